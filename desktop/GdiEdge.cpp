@@ -1,0 +1,123 @@
+// Three-dimensional edges and standard frame controls in the system colours.
+#include <algorithm>
+
+#include "desktop/GdiContext.h"
+
+namespace desktop {
+namespace {
+
+struct Ring {
+    int topLeft = -1;  // system colour indices
+    int bottomRight = -1;
+};
+
+// Outer ring: raised is light over dark shadow, sunken is shadow over highlight; inner ring:
+// raised is highlight over shadow, sunken is dark shadow over light. BF_SOFT swaps the
+// top-left colours of each pair (light with highlight, shadow with dark shadow).
+Ring OuterRing(UINT edge, UINT flags) {
+    const bool soft = flags & BF_SOFT;
+    if (flags & BF_MONO) return {COLOR_WINDOWFRAME, COLOR_WINDOWFRAME};
+    if (flags & BF_FLAT) return {COLOR_BTNSHADOW, COLOR_BTNSHADOW};
+    if (edge & BDR_RAISEDOUTER) return {soft ? COLOR_BTNHIGHLIGHT : COLOR_3DLIGHT, COLOR_3DDKSHADOW};
+    return {soft ? COLOR_3DDKSHADOW : COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT};
+}
+
+Ring InnerRing(UINT edge, UINT flags) {
+    const bool soft = flags & BF_SOFT;
+    if (flags & BF_MONO) return {COLOR_WINDOW, COLOR_WINDOW};
+    if (flags & BF_FLAT) return {COLOR_BTNFACE, COLOR_BTNFACE};
+    if (edge & BDR_RAISEDINNER) return {soft ? COLOR_3DLIGHT : COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW};
+    return {soft ? COLOR_BTNSHADOW : COLOR_3DDKSHADOW, COLOR_3DLIGHT};
+}
+
+void Fill(DeviceContext& dc, const RECT& logical, int sysColor) {
+    gdi::FillSurfaceRect(dc, dc.ToSurface(logical), gdi::BrushSource(gdi::PixelOf(dc, GetSysColor(sysColor))),
+                         R2_COPYPEN);
+}
+
+// Top and left first, then bottom and right over them: the bottom-right colour owns the
+// top-right and bottom-left corner pixels.
+void DrawRing(DeviceContext& dc, const RECT& r, const Ring& ring, UINT flags) {
+    if (flags & BF_TOP) Fill(dc, RECT{r.left, r.top, r.right, r.top + 1}, ring.topLeft);
+    if (flags & BF_LEFT) Fill(dc, RECT{r.left, r.top, r.left + 1, r.bottom}, ring.topLeft);
+    if (flags & BF_BOTTOM) Fill(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, ring.bottomRight);
+    if (flags & BF_RIGHT) Fill(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, ring.bottomRight);
+}
+
+RECT Shrunk(RECT r, UINT flags, LONG by) {
+    if (flags & BF_LEFT) r.left += by;
+    if (flags & BF_TOP) r.top += by;
+    if (flags & BF_RIGHT) r.right -= by;
+    if (flags & BF_BOTTOM) r.bottom -= by;
+    return r;
+}
+
+void DrawArrow(DeviceContext& dc, const RECT& r, UINT direction, int sysColor, LONG shift) {
+    const LONG size = std::max<LONG>(2, std::min(r.Width(), r.Height()) / 4);
+    const LONG cx = (r.left + r.right) / 2 + shift, cy = (r.top + r.bottom) / 2 + shift;
+    for (LONG i = 0; i < size; ++i) {
+        switch (direction) {
+            case DFCS_SCROLLUP: Fill(dc, RECT{cx - i, cy - size / 2 + i, cx + i + 1, cy - size / 2 + i + 1}, sysColor); break;
+            case DFCS_SCROLLDOWN:
+                Fill(dc, RECT{cx - i, cy + size / 2 - i, cx + i + 1, cy + size / 2 - i + 1}, sysColor);
+                break;
+            case DFCS_SCROLLLEFT: Fill(dc, RECT{cx - size / 2 + i, cy - i, cx - size / 2 + i + 1, cy + i + 1}, sysColor); break;
+            default: Fill(dc, RECT{cx + size / 2 - i, cy - i, cx + size / 2 - i + 1, cy + i + 1}, sysColor); break;
+        }
+    }
+}
+
+}  // namespace
+
+BOOL DrawEdge(HDC hdc, RECT* rect, UINT edge, UINT flags) {
+    DeviceContext* dc = gdi::Dc(hdc);
+    if (!dc || !rect) return 0;
+    RECT r = *rect;
+    // Diagonal edges are not drawn; the rectangle logic below still applies.
+    if (!(flags & BF_DIAGONAL)) {
+        if (edge & BDR_OUTER && !r.IsEmpty()) {
+            DrawRing(*dc, r, OuterRing(edge, flags), flags);
+            r = Shrunk(r, flags, 1);
+        }
+        if (edge & BDR_INNER && !r.IsEmpty()) {
+            DrawRing(*dc, r, InnerRing(edge, flags), flags);
+            r = Shrunk(r, flags, 1);
+        }
+    } else {
+        r = Shrunk(r, flags, LONG((edge & BDR_OUTER) != 0) + LONG((edge & BDR_INNER) != 0));
+    }
+    if ((flags & BF_MIDDLE) && !r.IsEmpty()) Fill(*dc, r, (flags & (BF_MONO | BF_FLAT)) ? COLOR_WINDOW : COLOR_BTNFACE);
+    if (flags & BF_ADJUST) *rect = r;
+    return 1;
+}
+
+BOOL DrawFrameControl(HDC hdc, RECT* rect, UINT type, UINT state) {
+    DeviceContext* dc = gdi::Dc(hdc);
+    if (!dc || !rect) return 0;
+    const bool pushed = state & DFCS_PUSHED;
+    UINT flags = BF_RECT | BF_SOFT | BF_MIDDLE | BF_ADJUST;
+    if (state & DFCS_FLAT) flags |= BF_FLAT;
+    if (state & DFCS_MONO) flags |= BF_MONO;
+    if (type == DFC_BUTTON && (state & 0x1F) == DFCS_BUTTONPUSH) {
+        RECT r = *rect;
+        DrawEdge(hdc, &r, pushed ? EDGE_SUNKEN : EDGE_RAISED, flags);
+        if (state & DFCS_ADJUSTRECT) *rect = r;
+        return 1;
+    }
+    if (type == DFC_SCROLL) {
+        RECT r = *rect;
+        DrawEdge(hdc, &r, pushed ? EDGE_SUNKEN : EDGE_RAISED, flags);
+        const UINT direction = state & 0x1F;
+        if (state & DFCS_INACTIVE) {
+            DrawArrow(*dc, r, direction, COLOR_BTNHIGHLIGHT, 1);
+            DrawArrow(*dc, r, direction, COLOR_GRAYTEXT, 0);
+        } else {
+            DrawArrow(*dc, r, direction, COLOR_BTNTEXT, pushed ? 1 : 0);
+        }
+        if (state & DFCS_ADJUSTRECT) *rect = r;
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace desktop

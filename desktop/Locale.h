@@ -1,0 +1,29 @@
+// Locale queries: number and currency formats from the user's POSIX locale.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "desktop/Types.h"
+
+namespace desktop {
+
+enum : UINT {
+    LOCALE_SDECIMAL = 14,
+    LOCALE_STHOUSAND = 15,
+    LOCALE_SCURRENCY = 20,
+    LOCALE_SMONDECIMALSEP = 22,
+    LOCALE_SMONTHOUSANDSEP = 23,
+    LOCALE_ICURRDIGITS = 25,
+    LOCALE_ICURRENCY = 27,
+    LOCALE_INEGCURR = 28,
+};
+enum : DWORD { LOCALE_USER_DEFAULT = 0x0400, LOCALE_SYSTEM_DEFAULT = 0x0800 };
+
+// The value in code page 1252, or nullopt when the locale has none.
+std::optional<std::string> GetLocaleInfo(DWORD locale, UINT item);
+// Tests pin the answers; an empty name goes back to the environment's locale.
+void SetLocaleOverride(UINT item, std::optional<std::string> value);
+void ClearLocaleOverrides();
+
+}  // namespace desktop

@@ -1,0 +1,149 @@
+// Clock, sleep, thread identifiers, events and the classic system metrics.
+#include "desktop/System.h"
+
+#include <algorithm>
+#include <thread>
+
+#include "desktop/Backend.h"
+#include "desktop/WindowInternal.h"
+
+namespace desktop {
+
+namespace {
+
+const Clock::time_point kStart = Clock::now();
+std::atomic<DWORD> nextThreadId{1};
+thread_local DWORD tlsThreadId = 0;
+
+}  // namespace
+
+DWORD GetTickCount() {
+    return DWORD(std::uint64_t(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - kStart).count()));
+}
+
+DWORD GetUtcTimeOfDayMs() {
+    const auto now = std::chrono::system_clock::now();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
+    constexpr long long kDay = 86400000LL;
+    return DWORD(((ms % kDay) + kDay) % kDay);
+}
+
+void Sleep(DWORD milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+DWORD GetCurrentThreadId() {
+    if (tlsThreadId == 0) tlsThreadId = nextThreadId++;
+    return tlsThreadId;
+}
+
+void Event::Set() {
+    std::vector<ThreadQueue*> watchers;
+    {
+        std::lock_guard lock(mutex_);
+        signalled_ = true;
+        cv_.notify_all();
+        watchers = watchers_;
+    }
+    for (ThreadQueue* q : watchers) WakeQueue(*q);
+}
+
+void Event::Reset() {
+    std::lock_guard lock(mutex_);
+    signalled_ = false;
+}
+
+bool Event::ConsumeLocked() {
+    if (!signalled_) return false;
+    if (!manual_) signalled_ = false;
+    return true;
+}
+
+bool Event::Wait(DWORD timeoutMs) {
+    std::unique_lock lock(mutex_);
+    if (timeoutMs == INFINITE)
+        cv_.wait(lock, [&] { return signalled_; });
+    else if (!cv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return signalled_; }))
+        return false;
+    return ConsumeLocked();
+}
+
+bool Event::IsSet() {
+    std::lock_guard lock(mutex_);
+    return signalled_;
+}
+
+bool MsgWaitForEvent(Event& event, DWORD timeoutMs) {
+    ThreadQueue& q = CurrentQueue();
+    {
+        std::lock_guard lock(event.mutex_);
+        event.watchers_.push_back(&q);
+    }
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs == INFINITE ? 0 : timeoutMs);
+    bool result = false;
+    for (;;) {
+        RunIncomingSentMessages(q);
+        {
+            std::lock_guard lock(event.mutex_);
+            if (event.ConsumeLocked()) {
+                result = true;
+                break;
+            }
+        }
+        std::unique_lock lock(q.mutex);
+        auto ready = [&] { return !q.incoming.empty() || q.wakeRequested; };
+        if (timeoutMs == INFINITE) {
+            q.cv.wait(lock, ready);
+        } else if (!q.cv.wait_until(lock, deadline, ready)) {
+            lock.unlock();
+            std::lock_guard elock(event.mutex_);
+            result = event.ConsumeLocked();
+            break;
+        }
+        q.wakeRequested = false;
+        ++q.wakeCount;
+    }
+    std::lock_guard lock(event.mutex_);
+    std::erase(event.watchers_, &q);
+    return result;
+}
+
+int GetSystemMetrics(int index) {
+    switch (index) {
+        case SM_CXSCREEN: return HasBackend() ? CurrentBackend().ScreenSize().cx : 1024;
+        case SM_CYSCREEN: return HasBackend() ? CurrentBackend().ScreenSize().cy : 768;
+        case SM_CXVSCROLL:
+        case SM_CYHSCROLL: return 16;
+        case SM_CYCAPTION: return 19;
+        case SM_CXBORDER:
+        case SM_CYBORDER: return 1;
+        case SM_CXDLGFRAME:
+        case SM_CYDLGFRAME: return 3;
+        case SM_CXICON:
+        case SM_CYICON:
+        case SM_CXCURSOR:
+        case SM_CYCURSOR: return 32;
+        case SM_CYMENU: return 19;
+        case SM_CXFRAME:
+        case SM_CYFRAME: return 4;
+        case SM_CXDOUBLECLK:
+        case SM_CYDOUBLECLK: return 4;
+        case SM_CXEDGE:
+        case SM_CYEDGE: return 2;
+        case SM_CXSMICON:
+        case SM_CYSMICON: return 16;
+        case SM_CXDRAG:
+        case SM_CYDRAG: return 4;
+        case SM_MOUSEWHEELPRESENT: return 1;
+        default: return 0;
+    }
+}
+
+bool GetNonClientFonts(NonClientFonts& out) {
+    out = NonClientFonts{};
+    return true;
+}
+
+RECT GetWorkArea() { return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+UINT GetDoubleClickTime() { return 500; }
+
+}  // namespace desktop

@@ -1,0 +1,367 @@
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "WindowTestSupport.h"
+#include "desktop/Caret.h"
+#include "desktop/Clipboard.h"
+#include "desktop/Input.h"
+#include "desktop/System.h"
+
+namespace desktop::testing {
+namespace {
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+
+using WindowTree = HeadlessTest;
+
+TEST_F(WindowTree, LaterSiblingsStackAboveEarlierOnesWhateverThePaintOrder) {
+    HWND top = TopLevel(RECT{100, 100, 400, 300}, kGreen);
+    HWND first = Child(top, RECT{10, 10, 110, 110}, kRed);
+    HWND second = Child(top, RECT{50, 50, 150, 150}, kBlue);
+    headless::PumpMessages();
+
+    const POINT overlap = ScreenPointOf(top, POINT{60, 60});
+    EXPECT_EQ(headless::ScreenColorAt(overlap), kBlue);
+    EXPECT_EQ(headless::ScreenColorAt(ScreenPointOf(top, POINT{20, 20})), kRed);
+    EXPECT_EQ(headless::ScreenColorAt(ScreenPointOf(top, POINT{200, 20})), kGreen);
+    EXPECT_EQ(WindowFromPoint(overlap), second);
+
+    // Repainting only the lower window must not draw over the upper one.
+    InvalidateRect(first, nullptr, true);
+    headless::PumpMessages();
+    EXPECT_EQ(headless::ScreenColorAt(overlap), kBlue);
+
+    ShowWindow(second, SW_HIDE);
+    headless::PumpMessages();
+    EXPECT_EQ(WindowFromPoint(overlap), first);
+    EXPECT_EQ(headless::ScreenColorAt(overlap), kRed);
+    EXPECT_EQ(headless::ScreenColorAt(ScreenPointOf(top, POINT{140, 140})), kGreen);
+}
+
+TEST_F(WindowTree, HitTestingSkipsHiddenAndDisabledChildrenAndHonoursTheFrame) {
+    HWND top = TopLevel(RECT{100, 100, 400, 300}, kGreen);
+    HWND panel = Child(top, RECT{10, 10, 210, 110}, kRed);
+    HWND inner = Child(panel, RECT{5, 5, 55, 55}, kBlue, WS_CHILD | WS_VISIBLE, WS_EX_CLIENTEDGE);
+    RECT cr;
+    GetClientRect(inner, &cr);
+    EXPECT_EQ(cr, (RECT{0, 0, 46, 46}));  // the client edge takes two pixels a side
+
+    EXPECT_EQ(WindowFromPoint(ScreenPointOf(inner, POINT{10, 10})), inner);
+    EnableWindow(inner, false);
+    EXPECT_EQ(WindowFromPoint(ScreenPointOf(inner, POINT{10, 10})), panel);
+    EXPECT_EQ(ChildWindowFromPoint(panel, POINT{10, 10}), inner);  // unlike WindowFromPoint it sees disabled ones
+    ShowWindow(panel, SW_HIDE);
+    EXPECT_EQ(WindowFromPoint(ScreenPointOf(top, POINT{20, 20})), top);
+    EXPECT_FALSE(IsWindowVisible(inner));
+
+    RECT outer;
+    GetWindowRect(top, &outer);
+    POINT origin{0, 0};
+    ClientToScreen(top, &origin);
+    EXPECT_EQ(origin.x - outer.left, GetSystemMetrics(SM_CXDLGFRAME));
+    EXPECT_EQ(origin.y - outer.top, GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYCAPTION));
+}
+
+TEST_F(WindowTree, DestroyingAParentDestroysChildrenFirstAndForgetsTheirHandles) {
+    HWND top = TopLevel(RECT{0, 0, 200, 200}, kGreen);
+    HWND child = Child(top, RECT{0, 0, 50, 50}, kRed);
+    SetFocus(child);
+    DestroyWindow(top);
+    EXPECT_FALSE(IsWindow(top));
+    EXPECT_FALSE(IsWindow(child));
+    EXPECT_EQ(GetFocus(), nullptr);
+    EXPECT_EQ(CountMessages(child, WM_DESTROY), 1);
+    EXPECT_EQ(CountMessages(child, WM_NCDESTROY), 1);
+    // Parents are told first, and let go last.
+    std::lock_guard lock(LogMutex());
+    int destroyTop = -1, destroyChild = -1, ncTop = -1, ncChild = -1;
+    for (int i = 0; i < int(Log().size()); ++i) {
+        const auto& m = Log()[std::size_t(i)];
+        if (m.message == WM_DESTROY) (m.hwnd == top ? destroyTop : destroyChild) = i;
+        if (m.message == WM_NCDESTROY) (m.hwnd == top ? ncTop : ncChild) = i;
+    }
+    EXPECT_LT(destroyTop, destroyChild);
+    EXPECT_LT(ncChild, ncTop);
+}
+
+using FocusAndCapture = HeadlessTest;
+
+TEST_F(FocusAndCapture, FocusMovesWithKillBeforeSetAndNeverToDisabledWindows) {
+    HWND top = TopLevel(RECT{0, 0, 300, 200}, kGreen);
+    HWND a = Child(top, RECT{0, 0, 50, 50}, kRed);
+    HWND b = Child(top, RECT{60, 0, 110, 50}, kBlue);
+    SetFocus(a);
+    EXPECT_EQ(GetFocus(), a);
+    EXPECT_EQ(GetActiveWindow(), top);
+    {
+        std::lock_guard lock(LogMutex());
+        Log().clear();
+    }
+    EXPECT_EQ(SetFocus(b), a);
+    {
+        std::lock_guard lock(LogMutex());
+        ASSERT_GE(Log().size(), 2u);
+        EXPECT_EQ(Log()[0].hwnd, a);
+        EXPECT_EQ(Log()[0].message, UINT(WM_KILLFOCUS));
+        EXPECT_EQ(Log()[0].wParam, WPARAM(reinterpret_cast<std::uintptr_t>(b)));
+        EXPECT_EQ(Log()[1].hwnd, b);
+        EXPECT_EQ(Log()[1].message, UINT(WM_SETFOCUS));
+    }
+    EnableWindow(b, false);
+    EXPECT_EQ(GetFocus(), nullptr);  // disabling the focused window takes the focus away
+    EXPECT_EQ(SetFocus(b), nullptr);
+    EXPECT_EQ(GetFocus(), nullptr);
+    EXPECT_EQ(CountMessages(b, WM_ENABLE), 1);
+}
+
+TEST_F(FocusAndCapture, CaptureGetsTheMouseEverywhereAndHearsWhenItLosesIt) {
+    HWND top = TopLevel(RECT{0, 0, 300, 200}, kGreen);
+    HWND a = Child(top, RECT{0, 0, 50, 50}, kRed);
+    HWND b = Child(top, RECT{100, 0, 150, 50}, kBlue);
+    headless::PumpMessages();
+    SetCapture(a);
+    headless::MoveMouse(ScreenPointOf(b, POINT{10, 10}));
+    headless::PumpMessages();
+    EXPECT_EQ(CountMessages(b, WM_MOUSEMOVE), 0);
+    ASSERT_EQ(CountMessages(a, WM_MOUSEMOVE), 1);
+    {
+        std::lock_guard lock(LogMutex());
+        for (const auto& m : Log())
+            if (m.hwnd == a && m.message == WM_MOUSEMOVE) {
+                EXPECT_EQ(GET_X_LPARAM(m.lParam), 110);  // a's coordinates
+            }
+    }
+    ReleaseCapture();
+    EXPECT_EQ(CountMessages(a, WM_CAPTURECHANGED), 1);
+    headless::Click(ScreenPointOf(b, POINT{10, 10}));
+    headless::PumpMessages();
+    EXPECT_EQ(CountMessages(b, WM_LBUTTONDOWN), 1);
+    EXPECT_EQ(CountMessages(b, WM_LBUTTONUP), 1);
+}
+
+TEST_F(FocusAndCapture, DisabledTopLevelWindowsGetNoInputAndClicksActivate) {
+    HWND first = TopLevel(RECT{0, 0, 200, 200}, kGreen);
+    HWND second = TopLevel(RECT{300, 0, 500, 200}, kBlue);
+    EXPECT_EQ(GetActiveWindow(), second);
+    headless::Click(ScreenPointOf(first, POINT{10, 10}));
+    EXPECT_EQ(GetActiveWindow(), first);
+    headless::PumpMessages();
+    EXPECT_EQ(CountMessages(first, WM_LBUTTONDOWN), 1);
+
+    EnableWindow(first, false);
+    headless::Click(ScreenPointOf(first, POINT{10, 10}));
+    headless::PressKey('A');
+    headless::PumpMessages();
+    EXPECT_EQ(CountMessages(first, WM_LBUTTONDOWN), 1);
+    EXPECT_EQ(CountMessages(first, WM_KEYDOWN), 0);
+    EXPECT_EQ(CountMessages(first, WM_SYSKEYDOWN), 0);
+}
+
+using MessageQueueTest = HeadlessTest;
+
+constexpr UINT kWorkerCall = WM_APP + 1;
+constexpr UINT kEnterModal = WM_APP + 2;
+constexpr UINT kLeaveModal = WM_APP + 3;
+std::atomic<int> handledCalls{0};
+std::atomic<bool> insideModal{false};
+std::atomic<bool> callSeenInsideModal{false};
+bool leaveModal = false;
+
+LRESULT WorkerTargetProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case kWorkerCall:
+            ++handledCalls;
+            if (insideModal) callSeenInsideModal = true;
+            return LRESULT(wParam * 2);
+        case kEnterModal: {
+            insideModal = true;
+            leaveModal = false;
+            MSG m;
+            while (!leaveModal && GetMessage(&m, nullptr, 0, 0)) DispatchMessage(&m);
+            insideModal = false;
+            return 0;
+        }
+        case kLeaveModal: leaveModal = true; return 0;
+        default: return DefWindowProc(hwnd, msg, wParam, lParam);
+    }
+}
+
+TEST_F(MessageQueueTest, PostedMessagesArriveInOrderAndQuitComesAfterThem) {
+    HWND w = TopLevel(RECT{0, 0, 100, 100}, kGreen, WS_POPUP);
+    PostMessage(w, WM_APP + 10, 0, 0);
+    PostMessage(w, WM_APP + 11, 0, 0);
+    PostQuitMessage(3);
+    PostMessage(w, WM_APP + 12, 0, 0);
+    EXPECT_EQ(SendMessage(w, WM_APP + 9, 0, 0), 0);  // a send runs at once, ahead of the posted ones
+    MSG m;
+    std::vector<UINT> order;
+    while (GetMessage(&m, nullptr, 0, 0)) {
+        order.push_back(m.message);
+        DispatchMessage(&m);
+    }
+    EXPECT_EQ(m.wParam, WPARAM(3));
+    EXPECT_EQ(order, (std::vector<UINT>{WM_APP + 10, WM_APP + 11, WM_APP + 12}));
+    const auto seen = MessagesOf(w);
+    const auto first = std::find(seen.begin(), seen.end(), UINT(WM_APP + 9));
+    const auto posted = std::find(seen.begin(), seen.end(), UINT(WM_APP + 10));
+    EXPECT_LT(first, posted);
+}
+
+TEST_F(MessageQueueTest, ASendFromAWorkerBlocksUntilTheGuiThreadHasRunIt) {
+    WNDCLASS cls;
+    cls.lpfnWndProc = WorkerTargetProc;
+    cls.lpszClassName = "WorkerTarget";
+    RegisterClass(cls);
+    HWND w = CreateWindowEx(0, "WorkerTarget", "", WS_POPUP, 0, 0, 10, 10, nullptr, 0, nullptr);
+    handledCalls = 0;
+    std::atomic<LRESULT> result{0};
+    std::atomic<bool> returned{false};
+    std::thread worker([&] {
+        result = SendMessage(w, kWorkerCall, 21, 0);
+        returned = true;
+    });
+    // The GUI thread is busy elsewhere: the worker must still be waiting.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(returned.load());
+    EXPECT_EQ(handledCalls.load(), 0);
+    EXPECT_TRUE(headless::PumpUntil([&] { return returned.load(); }, 5000));
+    worker.join();
+    EXPECT_EQ(result.load(), 42);
+    EXPECT_EQ(handledCalls.load(), 1);
+}
+
+TEST_F(MessageQueueTest, ASendFromAWorkerRunsInsideANestedModalLoop) {
+    WNDCLASS cls;
+    cls.lpfnWndProc = WorkerTargetProc;
+    cls.lpszClassName = "WorkerTarget";
+    RegisterClass(cls);
+    HWND w = CreateWindowEx(0, "WorkerTarget", "", WS_POPUP, 0, 0, 10, 10, nullptr, 0, nullptr);
+    callSeenInsideModal = false;
+    std::atomic<LRESULT> result{0};
+    std::thread worker([&] {
+        while (!insideModal) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        result = SendMessage(w, kWorkerCall, 5, 0);
+        PostMessage(w, kLeaveModal, 0, 0);
+    });
+    SendMessage(w, kEnterModal, 0, 0);  // returns once the worker has been served and asks to leave
+    worker.join();
+    EXPECT_TRUE(callSeenInsideModal.load());
+    EXPECT_EQ(result.load(), 10);
+}
+
+TEST_F(MessageQueueTest, WindowTimersTickAtTheirPeriodWithoutSpinning) {
+    HWND w = TopLevel(RECT{0, 0, 50, 50}, kGreen, WS_POPUP);
+    headless::PumpMessages();
+    constexpr UINT kPeriod = 60;
+    ASSERT_NE(SetTimer(w, 7, kPeriod, nullptr), 0u);
+    std::vector<std::chrono::steady_clock::time_point> ticks;
+    const unsigned long wakesBefore = QueueWakeCount();
+    MSG m;
+    while (ticks.size() < 4 && GetMessage(&m, nullptr, 0, 0)) {
+        if (m.message == WM_TIMER && m.hwnd == w) {
+            EXPECT_EQ(m.wParam, 7u);
+            ticks.push_back(std::chrono::steady_clock::now());
+        }
+        DispatchMessage(&m);
+    }
+    // Each wait ends at most once per tick: a spinning wait would wake thousands of times.
+    EXPECT_LE(QueueWakeCount() - wakesBefore, 8ul);
+    for (std::size_t i = 1; i < ticks.size(); ++i)
+        EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(ticks[i] - ticks[i - 1]).count(), kPeriod - 2) << "tick " << i << " came early";
+    EXPECT_TRUE(KillTimer(w, 7));
+    EXPECT_FALSE(KillTimer(w, 7));
+}
+
+TEST_F(MessageQueueTest, KeysAreReadWithTheModifierStateOfTheirOwnMessage) {
+    HWND w = TopLevel(RECT{0, 0, 50, 50}, kGreen, WS_POPUP | WS_VISIBLE);
+    SetFocus(w);
+    headless::PumpMessages();
+    headless::PressKey('A', /*shift=*/true);
+    headless::PressKey('B');
+    // All input is queued before any is processed: the state must still be that of each message.
+    MSG m;
+    std::vector<std::pair<WORD, bool>> keyDowns;
+    std::string chars;
+    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (m.message == WM_KEYDOWN && (m.wParam == 'A' || m.wParam == 'B')) keyDowns.push_back({WORD(m.wParam), GetKeyState(VK_SHIFT) < 0});
+        if (m.message == WM_CHAR) chars += char(m.wParam);
+        TranslateMessage(&m);
+        DispatchMessage(&m);
+    }
+    EXPECT_EQ(keyDowns, (std::vector<std::pair<WORD, bool>>{{'A', true}, {'B', false}}));
+    EXPECT_EQ(chars, "Ab");
+    EXPECT_GE(GetAsyncKeyState(VK_SHIFT), 0);
+}
+
+TEST_F(MessageQueueTest, ASecondClickInTimeIsADoubleClickForClassesThatAskForIt) {
+    HWND w = TopLevel(RECT{0, 0, 100, 100}, kGreen, WS_POPUP | WS_VISIBLE);
+    headless::DoubleClick(ScreenPointOf(w, POINT{10, 10}));
+    headless::Click(ScreenPointOf(w, POINT{10, 10}));
+    headless::PumpMessages();
+    EXPECT_EQ(CountMessages(w, WM_LBUTTONDBLCLK), 1);
+    EXPECT_EQ(CountMessages(w, WM_LBUTTONDOWN), 2);  // the third click starts a new pair
+}
+
+using CaretTest = HeadlessTest;
+
+TEST_F(CaretTest, BlinkTimeIsSystemWideAndTheCaretShowsOnlyWhenShownEnough) {
+    const UINT original = GetCaretBlinkTime();
+    SetCaretBlinkTime(530);
+    EXPECT_EQ(GetCaretBlinkTime(), 530u);
+    SetCaretBlinkTime(original);
+    EXPECT_EQ(GetCaretBlinkTime(), original);
+
+    HWND w = TopLevel(RECT{0, 0, 100, 100}, kGreen, WS_POPUP | WS_VISIBLE);
+    ASSERT_TRUE(CreateCaret(w, 0, 1, 13));
+    EXPECT_FALSE(GetCaretState().visible);  // a new caret is hidden
+    ShowCaret(w);
+    SetCaretPos(5, 3);
+    EXPECT_TRUE(GetCaretState().visible);
+    EXPECT_EQ(GetCaretState().rect, (RECT{5, 3, 6, 16}));
+    HideCaret(w);
+    HideCaret(w);
+    ShowCaret(w);
+    EXPECT_FALSE(GetCaretState().visible);  // hides nest
+    ShowCaret(w);
+    EXPECT_TRUE(GetCaretState().visible);
+    DestroyCaret();
+    EXPECT_FALSE(GetCaretState().visible);
+    EXPECT_EQ(GetCaretState().owner, nullptr);
+}
+
+class SystemClipboardBackend : public headless::HeadlessBackend {
+public:
+    SystemClipboardBackend() : HeadlessBackend(SIZE{800, 600}) {}
+    bool HasSystemClipboard() override { return true; }
+    void SetClipboardUtf8(const std::string& text) override { stored = text; }
+    std::optional<std::string> GetClipboardUtf8() override { return stored; }
+    inline static std::optional<std::string> stored;
+};
+
+TEST(Clipboard, TextRoundTripsInCodePage1252AndCrossesTheSystemBoundaryAsUtf8) {
+    const std::string text = "\x80 caf\xe9 \xa4 \x93quoted\x94";
+    headless::Install();
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    EXPECT_TRUE(SetClipboardText(text));
+    CloseClipboard();
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+    EXPECT_EQ(GetClipboardText(), text);
+    EXPECT_FALSE(SetClipboardText("closed"));  // only while open
+    headless::Uninstall();
+
+    UseBackend(std::make_unique<SystemClipboardBackend>());
+    OpenClipboard(nullptr);
+    SetClipboardText(text);
+    CloseClipboard();
+    EXPECT_EQ(SystemClipboardBackend::stored, "\u20ac caf\u00e9 \u00a4 \u201cquoted\u201d");
+    SystemClipboardBackend::stored = "na\u00efve \u20ac \u4e2d";
+    EXPECT_EQ(GetClipboardText(), std::string("na\xefve \x80 ?"));  // what code page 1252 lacks becomes "?"
+    ShutdownDesktop();
+}
+
+}  // namespace
+}  // namespace desktop::testing
