@@ -117,6 +117,19 @@ int EmForCellHeight(int cell, long winAscent, long winDescent, int upem) {
     return em;
 }
 
+void Overstrike(Glyph& g) {
+    const int w = g.width + 1;
+    std::vector<std::uint8_t> out(std::size_t(w) * std::size_t(g.height), 0);
+    for (int y = 0; y < g.height; ++y)
+        for (int x = 0; x < w; ++x) {
+            const std::uint8_t here = x < g.width ? g.coverage[std::size_t(y) * std::size_t(g.width) + std::size_t(x)] : 0;
+            const std::uint8_t left = x > 0 ? g.coverage[std::size_t(y) * std::size_t(g.width) + std::size_t(x - 1)] : 0;
+            out[std::size_t(y) * std::size_t(w) + std::size_t(x)] = std::max(here, left);
+        }
+    g.width = w;
+    g.coverage = std::move(out);
+}
+
 }  // namespace
 
 std::string MappedFamily(std::string_view face) {
@@ -273,6 +286,9 @@ const Glyph& Font::GlyphOf(unsigned char c) const {
             }
         }
     }
+    // Hinted bold faces come out with one-pixel stems at small sizes when unsmoothed;
+    // a one-pixel overstrike gives the heavy look bold text had on the original screen.
+    if (!antialiased_ && metrics_.weight >= 600 && glyph->width > 0) Overstrike(*glyph);
     glyphs_[c] = std::move(glyph);
     return *glyphs_[c];
 }

@@ -23,7 +23,9 @@ struct FontRequest {
     int height = 0;    // < 0: character (em) height; > 0: cell height; 0: default size
     int weight = 400;
     bool italic = false;
-    bool antialiased = true;
+    // Grey-level edges; off by default like the unsmoothed fonts of the original screen,
+    // which also keeps every drawn text pixel exactly the text colour.
+    bool antialiased = false;
 };
 
 struct FontMetrics {
@@ -83,7 +85,7 @@ private:
     std::string file_;
     FontMetrics metrics_;
     std::array<int, 256> advances_{};
-    bool antialiased_ = true;
+    bool antialiased_ = false;
     bool emboldenSynthetic_ = false;
     bool obliqueSynthetic_ = false;
     void* face_ = nullptr;  // FT_Face, kept out of this header

@@ -3,6 +3,7 @@
 // are single-byte strings in code page 1252.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "desktop/GdiObjects.h"
@@ -158,6 +159,12 @@ int SetDIBitsToDevice(HDC dc, int x, int y, DWORD width, DWORD height, int srcX,
                       UINT lines, const void* bits, const BITMAPINFO* info, UINT usage);
 UINT GetDIBColorTable(HDC dc, UINT start, UINT count, RGBQUAD* colors);
 UINT SetDIBColorTable(HDC dc, UINT start, UINT count, const RGBQUAD* colors);
+// Like the original calls, the DIB functions trust their BITMAPINFO: a reader of outside
+// bytes checks with these first that the header, its table and the bits are all there.
+// Bytes of header, masks and colour table (0 for a header the DIB calls reject).
+std::size_t DibInfoSize(const BITMAPINFOHEADER& header, UINT usage);
+// Bytes of the pixel rows (0 for a header the DIB calls reject).
+std::size_t DibImageSize(const BITMAPINFOHEADER& header);
 // Brings the bits of every DIB section up to date with what was drawn into it.
 BOOL GdiFlush();
 // The bitmap's pixels for the framework. A DIB section's bits catch up with

@@ -14,13 +14,14 @@ bool Blit(DeviceContext& dest, int x, int y, int width, int height, const BlitSo
     bool flipX = false, flipY = false;
     std::int64_t dx0 = std::int64_t(x) + dest.Dx(), dy0 = std::int64_t(y) + dest.Dy();
     std::int64_t dw = width, dh = height;
-    if (dw < 0) dx0 += dw, dw = -dw, flipX = !flipX;
-    if (dh < 0) dy0 += dh, dh = -dh, flipY = !flipY;
+    // A negative extent runs from the given pixel backwards: x, x - 1, ..., x + width + 1.
+    if (dw < 0) dx0 += dw + 1, dw = -dw, flipX = !flipX;
+    if (dh < 0) dy0 += dh + 1, dh = -dh, flipY = !flipY;
     std::int64_t sx0 = src.rect.left, sy0 = src.rect.top, sw = src.rect.right, sh = src.rect.bottom;
     if (useSource) {
         if (!src.surface) return false;
-        if (sw < 0) sx0 += sw, sw = -sw, flipX = !flipX;
-        if (sh < 0) sy0 += sh, sh = -sh, flipY = !flipY;
+        if (sw < 0) sx0 += sw + 1, sw = -sw, flipX = !flipX;
+        if (sh < 0) sy0 += sh + 1, sh = -sh, flipY = !flipY;
         if (sw == 0 || sh == 0) return false;
     }
     if (dw == 0 || dh == 0) return true;
@@ -44,27 +45,35 @@ bool Blit(DeviceContext& dest, int x, int y, int width, int height, const BlitSo
     const std::uint32_t fore = PixelOf(dest, dest.state.textColor);
     const std::uint32_t back = PixelOf(dest, dest.state.bkColor);
 
+    const bool plainCopy = code == 0xCC && !transparent && src.monochrome == destMono;
     // Target pixel t of a span of n takes source pixel floor((t + 0.5) * sn / n).
     std::vector<std::int64_t> columns;
     if (useSource) {
         columns.resize(std::size_t(area.right - area.left));
         for (LONG X = area.left; X < area.right; ++X) {
-            std::int64_t i = ((2 * (X - dx0) + 1) * sw) / (2 * dw);
-            if (flipX) i = sw - 1 - i;
+            const std::int64_t t = flipX ? dx0 + dw - 1 - X : X - dx0;  // mirror in target space
+            const std::int64_t i = ((2 * t + 1) * sw) / (2 * dw);
             columns[std::size_t(X - area.left)] = sx0 + i;
         }
     }
     for (LONG Y = area.top; Y < area.bottom; ++Y) {
         const std::uint32_t* srow = nullptr;
         if (useSource) {
-            std::int64_t i = ((2 * (Y - dy0) + 1) * sh) / (2 * dh);
-            if (flipY) i = sh - 1 - i;
+            const std::int64_t t = flipY ? dy0 + dh - 1 - Y : Y - dy0;
+            const std::int64_t i = ((2 * t + 1) * sh) / (2 * dh);
             const std::int64_t sy = sy0 + i;
             if (sy < 0 || sy >= source->height) continue;
             srow = source->pixels.data() + std::size_t(sy) * std::size_t(source->width);
         }
         std::uint32_t* drow = target.pixels.data() + std::size_t(Y) * std::size_t(target.width);
         clip.ForEach(Y, area.left, area.right, [&](LONG a, LONG b) {
+            if (plainCopy) {
+                for (LONG X = a; X < b; ++X) {
+                    const std::int64_t sx = columns[std::size_t(X - area.left)];
+                    if (sx >= 0 && sx < source->width) drow[X] = srow[sx];
+                }
+                return;
+            }
             for (LONG X = a; X < b; ++X) {
                 std::uint32_t s = 0;
                 if (useSource) {

@@ -40,7 +40,11 @@ namespace gdi {
 // of a row directly.
 class ClipMask {
 public:
-    void Build(const Region& region);
+    // The region's spans within `limit`.
+    void Build(const Region& region, const RECT& limit);
+    void Build(const RECT& rect);
+    // This mask becomes a ∩ b.
+    void Intersect(const ClipMask& a, const ClipMask& b);
     bool Empty() const { return spans_.empty(); }
     int Kind() const { return kind_; }  // NULLREGION, SIMPLEREGION or COMPLEXREGION
     const RECT& Bounds() const { return bounds_; }
@@ -60,6 +64,13 @@ public:
     }
 
 private:
+    struct RowSpan {
+        LONG y;
+        LONG x0;
+        LONG x1;
+    };
+    void Assign(const std::vector<RowSpan>& spans);  // sorted by row, then x
+
     RECT bounds_{};
     int kind_ = NULLREGION;
     std::vector<std::uint32_t> rowStart_;
@@ -72,12 +83,13 @@ struct DeviceContext {
     bool memory = false;
     Surface* surface = nullptr;  // surface DCs; memory DCs draw into state.bitmap
     POINT origin{};              // surface position of device (0,0)
-    Region outerClip;            // surface coordinates (surface DCs)
+    gdi::ClipMask outerClip;     // surface DCs: the window layer's clip, within the surface
     DcState state;
     std::vector<DcState> saved;
 
     bool clipValid = false;
     gdi::ClipMask clipMask;
+    const gdi::ClipMask* activeClip = &clipMask;
 
     // The pixels to draw into; a DIB section is brought up to date and marked as drawn on.
     Surface& Target();

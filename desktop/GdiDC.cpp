@@ -63,7 +63,7 @@ HDC CreateSurfaceDC(Surface* surface, POINT origin, const Region& clip) {
     auto* dc = new DeviceContext();
     dc->surface = surface;
     dc->origin = origin;
-    dc->outerClip = clip;
+    dc->outerClip.Build(clip, RECT{0, 0, surface->width, surface->height});
     InitState(dc->state);
     return dc;
 }

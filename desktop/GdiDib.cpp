@@ -152,17 +152,22 @@ bool ValidSize(long width, long height) {
            (long long)width * height <= kMaxPixels;
 }
 
-}  // namespace
-
-bool ReadLayout(const BITMAPINFO* info, UINT usage, const DeviceContext* dc, DibLayout& out) {
-    if (!info) return false;
-    const BITMAPINFOHEADER& h = info->bmiHeader;
+bool HeaderSupported(const BITMAPINFOHEADER& h) {
     if (h.biSize < 40 || h.biSize > 1024 || h.biPlanes != 1) return false;
     const int bpp = h.biBitCount;
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return false;
     if (h.biCompression != BI_RGB && !(h.biCompression == BI_BITFIELDS && (bpp == 16 || bpp == 32))) return false;
     const long height = h.biHeight < 0 ? -long(h.biHeight) : long(h.biHeight);
-    if (!ValidSize(h.biWidth, height)) return false;
+    return ValidSize(h.biWidth, height);
+}
+
+}  // namespace
+
+bool ReadLayout(const BITMAPINFO* info, UINT usage, const DeviceContext* dc, DibLayout& out) {
+    if (!info || !HeaderSupported(info->bmiHeader)) return false;
+    const BITMAPINFOHEADER& h = info->bmiHeader;
+    const int bpp = h.biBitCount;
+    const long height = h.biHeight < 0 ? -long(h.biHeight) : long(h.biHeight);
     out = DibLayout{};
     out.width = h.biWidth;
     out.height = int(height);
@@ -470,6 +475,18 @@ UINT SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD* colors) {
     std::copy_n(colors, n, bm->dibColors.begin() + start);
     gdi::PullDib(*bm);
     return n;
+}
+
+std::size_t DibInfoSize(const BITMAPINFOHEADER& header, UINT usage) {
+    if (!gdi::HeaderSupported(header)) return 0;
+    const std::size_t entry = usage == DIB_PAL_COLORS ? sizeof(WORD) : sizeof(RGBQUAD);
+    return gdi::TableOffset(header) + std::size_t(gdi::ColorCount(header)) * entry;
+}
+
+std::size_t DibImageSize(const BITMAPINFOHEADER& header) {
+    if (!gdi::HeaderSupported(header)) return 0;
+    const long height = header.biHeight < 0 ? -long(header.biHeight) : long(header.biHeight);
+    return gdi::Stride(header.biWidth, header.biBitCount) * std::size_t(height);
 }
 
 BOOL GdiFlush() {

@@ -140,7 +140,7 @@ const Font& FontOf(GdiFont& font) {
         request.height = font.log.lfHeight;
         request.weight = font.log.lfWeight;
         request.italic = font.log.lfItalic != 0;
-        request.antialiased = font.log.lfQuality != NONANTIALIASED_QUALITY;
+        request.antialiased = font.log.lfQuality == ANTIALIASED_QUALITY || font.log.lfQuality == CLEARTYPE_QUALITY;
         font.resolved = Font::Open(request);
     }
     return *font.resolved;

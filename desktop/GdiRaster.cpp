@@ -6,16 +6,66 @@
 namespace desktop {
 namespace gdi {
 
-void ClipMask::Build(const Region& region) {
-    bounds_ = region.Bounds();
-    kind_ = region.Kind();
+void ClipMask::Assign(const std::vector<RowSpan>& spans) {
     spans_.clear();
-    rowStart_.assign(std::size_t(bounds_.Height() > 0 ? bounds_.Height() : 0) + 1, 0);
-    region.ForEachSpan([&](LONG y, LONG x0, LONG x1) {
-        spans_.push_back({x0, x1});
-        ++rowStart_[std::size_t(y - bounds_.top) + 1];
-    });
+    bounds_ = RECT{};
+    kind_ = NULLREGION;
+    rowStart_.assign(1, 0);
+    if (spans.empty()) return;
+    bounds_ = RECT{spans.front().x0, spans.front().y, spans.front().x1, spans.back().y + 1};
+    for (const RowSpan& s : spans) {
+        bounds_.left = std::min(bounds_.left, s.x0);
+        bounds_.right = std::max(bounds_.right, s.x1);
+    }
+    rowStart_.assign(std::size_t(bounds_.Height()) + 1, 0);
+    spans_.reserve(spans.size());
+    bool simple = spans.size() == std::size_t(bounds_.Height());
+    for (const RowSpan& s : spans) {
+        spans_.push_back({s.x0, s.x1});
+        ++rowStart_[std::size_t(s.y - bounds_.top) + 1];
+        simple = simple && s.x0 == bounds_.left && s.x1 == bounds_.right;
+    }
     for (std::size_t i = 1; i < rowStart_.size(); ++i) rowStart_[i] += rowStart_[i - 1];
+    kind_ = simple ? SIMPLEREGION : COMPLEXREGION;
+}
+
+void ClipMask::Build(const Region& region, const RECT& limit) {
+    std::vector<RowSpan> spans;
+    region.ForEachSpan([&](LONG y, LONG x0, LONG x1) {
+        if (y < limit.top || y >= limit.bottom) return;
+        x0 = std::max(x0, limit.left);
+        x1 = std::min(x1, limit.right);
+        if (x0 < x1) spans.push_back({y, x0, x1});
+    });
+    Assign(spans);
+}
+
+void ClipMask::Build(const RECT& rect) {
+    std::vector<RowSpan> spans;
+    if (!rect.IsEmpty())
+        for (LONG y = rect.top; y < rect.bottom; ++y) spans.push_back({y, rect.left, rect.right});
+    Assign(spans);
+}
+
+void ClipMask::Intersect(const ClipMask& a, const ClipMask& b) {
+    std::vector<RowSpan> spans;
+    const LONG top = std::max(a.bounds_.top, b.bounds_.top), bottom = std::min(a.bounds_.bottom, b.bounds_.bottom);
+    for (LONG y = top; y < bottom; ++y) {
+        const std::size_t ra = std::size_t(y - a.bounds_.top), rb = std::size_t(y - b.bounds_.top);
+        std::uint32_t i = a.rowStart_[ra], j = b.rowStart_[rb];
+        const std::uint32_t ie = a.rowStart_[ra + 1], je = b.rowStart_[rb + 1];
+        while (i < ie && j < je) {
+            const Region::Span& p = a.spans_[i];
+            const Region::Span& q = b.spans_[j];
+            const LONG x0 = std::max(p.x0, q.x0), x1 = std::min(p.x1, q.x1);
+            if (x0 < x1) spans.push_back({y, x0, x1});
+            if (p.x1 < q.x1)
+                ++i;
+            else
+                ++j;
+        }
+    }
+    Assign(spans);
 }
 
 bool ClipMask::Contains(LONG x, LONG y) const {
@@ -238,18 +288,28 @@ RECT DeviceContext::DeviceBounds() {
 }
 
 const gdi::ClipMask& DeviceContext::Clip() {
-    if (clipValid) return clipMask;
+    if (clipValid) return *activeClip;
     const Surface& s = memory ? state.bitmap->surface : *surface;
-    Region visible = Region::FromRect(RECT{0, 0, s.width, s.height});
-    if (!memory) visible = visible.Intersected(outerClip);
-    if (state.hasClip) {
+    const RECT limit{0, 0, s.width, s.height};
+    activeClip = &clipMask;
+    if (!state.hasClip) {
+        if (memory)
+            clipMask.Build(limit);
+        else
+            activeClip = &outerClip;
+    } else {
         Region own = state.clip;
         own.Offset(origin.x, origin.y);
-        visible = visible.Intersected(own);
+        if (memory) {
+            clipMask.Build(own, limit);
+        } else {
+            gdi::ClipMask ownMask;
+            ownMask.Build(own, limit);
+            clipMask.Intersect(outerClip, ownMask);
+        }
     }
-    clipMask.Build(visible);
     clipValid = true;
-    return clipMask;
+    return *activeClip;
 }
 
 }  // namespace desktop
