@@ -1,0 +1,114 @@
+// The real display: one SDL2 window per shown top-level window, SDL's input
+// turned into the layer's input, SDL's clipboard and cursors.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "desktop/Backend.h"
+#include "desktop/Types.h"
+
+struct SDL_Window;
+struct SDL_Cursor;
+union SDL_Event;
+
+namespace desktop::sdl {
+
+// ---- Pure parts, usable without a display ----
+
+// The virtual key for an SDL keycode (layout-dependent symbol), falling back on
+// the scancode (physical position) for keys whose symbol has no key of its own;
+// 0 for keys the program cannot see.
+WORD VirtualKeyFor(std::int32_t keycode, int scancode);
+// Whether TranslateMessage should make the key's WM_CHAR: only for control
+// keys, since printable text arrives separately as text input.
+bool KeyTranslates(WORD vk, bool ctrl, bool alt);
+// Text typed while Ctrl (without AltGr) is held is a shortcut, not text.
+bool AcceptsTextInput(bool ctrl, bool alt);
+// Text input (UTF-8) as code page 1252 characters; characters the code page
+// lacks, control characters and malformed bytes are dropped.
+std::string CharactersFromTextInput(std::string_view utf8);
+// Milliseconds from `now` until phaseOn(tick) first differs from phaseOn(now),
+// given that it flips within every `blinkTime`; nullopt when it never blinks.
+std::optional<DWORD> MillisecondsToBlinkChange(DWORD now, DWORD blinkTime, const std::function<bool(DWORD)>& phaseOn);
+
+// ---- The backend ----
+
+class SdlBackend : public Backend {
+public:
+    // nullptr when no video display can be opened; `error` then says why.
+    static std::unique_ptr<SdlBackend> Create(std::string* error = nullptr);
+    ~SdlBackend() override;
+    SdlBackend(const SdlBackend&) = delete;
+    SdlBackend& operator=(const SdlBackend&) = delete;
+
+    SIZE ScreenSize() override { return screen_; }
+    void Poll() override;
+    bool OwnsWait() override { return true; }
+    void WaitForEvents(DWORD timeoutMs) override;
+    void Wake() override;
+
+    void TopLevelChanged(HWND window) override;
+    void TopLevelDestroyed(HWND window) override;
+    void SurfaceChanged(HWND window) override;
+
+    bool HasSystemClipboard() override { return true; }
+    void SetClipboardUtf8(const std::string& text) override;
+    std::optional<std::string> GetClipboardUtf8() override;
+
+    void SetCursorShape(int cursorId) override;
+
+private:
+    // What the OS window of one top-level window shows and where.
+    struct OsWindow {
+        SDL_Window* window = nullptr;
+        std::uint32_t id = 0;
+        RECT placed{};  // screen rectangle last given to (or reported by) the OS
+        std::string title;
+        bool shown = false;
+        bool minimizedByUser = false;
+    };
+
+    SdlBackend(SIZE screen, std::uint32_t wakeEvent) : screen_(screen), wakeEvent_(wakeEvent) {}
+
+    void SyncTopLevel(HWND window);
+    OsWindow* CreateOsWindow(HWND window, const RECT& area);
+    void SyncPendingTopLevels();
+    void MarkCaretWindowIfBlinked();
+    void PresentDirty();
+    void Present(HWND window, OsWindow& os);
+    void DrainEvents();
+    void HandleEvent(const SDL_Event& event);
+    void HandleWindowEvent(const SDL_Event& event);
+    void HandleKey(const SDL_Event& event);
+    HWND WindowForId(std::uint32_t id) const;
+    POINT ScreenPoint(HWND window, int x, int y) const;
+    bool OnGuiThread() const;
+    void MarkDirty(HWND window);
+
+    SIZE screen_;
+    std::uint32_t wakeEvent_;
+    std::atomic<bool> wakePending_{false};
+    std::map<HWND, OsWindow> windows_;
+    std::map<std::uint32_t, HWND> byId_;
+    std::mutex pendingMutex_;  // guards the two sets below: other threads may paint or change windows
+    std::set<HWND> dirty_;
+    std::set<HWND> pendingSync_;
+    HWND lastRaised_ = nullptr;
+    HWND caretTopShown_ = nullptr;
+    bool caretPhaseShown_ = false;
+    bool handlingEvents_ = false;
+    std::map<int, SDL_Cursor*> cursors_;
+    std::vector<std::uint32_t> scratch_;
+};
+
+}  // namespace desktop::sdl
