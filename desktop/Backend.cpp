@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "desktop/Caret.h"
+#include "desktop/Controls.h"
 #include "desktop/Gdi.h"
 #include "desktop/Input.h"
 #include "desktop/System.h"
@@ -30,6 +31,7 @@ void UseBackend(std::unique_ptr<Backend> backend) {
     if (Installed()) {
         const SIZE s = Installed()->ScreenSize();
         SetDisplaySize(s.cx, s.cy);
+        RegisterStandardControls();
     }
 }
 

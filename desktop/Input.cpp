@@ -264,7 +264,8 @@ void InjectKey(WORD vk, bool down, bool translate) {
 }
 
 void InjectCharacter(char ch) {
-    bool system = GetAsyncKeyState(VK_MENU) < 0;
+    // AltGr (Ctrl+Alt, or the right Alt key as X11 reports it) types ordinary characters.
+    bool system = GetAsyncKeyState(VK_MENU) < 0 && GetAsyncKeyState(VK_CONTROL) >= 0 && GetAsyncKeyState(VK_RMENU) >= 0;
     HWND target = KeyboardTarget(&system);
     if (!target) return;
     PostMessage(target, system ? WM_SYSCHAR : WM_CHAR, WPARAM(BYTE(ch)), 1);
