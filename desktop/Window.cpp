@@ -460,6 +460,16 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CANCELMODE:
             if (GetCapture() == hwnd) ReleaseCapture();
             return 0;
+        case WM_RBUTTONUP: {
+            POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            ClientToScreen(hwnd, &p);
+            SendMessage(hwnd, WM_CONTEXTMENU, WPARAM(reinterpret_cast<std::uintptr_t>(hwnd)), MAKELPARAM(WORD(std::int16_t(p.x)), WORD(std::int16_t(p.y))));
+            return 0;
+        }
+        case WM_CONTEXTMENU:
+            // Unhandled, the request goes up to the parent, as on the original.
+            if (hwnd->parent) return SendMessage(hwnd->parent, WM_CONTEXTMENU, wParam, lParam);
+            return 0;
         case WM_NCHITTEST: return HTCLIENT;
         case WM_GETDLGCODE: return 0;
         default: return 0;

@@ -1,0 +1,68 @@
+// What the standard controls share: the default font, measuring, colour
+// requests to the parent, notifications and per-window state.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "desktop/Gdi.h"
+#include "desktop/Types.h"
+#include "desktop/Window.h"
+
+namespace desktop::controls {
+
+// The "MS Sans Serif" -11 font every control starts with (created once, never deleted).
+HFONT DefaultFont();
+HFONT FontOrDefault(HFONT font);
+
+struct FontMeasure {
+    int height = 0;
+    int aveCharWidth = 0;
+    std::array<int, 256> advances{};
+};
+FontMeasure MeasureFont(HFONT font);
+SIZE MeasureText(HFONT font, const std::string& text, UINT drawTextFormat);
+
+// Sends WM_CTLCOLOR* to the parent with the DC prepared with the classic colours;
+// the parent's non-zero answer is the brush, else the system colour's brush.
+HBRUSH AskParentForBrush(HWND control, HDC dc, UINT ctlColorMessage, int fallbackColor);
+
+// WM_COMMAND(MAKEWPARAM(id, code), control) to the parent.
+void NotifyParent(HWND control, WORD code);
+// WM_NOTIFY with an NMHDR to the parent; returns its answer.
+LRESULT NotifyParentNmhdr(HWND control, UINT code);
+
+// The letter after the first single "&" (lower-cased), or 0.
+char MnemonicOf(const std::string& caption);
+char LowerCp1252(char c);
+char UpperCp1252(char c);
+
+inline LPARAM PointToLParam(POINT p) { return MAKELPARAM(WORD(std::int16_t(p.x)), WORD(std::int16_t(p.y))); }
+inline POINT PointFromLParam(LPARAM l) { return POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)}; }
+inline HWND HwndFromWParam(WPARAM w) { return reinterpret_cast<HWND>(w); }
+
+// Per-window state kept in a window property; the class procedure creates it at
+// WM_NCCREATE and frees it at WM_NCDESTROY, whoever subclasses the window.
+template <class State>
+State* StateOf(HWND hwnd, const char* property) {
+    return reinterpret_cast<State*>(GetProp(hwnd, property));
+}
+template <class State>
+State* AttachState(HWND hwnd, const char* property) {
+    auto* s = new State();
+    SetProp(hwnd, property, reinterpret_cast<std::intptr_t>(s));
+    return s;
+}
+template <class State>
+void DetachState(HWND hwnd, const char* property) {
+    delete reinterpret_cast<State*>(RemoveProp(hwnd, property));
+}
+
+// Class registration, one per control file.
+void RegisterButtonClass();
+void RegisterEditClass();
+void RegisterTabControlClass();
+void RegisterPopupMenuClass();
+void RegisterMessageBoxClass();
+
+}  // namespace desktop::controls

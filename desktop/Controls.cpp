@@ -1,0 +1,120 @@
+// Registration of the standard control classes and the helpers they share.
+#include "desktop/Controls.h"
+
+#include <cstring>
+
+#include "desktop/ControlSupport.h"
+#include "desktop/Messages.h"
+
+namespace desktop {
+
+void RegisterStandardControls() {
+    controls::RegisterButtonClass();
+    controls::RegisterEditClass();
+    controls::RegisterTabControlClass();
+    controls::RegisterPopupMenuClass();
+    controls::RegisterMessageBoxClass();
+}
+
+namespace controls {
+
+HFONT DefaultFont() {
+    static HFONT font = CreateFont(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+    return font;
+}
+
+HFONT FontOrDefault(HFONT font) { return font ? font : DefaultFont(); }
+
+FontMeasure MeasureFont(HFONT font) {
+    FontMeasure m;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, FontOrDefault(font));
+    TEXTMETRIC tm;
+    GetTextMetrics(dc, &tm);
+    m.height = tm.tmHeight;
+    m.aveCharWidth = tm.tmAveCharWidth;
+    GetCharWidth32(dc, 0, 255, m.advances.data());
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return m;
+}
+
+SIZE MeasureText(HFONT font, const std::string& text, UINT format) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, FontOrDefault(font));
+    RECT r{0, 0, 0, 0};
+    DrawText(dc, text, -1, &r, format | DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return SIZE{r.Width(), r.Height()};
+}
+
+HBRUSH AskParentForBrush(HWND control, HDC dc, UINT ctlColorMessage, int fallbackColor) {
+    SetTextColor(dc, GetSysColor(ctlColorMessage == WM_CTLCOLORBTN ? COLOR_BTNTEXT : COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(fallbackColor));
+    HWND parent = GetParent(control);
+    if (parent) {
+        const LRESULT answer = SendMessage(parent, ctlColorMessage, WPARAM(reinterpret_cast<std::uintptr_t>(dc)),
+                                           LPARAM(reinterpret_cast<std::intptr_t>(control)));
+        if (answer) return reinterpret_cast<HBRUSH>(answer);
+    }
+    return GetSysColorBrush(fallbackColor);
+}
+
+void NotifyParent(HWND control, WORD code) {
+    HWND parent = GetParent(control);
+    if (!parent) return;
+    const WORD id = WORD(GetWindowLongPtr(control, GWL_ID));
+    SendMessage(parent, WM_COMMAND, MAKEWPARAM(id, code), LPARAM(reinterpret_cast<std::intptr_t>(control)));
+}
+
+LRESULT NotifyParentNmhdr(HWND control, UINT code) {
+    HWND parent = GetParent(control);
+    if (!parent) return 0;
+    NMHDR header;
+    header.hwndFrom = control;
+    header.idFrom = std::uintptr_t(GetWindowLongPtr(control, GWL_ID));
+    header.code = code;
+    return SendMessage(parent, WM_NOTIFY, WPARAM(header.idFrom), LPARAM(reinterpret_cast<std::intptr_t>(&header)));
+}
+
+char LowerCp1252(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 'A' && u <= 'Z') return char(u + 32);
+    if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return char(u + 32);
+    switch (u) {
+        case 0x8A: return char(0x9A);
+        case 0x8C: return char(0x9C);
+        case 0x8E: return char(0x9E);
+        case 0x9F: return char(0xFF);
+        default: return c;
+    }
+}
+
+char UpperCp1252(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 'a' && u <= 'z') return char(u - 32);
+    if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return char(u - 32);
+    switch (u) {
+        case 0x9A: return char(0x8A);
+        case 0x9C: return char(0x8C);
+        case 0x9E: return char(0x8E);
+        case 0xFF: return char(0x9F);
+        default: return c;
+    }
+}
+
+char MnemonicOf(const std::string& caption) {
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return LowerCp1252(caption[i + 1]);
+    }
+    return 0;
+}
+
+}  // namespace controls
+}  // namespace desktop
