@@ -130,24 +130,19 @@ bool EditModel::ReplaceSelection(std::string_view text, bool canUndo, EditKind k
 bool EditModel::Backspace() {
     if (HasSelection()) return ReplaceSelection({}, true, EditKind::Deleting);
     if (caret_ == 0) return false;
-    Snapshot(EditKind::Deleting);
-    const std::size_t from = PrevPosition(caret_);
-    text_.erase(from, caret_ - from);
-    anchor_ = caret_ = from;
-    caretAtLineEnd_ = false;
-    modified_ = true;
-    lastEdit_ = EditKind::Deleting;
-    lastEditEnd_ = caret_;
-    Changed();
-    return true;
+    return EraseRange(PrevPosition(caret_), caret_);
 }
 
 bool EditModel::DeleteForward() {
     if (HasSelection()) return ReplaceSelection({}, true, EditKind::Deleting);
     if (caret_ >= text_.size()) return false;
+    return EraseRange(caret_, NextPosition(caret_));
+}
+
+bool EditModel::EraseRange(std::size_t from, std::size_t to) {
     Snapshot(EditKind::Deleting);
-    text_.erase(caret_, NextPosition(caret_) - caret_);
-    anchor_ = caret_;
+    text_.erase(from, to - from);
+    anchor_ = caret_ = from;
     caretAtLineEnd_ = false;
     modified_ = true;
     lastEdit_ = EditKind::Deleting;

@@ -99,6 +99,8 @@ public:
 
 private:
     void Snapshot(EditKind kind);
+    // Removes [from, to) as one deleting edit and leaves the caret at from.
+    bool EraseRange(std::size_t from, std::size_t to);
     void Changed();
     int Advance(unsigned char c, int x) const;
     void Layout() const;
