@@ -33,6 +33,9 @@ void NotifyParent(HWND control, WORD code);
 LRESULT NotifyParentNmhdr(HWND control, UINT code);
 
 // The letter after the first single "&" (lower-cased), or 0.
+// Fills the rectangle (l, t)-(r, b) with a solid colour.
+void FillBox(HDC dc, LONG l, LONG t, LONG r, LONG b, COLORREF color);
+
 char MnemonicOf(const std::string& caption);
 char LowerCp1252(char c);
 char UpperCp1252(char c);

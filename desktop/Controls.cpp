@@ -25,6 +25,14 @@ HFONT DefaultFont() {
 
 HFONT FontOrDefault(HFONT font) { return font ? font : DefaultFont(); }
 
+void FillBox(HDC dc, LONG l, LONG t, LONG r, LONG b, COLORREF color) {
+    HBRUSH brush = CreateSolidBrush(color);
+    RECT box{l, t, r, b};
+    FillRect(dc, &box, brush);
+    DeleteObject(brush);
+}
+
+
 FontMeasure MeasureFont(HFONT font) {
     FontMeasure m;
     HDC dc = CreateCompatibleDC(nullptr);

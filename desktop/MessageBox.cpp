@@ -18,6 +18,8 @@ namespace desktop {
 
 namespace {
 
+using controls::FillBox;
+
 constexpr const char* kBoxClass = "DesktopMessageBox";
 constexpr const char* kStateProperty = "desktop.msgbox.state";
 constexpr int kIconSize = 32;
@@ -98,13 +100,6 @@ struct GdiSelection {
     GdiSelection(const GdiSelection&) = delete;
     GdiSelection& operator=(const GdiSelection&) = delete;
 };
-
-void FillBox(HDC dc, LONG l, LONG t, LONG r, LONG b, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    RECT box{l, t, r, b};
-    FillRect(dc, &box, brush);
-    DeleteObject(brush);
-}
 
 void DrawIcon(HDC dc, MessageBoxIcon icon, RECT r) {
     const LONG x = r.left, y = r.top;

@@ -217,13 +217,14 @@ void KillWindowTimers(HWND hwnd) {
     if (q && q == tlsQueue) std::erase_if(q->timers, [&](const TimerRecord& t) { return t.hwnd == hwnd; });
 }
 
-bool PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    ThreadQueue* q = hwnd ? QueueOfWindow(hwnd) : &CurrentQueue();
+namespace {
+
+bool PostToQueue(ThreadQueue* q, MSG m) {
     if (!q) return false;
+    m.time = GetTickCount();
+    GetCursorPos(&m.pt);
     {
         std::lock_guard lock(q->mutex);
-        MSG m{hwnd, msg, wParam, lParam, GetTickCount(), {}};
-        GetCursorPos(&m.pt);
         q->posted.push_back(m);
         q->cv.notify_all();
     }
@@ -231,16 +232,14 @@ bool PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return true;
 }
 
+}  // namespace
+
+bool PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return PostToQueue(hwnd ? QueueOfWindow(hwnd) : &CurrentQueue(), MSG{hwnd, msg, wParam, lParam, 0, {}});
+}
+
 bool PostThreadMessage(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam) {
-    ThreadQueue* q = QueueForThread(threadId);
-    if (!q) return false;
-    {
-        std::lock_guard lock(q->mutex);
-        q->posted.push_back(MSG{nullptr, msg, wParam, lParam, GetTickCount(), {}});
-        q->cv.notify_all();
-    }
-    if (IsGuiQueue(*q)) CurrentBackend().Wake();
-    return true;
+    return PostToQueue(QueueForThread(threadId), MSG{nullptr, msg, wParam, lParam, 0, {}});
 }
 
 void PostQuitMessage(int exitCode) {

@@ -18,6 +18,8 @@ namespace desktop {
 
 namespace {
 
+using controls::FillBox;
+
 constexpr const char* kPopupClass = "#32768";
 constexpr int kBorder = 3;
 constexpr int kCheckGutter = 17;
@@ -390,13 +392,6 @@ void HandleKey(Tracking& t, MSG& m) {
 }
 
 // ---- Painting ----
-
-void FillBox(HDC dc, LONG l, LONG t, LONG r, LONG b, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    RECT box{l, t, r, b};
-    FillRect(dc, &box, brush);
-    DeleteObject(brush);
-}
 
 void DrawCheck(HDC dc, RECT r, COLORREF color) {
     const LONG x = r.left + 4;
