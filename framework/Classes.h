@@ -4,6 +4,7 @@
 #include "framework/ClassesBuilder.h"
 #include "framework/ClassesComponent.h"
 #include "framework/ClassesConsts.h"
+#include "framework/ClassesHooks.h"
 #include "framework/ClassesLists.h"
 #include "framework/ClassesReader.h"
 #include "framework/ClassesStreams.h"

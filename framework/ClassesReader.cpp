@@ -30,7 +30,7 @@ std::function<TComponent*(const std::string&)>& GlobalFinder()
 std::string FormatPropertyError(const std::string& objectName, const std::string& propName, const std::string& message)
 {
     const std::string args[] = {objectName, ".", propName, message};
-    const std::string_view format = SPropertyException;
+    const std::string format = SPropertyException;
     std::string text;
     std::size_t next = 0;
     std::size_t from = 0;

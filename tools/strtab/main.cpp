@@ -1,0 +1,165 @@
+// strtab: compiles a readable string table into a C++ source that registers each entry.
+//
+//   strtab --function NAME in.txt out.cpp
+//
+// Each line of the table is `<id> "<text>"`; blank lines and lines starting with '#' are
+// skipped. The text is code page 1252 written in ASCII: \" \\ \n \t and \xHH escapes.
+// NAME may carry a namespace ("resources::RegisterFrameworkStrings").
+
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Entry {
+    unsigned id = 0;
+    std::string text;
+};
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// Parses `"..."` starting at pos; false with a reason on malformed input.
+bool ParseQuoted(const std::string& line, std::size_t pos, std::string& out, std::string& error)
+{
+    if (pos >= line.size() || line[pos] != '"') {
+        error = "expected a quoted text";
+        return false;
+    }
+    for (++pos; pos < line.size(); ++pos) {
+        char c = line[pos];
+        if (c == '"') {
+            for (++pos; pos < line.size(); ++pos) {
+                if (!std::isspace(static_cast<unsigned char>(line[pos]))) {
+                    error = "text after the closing quote";
+                    return false;
+                }
+            }
+            return true;
+        }
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            error = "non-ASCII byte: write it as \\xHH";
+            return false;
+        }
+        if (c != '\\') {
+            out += c;
+            continue;
+        }
+        if (++pos >= line.size()) break;
+        switch (line[pos]) {
+        case '"': out += '"'; break;
+        case '\\': out += '\\'; break;
+        case 'n': out += '\n'; break;
+        case 't': out += '\t'; break;
+        case 'x': {
+            int hi = pos + 1 < line.size() ? HexDigit(line[pos + 1]) : -1;
+            int lo = pos + 2 < line.size() ? HexDigit(line[pos + 2]) : -1;
+            if (hi < 0 || lo < 0) {
+                error = "\\x needs two hex digits";
+                return false;
+            }
+            out += static_cast<char>(hi * 16 + lo);
+            pos += 2;
+            break;
+        }
+        default:
+            error = "unknown escape";
+            return false;
+        }
+    }
+    error = "missing closing quote";
+    return false;
+}
+
+std::string CppLiteral(const std::string& text)
+{
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c >= 0x7F) {
+            char buffer[8];
+            std::snprintf(buffer, sizeof buffer, "\\%03o", c);  // octal: never swallows a following digit
+            out += buffer;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 5 || std::string(argv[1]) != "--function") {
+        std::cerr << "usage: strtab --function NAME in.txt out.cpp\n";
+        return 2;
+    }
+    const std::string function = argv[2];
+    std::ifstream in(argv[3]);
+    if (!in) {
+        std::cerr << argv[3] << ": cannot open\n";
+        return 1;
+    }
+    std::vector<Entry> entries;
+    std::set<unsigned> seen;
+    std::string line;
+    for (int lineNo = 1; std::getline(in, line); ++lineNo) {
+        std::size_t pos = line.find_first_not_of(" \t\r");
+        if (pos == std::string::npos || line[pos] == '#') continue;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        Entry entry;
+        std::size_t digits = pos;
+        while (digits < line.size() && std::isdigit(static_cast<unsigned char>(line[digits]))) ++digits;
+        std::string error;
+        if (digits == pos || digits - pos > 5) {
+            error = "expected a string id";
+        } else {
+            entry.id = static_cast<unsigned>(std::stoul(line.substr(pos, digits - pos)));
+            if (entry.id > 65535) error = "string id above 65535";
+            else if (!seen.insert(entry.id).second) error = "duplicate string id";
+        }
+        if (error.empty()) {
+            std::size_t quote = line.find_first_not_of(" \t", digits);
+            ParseQuoted(line, quote == std::string::npos ? line.size() : quote, entry.text, error);
+        }
+        if (!error.empty()) {
+            std::cerr << argv[3] << ":" << lineNo << ": " << error << "\n";
+            return 1;
+        }
+        entries.push_back(std::move(entry));
+    }
+
+    std::ostringstream out;
+    std::string ns;
+    std::string name = function;
+    if (std::size_t sep = function.rfind("::"); sep != std::string::npos) {
+        ns = function.substr(0, sep);
+        name = function.substr(sep + 2);
+    }
+    out << "// Generated by strtab from " << argv[3] << "; do not edit.\n"
+        << "#include \"desktop/Resources.h\"\n\n";
+    if (!ns.empty()) out << "namespace " << ns << " {\n\n";
+    out << "void " << name << "()\n{\n";
+    for (const Entry& e : entries) {
+        out << "    desktop::RegisterString(" << e.id << ", " << CppLiteral(e.text) << ");\n";
+    }
+    out << "}\n";
+    if (!ns.empty()) out << "\n}  // namespace " << ns << "\n";
+    std::ofstream file(argv[4], std::ios::binary);
+    file << out.str();
+    return file ? 0 : 1;
+}
