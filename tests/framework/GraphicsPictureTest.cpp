@@ -1,0 +1,435 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "desktop/Resources.h"
+#include "framework/Classes.h"
+#include "framework/ClassesBuilder.h"
+#include "framework/Graphics.h"
+
+namespace {
+
+using namespace fw;
+using Bytes = std::vector<std::uint8_t>;
+
+template <class T>
+void Put(Bytes& out, T value) {
+    std::uint8_t raw[sizeof(T)];
+    std::memcpy(raw, &value, sizeof(T));
+    out.insert(out.end(), raw, raw + sizeof(T));
+}
+
+template <class T>
+void PutAt(Bytes& out, std::size_t offset, T value) {
+    std::memcpy(out.data() + offset, &value, sizeof(T));
+}
+
+// A BMP file written field by field. Rows are given top row first, as indices into the
+// palette (up to 8 bits) or as 0x00RRGGBB (24 bits); the file stores them bottom-up.
+struct BmpSpec {
+    int bitCount = 24;
+    std::vector<std::vector<std::uint32_t>> rows;
+    std::vector<std::uint32_t> palette;  // 0x00RRGGBB
+    bool core = false;
+};
+
+Bytes Dib(const BmpSpec& spec) {
+    const int width = static_cast<int>(spec.rows.front().size());
+    const int height = static_cast<int>(spec.rows.size());
+    Bytes out;
+    if (spec.core) {
+        Put<std::uint32_t>(out, 12);
+        Put<std::uint16_t>(out, static_cast<std::uint16_t>(width));
+        Put<std::uint16_t>(out, static_cast<std::uint16_t>(height));
+        Put<std::uint16_t>(out, 1);
+        Put<std::uint16_t>(out, static_cast<std::uint16_t>(spec.bitCount));
+    } else {
+        Put<std::uint32_t>(out, 40);
+        Put<std::int32_t>(out, width);
+        Put<std::int32_t>(out, height);
+        Put<std::uint16_t>(out, 1);
+        Put<std::uint16_t>(out, static_cast<std::uint16_t>(spec.bitCount));
+        for (int i = 0; i < 4; ++i) Put<std::uint32_t>(out, 0);  // compression … vertical resolution
+        Put<std::uint32_t>(out, static_cast<std::uint32_t>(spec.palette.size()));
+        Put<std::uint32_t>(out, 0);
+    }
+    for (std::uint32_t c : spec.palette) {
+        out.push_back(static_cast<std::uint8_t>(c));
+        out.push_back(static_cast<std::uint8_t>(c >> 8));
+        out.push_back(static_cast<std::uint8_t>(c >> 16));
+        if (!spec.core) out.push_back(0);
+    }
+    const std::size_t stride = ((std::size_t(width) * spec.bitCount + 31) / 32) * 4;
+    for (int y = height - 1; y >= 0; --y) {
+        Bytes row(stride, 0xEE);  // padding that must not show
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t v = spec.rows[std::size_t(y)][std::size_t(x)];
+            switch (spec.bitCount) {
+                case 1:
+                    if (x % 8 == 0) row[std::size_t(x / 8)] = 0;
+                    row[std::size_t(x / 8)] |= static_cast<std::uint8_t>((v & 1) << (7 - x % 8));
+                    break;
+                case 4:
+                    if (x % 2 == 0) row[std::size_t(x / 2)] = 0;
+                    row[std::size_t(x / 2)] |= static_cast<std::uint8_t>((v & 0xF) << (x % 2 == 0 ? 4 : 0));
+                    break;
+                case 8: row[std::size_t(x)] = static_cast<std::uint8_t>(v); break;
+                default:
+                    row[std::size_t(3 * x)] = static_cast<std::uint8_t>(v);
+                    row[std::size_t(3 * x + 1)] = static_cast<std::uint8_t>(v >> 8);
+                    row[std::size_t(3 * x + 2)] = static_cast<std::uint8_t>(v >> 16);
+                    break;
+            }
+        }
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return out;
+}
+
+std::size_t TableEnd(const BmpSpec& spec) {
+    return 14 + (spec.core ? 12 : 40) + spec.palette.size() * (spec.core ? 3 : 4);
+}
+
+Bytes BmpFile(const BmpSpec& spec) {
+    const Bytes dib = Dib(spec);
+    Bytes out{'B', 'M'};
+    Put<std::uint32_t>(out, static_cast<std::uint32_t>(14 + dib.size()));
+    Put<std::uint32_t>(out, 0);
+    Put<std::uint32_t>(out, static_cast<std::uint32_t>(TableEnd(spec)));
+    out.insert(out.end(), dib.begin(), dib.end());
+    return out;
+}
+
+// Picture data: class name, then the bitmap's 4-byte size and file.
+Bytes PictureData(const std::string& className, const Bytes& payload, std::uint32_t size) {
+    Bytes out;
+    out.push_back(static_cast<std::uint8_t>(className.size()));
+    for (char c : className) out.push_back(static_cast<std::uint8_t>(c));
+    Put<std::uint32_t>(out, size);
+    out.insert(out.end(), payload.begin(), payload.end());
+    return out;
+}
+Bytes PictureData(const std::string& className, const Bytes& payload) {
+    return PictureData(className, payload, static_cast<std::uint32_t>(payload.size()));
+}
+
+void Read(TPicture& picture, const Bytes& data) {
+    TBytesStream stream(data);
+    picture.ReadData(stream);
+}
+
+std::string ReadError(TPicture& picture, const Bytes& data) {
+    try {
+        Read(picture, data);
+    } catch (const Exception& e) {
+        return e.Message();
+    }
+    return "no error";
+}
+
+// Pixels of a graphic as 0x00RRGGBB, top row first, read back through a bitmap canvas.
+std::vector<std::vector<std::uint32_t>> Pixels(TGraphic& graphic) {
+    TBitmap copy;
+    copy.Assign(&graphic);
+    std::vector<std::vector<std::uint32_t>> rows(std::size_t(copy.Height()));
+    for (int y = 0; y < copy.Height(); ++y) {
+        for (int x = 0; x < copy.Width(); ++x) {
+            const desktop::COLORREF c = copy.Canvas()->GetPixel(x, y);
+            rows[std::size_t(y)].push_back(desktop::PixelFromColor(c));
+        }
+    }
+    return rows;
+}
+
+const BmpSpec kTrueColour{24, {{0xFF0000, 0x00FF00, 0x0000FF}, {0x123456, 0xFFFFFF, 0x000000}}, {}, false};
+const std::vector<std::uint32_t> kSixteen{0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                                          0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                          0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+
+std::vector<std::vector<std::uint32_t>> Resolve(const BmpSpec& spec) {
+    if (spec.bitCount > 8) return spec.rows;
+    auto rows = spec.rows;
+    for (auto& row : rows)
+        for (auto& v : row) v = spec.palette[v];
+    return rows;
+}
+
+TEST(PictureData, BitmapPayloadLoadsPixelsAsStored) {
+    const BmpSpec fourBit{4, {{13, 0, 7, 15, 9}, {15, 13, 13, 0, 1}, {7, 7, 12, 14, 2}}, kSixteen, false};
+    const BmpSpec oneBit{1, {{0, 1, 1, 0, 1, 0, 0, 1, 1, 1}, {1, 0, 0, 0, 0, 0, 0, 0, 0, 1}}, {0x102030, 0xA0B0C0}, false};
+    const BmpSpec core{4, {{2, 0}, {1, 13}}, kSixteen, true};
+    for (const BmpSpec& spec : {kTrueColour, fourBit, oneBit, core}) {
+        SCOPED_TRACE(testing::Message() << spec.bitCount << " bits" << (spec.core ? ", core header" : ""));
+        TPicture picture;
+        int changes = 0;
+        picture.OnChange = [&](TObject*) { ++changes; };
+        Read(picture, PictureData("TPNGImage", BmpFile(spec)));
+        ASSERT_NE(picture.Graphic(), nullptr);
+        EXPECT_EQ(picture.Graphic()->ClassName(), "TPNGImage");
+        EXPECT_EQ(picture.Width(), static_cast<int>(spec.rows.front().size()));
+        EXPECT_EQ(picture.Height(), static_cast<int>(spec.rows.size()));
+        EXPECT_EQ(Pixels(*picture.Graphic()), Resolve(spec));
+        EXPECT_EQ(changes, 1);
+        EXPECT_EQ(picture.Graphic()->Palette() != nullptr, spec.bitCount <= 8);
+    }
+}
+
+TEST(PictureData, ClassNamesResolveCaseSensitivelyLastRegisteredFirst) {
+    TPicture picture;
+    Read(picture, PictureData("TBitmap", BmpFile(kTrueColour)));
+    EXPECT_EQ(picture.Graphic()->ClassName(), "TBitmap");
+
+    for (const char* name : {"TPngImage", "TNoSuchImage", ""}) {
+        SCOPED_TRACE(name);
+        Read(picture, PictureData(name, BmpFile(kTrueColour)));
+        EXPECT_EQ(picture.Graphic(), nullptr);
+    }
+
+    const auto formats = TPicture::FileFormats();
+    ASSERT_GE(formats.size(), 5u);
+    const std::vector<std::string> expected{"wmf Metafiles TMetafile", "emf Enhanced Metafiles TMetafile",
+                                            "ico Icons TIcon", "bmp Bitmaps TBitmap",
+                                            "PNG Portable Network Graphics TPNGImage"};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(formats[i].extension + " " + formats[i].description + " " + formats[i].graphicClass.name,
+                  expected[i]);
+    }
+}
+
+TEST(PictureData, EmptyAndUndecodablePayloads) {
+    TPicture picture;
+    Read(picture, PictureData("TPNGImage", {}, 0));
+    ASSERT_NE(picture.Graphic(), nullptr);
+    EXPECT_TRUE(picture.Graphic()->Empty());
+    EXPECT_EQ(picture.Width(), 0);
+    EXPECT_EQ(picture.Height(), 0);
+
+    const Bytes png{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 0, 0, 1};
+    EXPECT_EQ(ReadError(picture, PictureData("TPNGImage", png)), "Bitmap image is not valid");
+    EXPECT_EQ(ReadError(picture, PictureData("TMetafile", Bytes(20, 1))), "Metafile playback is not supported");
+
+    TPNGImage image;
+    TBytesStream stream(png);
+    EXPECT_THROW(image.LoadFromStream(stream), EInvalidGraphic);
+}
+
+TEST(PictureData, FailingReaderKeepsThePreviousGraphic) {
+    TPicture picture;
+    Read(picture, PictureData("TPNGImage", BmpFile(kTrueColour)));
+    TGraphic* before = picture.Graphic();
+    int changes = 0;
+    picture.OnChange = [&](TObject*) { ++changes; };
+
+    Bytes twoPlanes = BmpFile(kTrueColour);
+    PutAt<std::uint16_t>(twoPlanes, 26, 2);
+    EXPECT_EQ(ReadError(picture, PictureData("TPNGImage", twoPlanes)), "Bitmap image is not valid");
+    EXPECT_EQ(picture.Graphic(), before);
+    EXPECT_EQ(Pixels(*picture.Graphic()), kTrueColour.rows);
+    EXPECT_EQ(changes, 0);
+}
+
+// Lying sizes either fail as invalid bitmaps or are clamped to the data that is there.
+TEST(PictureData, LyingSizesFailOrClampWithinTheData) {
+    const BmpSpec spec{8, {{1, 2, 3, 0}, {3, 2, 1, 0}, {0, 0, 0, 1}}, {0x000000, 0x112233, 0x445566, 0x778899}, false};
+    const Bytes file = BmpFile(spec);
+    const std::size_t pixels = TableEnd(spec);
+    const std::size_t stride = 4;
+    struct Case {
+        const char* what;
+        std::function<void(Bytes&)> edit;
+        std::uint32_t size;  // 0: the edited file's own size
+        bool loads;
+    };
+    const std::vector<Case> cases{
+        {"size field beyond the data", [](Bytes&) {}, 1u << 30, true},
+        {"header size beyond the data", [](Bytes& b) { PutAt<std::uint32_t>(b, 14, 0x7FFFFFF0); }, 0, false},
+        {"header size between core and info", [](Bytes& b) { PutAt<std::uint32_t>(b, 14, 20); }, 0, false},
+        {"colour count beyond the data", [](Bytes& b) { PutAt<std::uint32_t>(b, 46, 0x40000000); }, 0, false},
+        {"image size beyond the data", [](Bytes& b) { PutAt<std::uint32_t>(b, 34, 0xFFFFFFF0); }, 0, true},
+        {"rows cut off", [&](Bytes& b) { b.resize(pixels + stride); }, 0, true},
+        {"file header cut off", [](Bytes& b) { b.resize(10); }, 0, false},
+        {"no file mark", [](Bytes& b) { b[0] = 'X'; }, 0, false},
+        {"huge dimensions", [](Bytes& b) { PutAt<std::int32_t>(b, 18, 30000); PutAt<std::int32_t>(b, 22, -30000); }, 0, false},
+        {"zero width", [](Bytes& b) { PutAt<std::int32_t>(b, 18, 0); }, 0, false},
+        {"bit count 7", [](Bytes& b) { PutAt<std::uint16_t>(b, 28, 7); }, 0, false},
+        {"run-length compression", [](Bytes& b) { PutAt<std::uint32_t>(b, 30, 1); }, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bytes edited = file;
+        c.edit(edited);
+        TPicture picture;
+        const std::uint32_t size = c.size != 0 ? c.size : static_cast<std::uint32_t>(edited.size());
+        const std::string error = ReadError(picture, PictureData("TPNGImage", edited, size));
+        if (!c.loads) {
+            EXPECT_EQ(error, "Bitmap image is not valid");
+            continue;
+        }
+        ASSERT_EQ(error, "no error");
+        const auto got = Pixels(*picture.Graphic());
+        const auto want = Resolve(spec);
+        ASSERT_EQ(got.size(), want.size());
+        // The bottom row is stored first, so it is there in every clamped case.
+        EXPECT_EQ(got.back(), want.back());
+    }
+}
+
+TEST(PictureData, EveryTruncationFailsCleanly) {
+    const Bytes data = PictureData("TPNGImage", BmpFile(BmpSpec{4, {{1, 2, 3}, {4, 5, 6}}, kSixteen, false}));
+    for (std::size_t length = 0; length < data.size(); ++length) {
+        TPicture picture;
+        const Bytes cut(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(length));
+        TBytesStream stream(cut);
+        try {
+            picture.ReadData(stream);
+        } catch (const EInvalidGraphic&) {
+            continue;
+        } catch (const EReadError&) {
+            continue;  // inside the class name, which the picture reads as a plain stream
+        }
+        // Only cuts into the pixel rows load, with the image's full size.
+        ASSERT_NE(picture.Graphic(), nullptr) << length;
+        EXPECT_EQ(picture.Width(), 3);
+        EXPECT_EQ(picture.Height(), 2);
+    }
+}
+
+TEST(PictureData, WrittenDataReadsBackAndBitmapsAssignThroughPictures) {
+    const BmpSpec spec{4, {{13, 0, 7}, {15, 13, 1}}, kSixteen, false};
+    TPicture picture;
+    Read(picture, PictureData("TPNGImage", BmpFile(spec)));
+
+    TMemoryStream written;
+    picture.WriteData(written);
+    TPicture again;
+    Read(again, written.Bytes());
+    ASSERT_NE(again.Graphic(), nullptr);
+    EXPECT_EQ(again.Graphic()->ClassName(), "TPNGImage");
+    EXPECT_EQ(static_cast<TBitmap*>(again.Graphic())->BitCount(), 4);
+    EXPECT_EQ(Pixels(*again.Graphic()), Resolve(spec));
+
+    TBitmap bitmap;
+    bitmap.Assign(&picture);
+    EXPECT_EQ(Pixels(bitmap), Resolve(spec));
+    TPicture copy;
+    copy.Assign(&bitmap);
+    EXPECT_EQ(copy.Graphic()->ClassName(), "TBitmap");
+    EXPECT_NE(copy.Graphic(), static_cast<TGraphic*>(&bitmap));
+}
+
+// A component publishing a picture, read from a layout.
+class TPictureHolder : public TComponent {
+public:
+    using TComponent::TComponent;
+    static const TClassInfo& Info() {
+        static const TClassInfo info = ClassBuilder<TPictureHolder, TComponent>("TPictureHolder")
+                                           .Object("Picture", [](TPictureHolder* h) { return &h->picture; })
+                                           .Build();
+        return info;
+    }
+    const TClassInfo& ClassInfo() const override { return Info(); }
+    TPicture picture;
+};
+
+TEST(PictureData, LayoutReaderHandsTheBinaryPropertyToThePicture) {
+    auto layout = [](const Bytes& data) {
+        Bytes b{'T', 'P', 'F', '0', 14};
+        b.insert(b.end(), {'T', 'P', 'i', 'c', 't', 'u', 'r', 'e', 'H', 'o', 'l', 'd', 'e', 'r', 6});
+        b.insert(b.end(), {'I', 'm', 'a', 'g', 'e', '1', 12});
+        b.insert(b.end(), {'P', 'i', 'c', 't', 'u', 'r', 'e', '.', 'D', 'a', 't', 'a', 10});
+        Put<std::uint32_t>(b, static_cast<std::uint32_t>(data.size()));
+        b.insert(b.end(), data.begin(), data.end());
+        b.insert(b.end(), {0, 0});
+        return b;
+    };
+    TPictureHolder holder(nullptr);
+    const Bytes good = layout(PictureData("TPNGImage", BmpFile(kTrueColour)));
+    TBytesStream stream(good);
+    TReader(stream).ReadRootComponent(&holder);
+    ASSERT_NE(holder.picture.Graphic(), nullptr);
+    EXPECT_EQ(holder.picture.Width(), 3);
+
+    TPictureHolder other(nullptr);
+    Bytes bad = BmpFile(kTrueColour);
+    bad[1] = 'N';
+    const Bytes badLayout = layout(PictureData("TPNGImage", bad));
+    TBytesStream badStream(badLayout);
+    try {
+        TReader(badStream).ReadRootComponent(&other);
+        ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), "Error reading Image1.Picture.Data: Bitmap image is not valid");
+    }
+}
+
+// Faces with a fuchsia background, registered the way the program embeds its bitmaps.
+const Bytes kPackedFace = Dib(BmpSpec{4, {{13, 13, 0, 13}, {13, 0, 15, 0}, {13, 7, 0, 13}}, kSixteen, false});
+const Bytes kFileFace = BmpFile(BmpSpec{4, {{0, 13}, {13, 0}}, kSixteen, false});
+
+TEST(BitmapResource, PackedOrFileDibsLoadAndBrushCopyReplacesTheTransparentColour) {
+    desktop::RegisterResource(desktop::RT_BITMAP, "GRAPHICSTEST_PACKED", kPackedFace);
+    desktop::RegisterResource(desktop::RT_BITMAP, "GRAPHICSTEST_FILE", kFileFace);
+
+    TBitmap face;
+    face.LoadFromResourceName("GRAPHICSTEST_FILE");
+    EXPECT_EQ(face.Width(), 2);
+    face.LoadFromResourceName("GraphicsTest_Packed");
+    ASSERT_EQ(face.Width(), 4);
+    ASSERT_EQ(face.Height(), 3);
+    EXPECT_EQ(face.BitCount(), 4);
+    EXPECT_EQ(face.TransparentColor(), clFuchsia);
+    EXPECT_THROW(face.LoadFromResourceName("GRAPHICSTEST_MISSING"), EResNotFound);
+    EXPECT_EQ(face.Width(), 4);
+
+    TBitmap die;
+    die.SetSize(face.Width(), face.Height());
+    die.Canvas()->Brush()->SetColor(clBtnFace);
+    const desktop::RECT all{0, 0, face.Width(), face.Height()};
+    BrushCopy(*die.Canvas(), all, face, all, face.TransparentColor());
+    const std::uint32_t f = desktop::PixelFromColor(desktop::GetSysColor(15));
+    const std::vector<std::vector<std::uint32_t>> want{
+        {f, f, 0x000000, f}, {f, 0x000000, 0xFFFFFF, 0x000000}, {f, 0xC0C0C0, 0x000000, f}};
+    EXPECT_EQ(Pixels(die), want);
+
+    // An icon draws its image at 32 x 32 with the transparent colour left out.
+    TIcon icon;
+    icon.SetHandle(&face);
+    TBitmap onIcon;
+    onIcon.SetSize(32, 32);
+    onIcon.Canvas()->Draw(0, 0, &icon);
+    EXPECT_EQ(onIcon.Canvas()->GetPixel(0, 31), desktop::RGB(255, 255, 255));
+    EXPECT_EQ(onIcon.Canvas()->GetPixel(31, 31), desktop::RGB(255, 255, 255));
+    EXPECT_EQ(onIcon.Canvas()->GetPixel(31, 0), desktop::RGB(255, 255, 255));
+    EXPECT_EQ(onIcon.Canvas()->GetPixel(20, 0), desktop::RGB(0, 0, 0));  // the face's pixel (2, 0)
+
+    // Stretched by two without smoothing: every source pixel becomes a 2 x 2 block.
+    TBitmap large;
+    large.SetSize(8, 6);
+    large.Canvas()->StretchDraw(desktop::RECT{0, 0, 8, 6}, &die);
+    const auto big = Pixels(large);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x) EXPECT_EQ(big[std::size_t(y)][std::size_t(x)], want[std::size_t(y / 2)][std::size_t(x / 2)]);
+}
+
+TEST(Bitmap, SetSizeKeepsTheImageAndChangesAreReported) {
+    TBitmap bitmap;
+    int changes = 0;
+    bitmap.OnChange = [&](TObject*) { ++changes; };
+    bitmap.SetSize(4, 4);
+    EXPECT_EQ(bitmap.BitCount(), 32);
+    bitmap.Canvas()->Brush()->SetColor(clRed);
+    bitmap.Canvas()->FillRect(desktop::RECT{0, 0, 4, 4});
+    const int afterFill = changes;
+    EXPECT_GE(afterFill, 2);
+    bitmap.SetSize(6, 2);
+    EXPECT_GT(changes, afterFill);
+    const auto pixels = Pixels(bitmap);
+    EXPECT_EQ(pixels[0], (std::vector<std::uint32_t>{0xFF0000, 0xFF0000, 0xFF0000, 0xFF0000, 0xFFFFFF, 0xFFFFFF}));
+    bitmap.SetSize(0, 2);
+    EXPECT_TRUE(bitmap.Empty());
+}
+
+}  // namespace
