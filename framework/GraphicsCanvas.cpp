@@ -8,6 +8,7 @@
 
 #include "framework/ClassesBuilder.h"
 #include "framework/GraphicsGraphic.h"
+#include "framework/ResStrings.h"
 
 namespace fw {
 
@@ -477,7 +478,7 @@ void TCanvas::SetHandle(desktop::HDC dc) {
 
 void TCanvas::RequiredState() {
     if (dc_ == nullptr) CreateHandle();
-    if (dc_ == nullptr) throw EInvalidOperation("Canvas does not allow drawing");  // TODO(strtab)
+    if (dc_ == nullptr) throw EInvalidOperation(SNoCanvasHandle);
     // The objects drop their handles on every change, so select what is current each time.
     desktop::HGDIOBJ previous = desktop::SelectObject(dc_, font_.Handle());
     if (oldFont_ == nullptr) oldFont_ = previous;

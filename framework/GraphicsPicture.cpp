@@ -79,7 +79,7 @@ void TIcon::SetHandle(TBitmap* image) {
     Changed();
 }
 
-void TIcon::LoadFromStream(TStream&) { throw EInvalidGraphic("Icon image is not valid"); }  // TODO(strtab)
+void TIcon::LoadFromStream(TStream&) { throw EInvalidGraphic(SInvalidIcon); }
 
 void TIcon::SaveToStream(TStream& stream) {
     if (image_) image_->SaveToStream(stream);

@@ -62,6 +62,8 @@ inline constexpr ResString SVBitmaps{65414};
 inline constexpr ResString SPortableNetworkGraphics{65415};
 inline constexpr ResString SPngStreamsUnsupported{65416};
 inline constexpr ResString SMetafilesUnsupported{65417};
+inline constexpr ResString SNoCanvasHandle{65418};
+inline constexpr ResString SInvalidIcon{65419};
 
 // Components, streams and the layout reader
 inline constexpr ResString SAssignError{65420};
@@ -77,5 +79,15 @@ inline constexpr ResString SClassNotFound{65429};
 inline constexpr ResString SUnknownProperty{65430};
 inline constexpr ResString SInvalidPropertyPath{65431};
 inline constexpr ResString SReadOnlyProperty{65432};
+
+// Controls, forms and the application
+inline constexpr ResString SCannotFocus{65433};
+inline constexpr ResString SVisibleChanged{65434};
+inline constexpr ResString SWindowClassNotRegistered{65435};
+inline constexpr ResString SDuplicateApplication{65436};
+inline constexpr ResString SApplicationError{65437};
+inline constexpr ResString SUnknownException{65438};
+inline constexpr ResString SParentRequired{65439};
+inline constexpr ResString SWindowCreate{65440};
 
 }  // namespace fw
