@@ -36,7 +36,9 @@ void UseBackend(std::unique_ptr<Backend> backend) {
 }
 
 Backend& CurrentBackend() { return *Installed(); }
-bool HasBackend() { return Installed() != nullptr && guiThread.load() != 0; }
+// Other threads ask this too, so it reads only the atomic: the GUI thread id is non-zero
+// exactly while a backend is installed.
+bool HasBackend() { return guiThread.load() != 0; }
 
 void ShutdownDesktop() {
     DestroyAllWindows();

@@ -208,30 +208,53 @@ std::size_t PackedBitsOffset(const BITMAPINFO* info) {
 void DecodeRows(const DibLayout& l, const std::uint8_t* bits, int first, int count, Surface& surface) {
     const Channel r(l.masks[0]), g(l.masks[1]), b(l.masks[2]);
     const int width = std::min(l.width, surface.width);
+    // Palette formats look their pixels up in a table made once; the format is chosen once per
+    // row rather than per pixel, which keeps decoding cheap enough to load images freely.
+    std::uint32_t table[256] = {};
+    if (l.bitCount <= 8) {
+        for (std::size_t i = 0; i < l.colors.size() && i < 256; ++i) table[i] = PixelOfQuad(l.colors[i]);
+    }
     for (int i = 0; i < count; ++i) {
         const int y = l.ImageRow(first + i);
         if (y < 0 || y >= surface.height) continue;
         const std::uint8_t* src = bits + std::size_t(i) * l.stride;
         std::uint32_t* dst = surface.pixels.data() + std::size_t(y) * std::size_t(surface.width);
-        for (int x = 0; x < width; ++x) {
-            switch (l.bitCount) {
-                case 1: dst[x] = PixelOfQuad(l.colors[(src[x >> 3] >> (7 - (x & 7))) & 1]); break;
-                case 4: dst[x] = PixelOfQuad(l.colors[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF]); break;
-                case 8: dst[x] = PixelOfQuad(l.colors[src[x]]); break;
-                case 16: {
+        switch (l.bitCount) {
+            case 1:
+                for (int x = 0; x < width; ++x) dst[x] = table[(src[x >> 3] >> (7 - (x & 7))) & 1];
+                break;
+            case 4: {
+                int x = 0;
+                for (; x + 1 < width; x += 2) {
+                    const std::uint8_t pair = src[x >> 1];
+                    dst[x] = table[pair >> 4];
+                    dst[x + 1] = table[pair & 0xF];
+                }
+                if (x < width) dst[x] = table[src[x >> 1] >> 4];
+                break;
+            }
+            case 8:
+                for (int x = 0; x < width; ++x) dst[x] = table[src[x]];
+                break;
+            case 16:
+                for (int x = 0; x < width; ++x) {
                     const std::uint32_t v = std::uint32_t(src[2 * x]) | (std::uint32_t(src[2 * x + 1]) << 8);
                     dst[x] = (r.Decode(v) << 16) | (g.Decode(v) << 8) | b.Decode(v);
-                    break;
                 }
-                case 24: dst[x] = (std::uint32_t(src[3 * x + 2]) << 16) | (std::uint32_t(src[3 * x + 1]) << 8) | src[3 * x]; break;
-                case 32: {
+                break;
+            case 24:
+                for (int x = 0; x < width; ++x)
+                    dst[x] = (std::uint32_t(src[3 * x + 2]) << 16) | (std::uint32_t(src[3 * x + 1]) << 8) | src[3 * x];
+                break;
+            case 32:
+                for (int x = 0; x < width; ++x) {
                     std::uint32_t v = 0;
                     std::memcpy(&v, src + 4 * x, 4);
                     dst[x] = (r.Decode(v) << 16) | (g.Decode(v) << 8) | b.Decode(v);
-                    break;
                 }
-                default: break;
-            }
+                break;
+            default:
+                break;
         }
     }
 }
