@@ -89,5 +89,6 @@ inline constexpr ResString SApplicationError{65437};
 inline constexpr ResString SUnknownException{65438};
 inline constexpr ResString SParentRequired{65439};
 inline constexpr ResString SWindowCreate{65440};
+inline constexpr ResString SControlParentSetToSelf{65441};
 
 }  // namespace fw
