@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
+#include <optional>
+#include <unordered_map>
 #include <utility>
 
 #include "desktop/Resources.h"
@@ -217,6 +220,7 @@ void TBitmap::Assign(TPersistent* source) {
 }
 
 TCanvas* TBitmap::Canvas() {
+    Realize();
     if (!canvas_) {
         canvas_ = std::make_unique<TBitmapCanvas>(*this);
         canvas_->OnChange = [this](TObject*) { Changed(); };
@@ -228,6 +232,7 @@ void TBitmap::SetSize(int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
     if (width == width_ && height == height_) return;
+    Realize();
     if (width == 0 || height == 0) {
         FreeImage();
         width_ = width;
@@ -268,22 +273,81 @@ TColor TBitmap::TransparentColor() {
     return static_cast<TColor>(Canvas()->GetPixel(0, height_ - 1) & 0xFFFFFF);
 }
 
+namespace {
+
+struct ResourceShape {
+    int width = 0;
+    int height = 0;
+};
+
+// Resources that decoded cleanly once, by the address of their (immutable, embedded) bytes.
+// A die loads its face on every roll but paints once after many rolls, so later loads of a
+// known resource only record it and the pixels are decoded when something needs them.
+std::mutex knownResourcesMutex;
+std::unordered_map<const std::uint8_t*, ResourceShape>& KnownResources() {
+    static std::unordered_map<const std::uint8_t*, ResourceShape> known;
+    return known;
+}
+
+}  // namespace
+
 void TBitmap::LoadFromResourceName(const std::string& name) {
-    TResourceStream stream(desktop::RT_BITMAP, name);
-    const auto bytes = stream.Bytes();
+    const auto found = desktop::FindResource(desktop::RT_BITMAP, name);
+    if (!found) {
+        TResourceStream failing(desktop::RT_BITMAP, name);  // raises the not-found error
+        return;
+    }
+    const std::span<const std::uint8_t> bytes = *found;
+    std::optional<ResourceShape> shape;
+    {
+        std::lock_guard lock(knownResourcesMutex);
+        if (auto it = KnownResources().find(bytes.data()); it != KnownResources().end()) shape = it->second;
+    }
+    if (shape) {
+        FreeImage();
+        pending_ = bytes;
+        width_ = shape->width;
+        height_ = shape->height;
+        Changed();
+        return;
+    }
+    DecodeResource(bytes);
+    std::lock_guard lock(knownResourcesMutex);
+    KnownResources()[bytes.data()] = ResourceShape{width_, height_};
+    Changed();
+}
+
+void TBitmap::DecodeResource(std::span<const std::uint8_t> bytes) {
+    TBytesStream stream(bytes);
     if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
-        ReadStream(stream, stream.Size());
+        const std::int64_t limit = stream.Size();
+        BoundedReader reader(stream, limit);
+        desktop::BITMAPFILEHEADER file;
+        reader.Read(&file, sizeof file);
+        if (file.bfType != kBitmapFileMark) InvalidBitmap();
+        Image image;
+        ReadDib(reader, file.bfOffBits, image);
+        InstallImage(std::move(image), false);
         return;
     }
     BoundedReader reader(stream, stream.Size());
     Image image;
     ReadDib(reader, -1, image);
-    InstallImage(std::move(image));
+    InstallImage(std::move(image), false);
+}
+
+void TBitmap::Realize() const {
+    if (pending_.empty()) return;
+    // Bitmaps are never created const, so completing the deferred load here is sound.
+    auto* self = const_cast<TBitmap*>(this);
+    const std::span<const std::uint8_t> bytes = std::exchange(self->pending_, {});
+    self->DecodeResource(bytes);
 }
 
 void TBitmap::LoadFromStream(TStream& stream) { ReadStream(stream, stream.Remaining()); }
 
 void TBitmap::SaveToStream(TStream& stream) {
+    Realize();
     if (Empty()) return;
     desktop::GdiFlush();
     desktop::DIBSECTION section;
@@ -357,7 +421,7 @@ void TBitmap::ReadStream(TStream& stream, std::int64_t size) {
     InstallImage(std::move(image));
 }
 
-void TBitmap::InstallImage(Image image) {
+void TBitmap::InstallImage(Image image, bool notify) {
     FreeImage();
     handle_ = std::exchange(image.handle, nullptr);
     palette_ = std::exchange(image.palette, nullptr);
@@ -368,10 +432,11 @@ void TBitmap::InstallImage(Image image) {
     topDown_ = image.format.topDown;
     std::copy(std::begin(image.format.masks), std::end(image.format.masks), masks_);
     colors_ = std::move(image.format.colors);
-    Changed();
+    if (notify) Changed();
 }
 
 void TBitmap::FreeImage() {
+    pending_ = {};
     if (canvas_) canvas_->FreeContext();
     if (handle_ != nullptr) desktop::DeleteObject(handle_);
     if (palette_ != nullptr) desktop::DeleteObject(palette_);
@@ -387,6 +452,7 @@ void TBitmap::FreeImage() {
 }
 
 void TBitmap::CopyImageFrom(const TBitmap& source) {
+    source.Realize();
     if (source.Empty()) {
         FreeImage();
         width_ = source.width_;

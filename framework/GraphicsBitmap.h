@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -54,7 +55,11 @@ public:
 
     TCanvas* Canvas();
     // The DIB section; null while the bitmap is empty.
-    desktop::HBITMAP Handle() const { return handle_; }
+    desktop::HBITMAP Handle() const
+    {
+        Realize();
+        return handle_;
+    }
 
     int Width() const override { return width_; }
     int Height() const override { return height_; }
@@ -62,10 +67,18 @@ public:
     void SetHeight(int value) override { SetSize(width_, value); }
     // Keeps the top-left part of the old image; a new image is 32 bits per pixel, white.
     void SetSize(int width, int height);
-    bool Empty() const override { return handle_ == nullptr; }
-    desktop::HPALETTE Palette() const override { return palette_; }
+    bool Empty() const override { return handle_ == nullptr && pending_.empty(); }
+    desktop::HPALETTE Palette() const override
+    {
+        Realize();
+        return palette_;
+    }
     // Bits per pixel of the stored format (0 while empty).
-    int BitCount() const { return bitCount_; }
+    int BitCount() const
+    {
+        Realize();
+        return bitCount_;
+    }
 
     // The colour of the bottom-left pixel, which drawing treats as transparent; clDefault when empty.
     TColor TransparentColor();
@@ -89,7 +102,10 @@ private:
     friend class TBitmapCanvas;
     struct Image;
 
-    void InstallImage(Image image);
+    void InstallImage(Image image, bool notify = true);
+    // Decodes a resource whose loading was deferred; everything that needs the pixels calls it.
+    void Realize() const;
+    void DecodeResource(std::span<const std::uint8_t> bytes);
     void FreeImage();
     void CopyImageFrom(const TBitmap& source);
 
@@ -103,6 +119,8 @@ private:
     desktop::DWORD masks_[3] = {};
     std::vector<desktop::RGBQUAD> colors_;
     std::unique_ptr<TBitmapCanvas> canvas_;
+    // A resource already known to decode cleanly, loaded but not decoded yet.
+    std::span<const std::uint8_t> pending_;
 };
 
 // Copies sourceRect of source into destRect of dest, stretched, painting the pixels of

@@ -432,4 +432,38 @@ TEST(Bitmap, SetSizeKeepsTheImageAndChangesAreReported) {
     EXPECT_TRUE(bitmap.Empty());
 }
 
+// A die reloads its face on every roll; loads of a resource seen before are only recorded and
+// decoded when the pixels are needed, so they must behave exactly like the first load.
+TEST(BitmapResource, RepeatedLoadsOfAKnownResourceGiveTheSameImage) {
+    desktop::RegisterResource(desktop::RT_BITMAP, "GRAPHICSTEST_AGAIN_A", kPackedFace);
+    desktop::RegisterResource(desktop::RT_BITMAP, "GRAPHICSTEST_AGAIN_B", kFileFace);
+    TBitmap first;
+    first.LoadFromResourceName("GRAPHICSTEST_AGAIN_A");
+    const auto expected = Pixels(first);
+
+    TBitmap face;
+    int changes = 0;
+    face.OnChange = [&changes](TObject*) { ++changes; };
+    for (int i = 0; i < 3; ++i) {
+        face.LoadFromResourceName("GRAPHICSTEST_AGAIN_B");
+        face.LoadFromResourceName("GRAPHICSTEST_AGAIN_A");
+    }
+    EXPECT_EQ(changes, 6);
+    EXPECT_FALSE(face.Empty());
+    EXPECT_EQ(face.Width(), 4);
+    EXPECT_EQ(face.Height(), 3);
+    EXPECT_EQ(face.BitCount(), 4);
+    EXPECT_EQ(face.TransparentColor(), clFuchsia);
+    EXPECT_EQ(Pixels(face), expected);
+    EXPECT_EQ(changes, 6);  // decoding late is not a change
+
+    TBitmap copy;
+    face.LoadFromResourceName("GRAPHICSTEST_AGAIN_B");
+    copy.Assign(&face);
+    EXPECT_EQ(copy.Width(), 2);
+    face.LoadFromResourceName("GRAPHICSTEST_AGAIN_A");
+    face.SetSize(2, 2);
+    EXPECT_EQ(Pixels(face)[0][0], expected[0][0]);
+}
+
 }  // namespace
