@@ -29,45 +29,45 @@ void PutAt(Bytes& out, std::size_t offset, T value) {
 
 // A BMP file written field by field. Rows are given top row first, as indices into the
 // palette (up to 8 bits) or as 0x00RRGGBB (24 bits); the file stores them bottom-up.
-struct BmpSpec {
+struct BmpSample {
     int bitCount = 24;
     std::vector<std::vector<std::uint32_t>> rows;
     std::vector<std::uint32_t> palette;  // 0x00RRGGBB
     bool core = false;
 };
 
-Bytes Dib(const BmpSpec& spec) {
-    const int width = static_cast<int>(spec.rows.front().size());
-    const int height = static_cast<int>(spec.rows.size());
+Bytes Dib(const BmpSample& sample) {
+    const int width = static_cast<int>(sample.rows.front().size());
+    const int height = static_cast<int>(sample.rows.size());
     Bytes out;
-    if (spec.core) {
+    if (sample.core) {
         Put<std::uint32_t>(out, 12);
         Put<std::uint16_t>(out, static_cast<std::uint16_t>(width));
         Put<std::uint16_t>(out, static_cast<std::uint16_t>(height));
         Put<std::uint16_t>(out, 1);
-        Put<std::uint16_t>(out, static_cast<std::uint16_t>(spec.bitCount));
+        Put<std::uint16_t>(out, static_cast<std::uint16_t>(sample.bitCount));
     } else {
         Put<std::uint32_t>(out, 40);
         Put<std::int32_t>(out, width);
         Put<std::int32_t>(out, height);
         Put<std::uint16_t>(out, 1);
-        Put<std::uint16_t>(out, static_cast<std::uint16_t>(spec.bitCount));
+        Put<std::uint16_t>(out, static_cast<std::uint16_t>(sample.bitCount));
         for (int i = 0; i < 4; ++i) Put<std::uint32_t>(out, 0);  // compression … vertical resolution
-        Put<std::uint32_t>(out, static_cast<std::uint32_t>(spec.palette.size()));
+        Put<std::uint32_t>(out, static_cast<std::uint32_t>(sample.palette.size()));
         Put<std::uint32_t>(out, 0);
     }
-    for (std::uint32_t c : spec.palette) {
+    for (std::uint32_t c : sample.palette) {
         out.push_back(static_cast<std::uint8_t>(c));
         out.push_back(static_cast<std::uint8_t>(c >> 8));
         out.push_back(static_cast<std::uint8_t>(c >> 16));
-        if (!spec.core) out.push_back(0);
+        if (!sample.core) out.push_back(0);
     }
-    const std::size_t stride = ((std::size_t(width) * spec.bitCount + 31) / 32) * 4;
+    const std::size_t stride = ((std::size_t(width) * sample.bitCount + 31) / 32) * 4;
     for (int y = height - 1; y >= 0; --y) {
         Bytes row(stride, 0xEE);  // padding that must not show
         for (int x = 0; x < width; ++x) {
-            const std::uint32_t v = spec.rows[std::size_t(y)][std::size_t(x)];
-            switch (spec.bitCount) {
+            const std::uint32_t v = sample.rows[std::size_t(y)][std::size_t(x)];
+            switch (sample.bitCount) {
                 case 1:
                     if (x % 8 == 0) row[std::size_t(x / 8)] = 0;
                     row[std::size_t(x / 8)] |= static_cast<std::uint8_t>((v & 1) << (7 - x % 8));
@@ -89,16 +89,16 @@ Bytes Dib(const BmpSpec& spec) {
     return out;
 }
 
-std::size_t TableEnd(const BmpSpec& spec) {
-    return 14 + (spec.core ? 12 : 40) + spec.palette.size() * (spec.core ? 3 : 4);
+std::size_t TableEnd(const BmpSample& sample) {
+    return 14 + (sample.core ? 12 : 40) + sample.palette.size() * (sample.core ? 3 : 4);
 }
 
-Bytes BmpFile(const BmpSpec& spec) {
-    const Bytes dib = Dib(spec);
+Bytes BmpFile(const BmpSample& sample) {
+    const Bytes dib = Dib(sample);
     Bytes out{'B', 'M'};
     Put<std::uint32_t>(out, static_cast<std::uint32_t>(14 + dib.size()));
     Put<std::uint32_t>(out, 0);
-    Put<std::uint32_t>(out, static_cast<std::uint32_t>(TableEnd(spec)));
+    Put<std::uint32_t>(out, static_cast<std::uint32_t>(TableEnd(sample)));
     out.insert(out.end(), dib.begin(), dib.end());
     return out;
 }
@@ -144,36 +144,36 @@ std::vector<std::vector<std::uint32_t>> Pixels(TGraphic& graphic) {
     return rows;
 }
 
-const BmpSpec kTrueColour{24, {{0xFF0000, 0x00FF00, 0x0000FF}, {0x123456, 0xFFFFFF, 0x000000}}, {}, false};
+const BmpSample kTrueColour{24, {{0xFF0000, 0x00FF00, 0x0000FF}, {0x123456, 0xFFFFFF, 0x000000}}, {}, false};
 const std::vector<std::uint32_t> kSixteen{0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
                                           0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
                                           0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
 
-std::vector<std::vector<std::uint32_t>> Resolve(const BmpSpec& spec) {
-    if (spec.bitCount > 8) return spec.rows;
-    auto rows = spec.rows;
+std::vector<std::vector<std::uint32_t>> Resolve(const BmpSample& sample) {
+    if (sample.bitCount > 8) return sample.rows;
+    auto rows = sample.rows;
     for (auto& row : rows)
-        for (auto& v : row) v = spec.palette[v];
+        for (auto& v : row) v = sample.palette[v];
     return rows;
 }
 
 TEST(PictureData, BitmapPayloadLoadsPixelsAsStored) {
-    const BmpSpec fourBit{4, {{13, 0, 7, 15, 9}, {15, 13, 13, 0, 1}, {7, 7, 12, 14, 2}}, kSixteen, false};
-    const BmpSpec oneBit{1, {{0, 1, 1, 0, 1, 0, 0, 1, 1, 1}, {1, 0, 0, 0, 0, 0, 0, 0, 0, 1}}, {0x102030, 0xA0B0C0}, false};
-    const BmpSpec core{4, {{2, 0}, {1, 13}}, kSixteen, true};
-    for (const BmpSpec& spec : {kTrueColour, fourBit, oneBit, core}) {
-        SCOPED_TRACE(testing::Message() << spec.bitCount << " bits" << (spec.core ? ", core header" : ""));
+    const BmpSample fourBit{4, {{13, 0, 7, 15, 9}, {15, 13, 13, 0, 1}, {7, 7, 12, 14, 2}}, kSixteen, false};
+    const BmpSample oneBit{1, {{0, 1, 1, 0, 1, 0, 0, 1, 1, 1}, {1, 0, 0, 0, 0, 0, 0, 0, 0, 1}}, {0x102030, 0xA0B0C0}, false};
+    const BmpSample core{4, {{2, 0}, {1, 13}}, kSixteen, true};
+    for (const BmpSample& sample : {kTrueColour, fourBit, oneBit, core}) {
+        SCOPED_TRACE(testing::Message() << sample.bitCount << " bits" << (sample.core ? ", core header" : ""));
         TPicture picture;
         int changes = 0;
         picture.OnChange = [&](TObject*) { ++changes; };
-        Read(picture, PictureData("TPNGImage", BmpFile(spec)));
+        Read(picture, PictureData("TPNGImage", BmpFile(sample)));
         ASSERT_NE(picture.Graphic(), nullptr);
         EXPECT_EQ(picture.Graphic()->ClassName(), "TPNGImage");
-        EXPECT_EQ(picture.Width(), static_cast<int>(spec.rows.front().size()));
-        EXPECT_EQ(picture.Height(), static_cast<int>(spec.rows.size()));
-        EXPECT_EQ(Pixels(*picture.Graphic()), Resolve(spec));
+        EXPECT_EQ(picture.Width(), static_cast<int>(sample.rows.front().size()));
+        EXPECT_EQ(picture.Height(), static_cast<int>(sample.rows.size()));
+        EXPECT_EQ(Pixels(*picture.Graphic()), Resolve(sample));
         EXPECT_EQ(changes, 1);
-        EXPECT_EQ(picture.Graphic()->Palette() != nullptr, spec.bitCount <= 8);
+        EXPECT_EQ(picture.Graphic()->Palette() != nullptr, sample.bitCount <= 8);
     }
 }
 
@@ -233,9 +233,9 @@ TEST(PictureData, FailingReaderKeepsThePreviousGraphic) {
 
 // Lying sizes either fail as invalid bitmaps or are clamped to the data that is there.
 TEST(PictureData, LyingSizesFailOrClampWithinTheData) {
-    const BmpSpec spec{8, {{1, 2, 3, 0}, {3, 2, 1, 0}, {0, 0, 0, 1}}, {0x000000, 0x112233, 0x445566, 0x778899}, false};
-    const Bytes file = BmpFile(spec);
-    const std::size_t pixels = TableEnd(spec);
+    const BmpSample sample{8, {{1, 2, 3, 0}, {3, 2, 1, 0}, {0, 0, 0, 1}}, {0x000000, 0x112233, 0x445566, 0x778899}, false};
+    const Bytes file = BmpFile(sample);
+    const std::size_t pixels = TableEnd(sample);
     const std::size_t stride = 4;
     struct Case {
         const char* what;
@@ -270,7 +270,7 @@ TEST(PictureData, LyingSizesFailOrClampWithinTheData) {
         }
         ASSERT_EQ(error, "no error");
         const auto got = Pixels(*picture.Graphic());
-        const auto want = Resolve(spec);
+        const auto want = Resolve(sample);
         ASSERT_EQ(got.size(), want.size());
         // The bottom row is stored first, so it is there in every clamped case.
         EXPECT_EQ(got.back(), want.back());
@@ -278,7 +278,7 @@ TEST(PictureData, LyingSizesFailOrClampWithinTheData) {
 }
 
 TEST(PictureData, EveryTruncationFailsCleanly) {
-    const Bytes data = PictureData("TPNGImage", BmpFile(BmpSpec{4, {{1, 2, 3}, {4, 5, 6}}, kSixteen, false}));
+    const Bytes data = PictureData("TPNGImage", BmpFile(BmpSample{4, {{1, 2, 3}, {4, 5, 6}}, kSixteen, false}));
     for (std::size_t length = 0; length < data.size(); ++length) {
         TPicture picture;
         const Bytes cut(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(length));
@@ -298,9 +298,9 @@ TEST(PictureData, EveryTruncationFailsCleanly) {
 }
 
 TEST(PictureData, WrittenDataReadsBackAndBitmapsAssignThroughPictures) {
-    const BmpSpec spec{4, {{13, 0, 7}, {15, 13, 1}}, kSixteen, false};
+    const BmpSample sample{4, {{13, 0, 7}, {15, 13, 1}}, kSixteen, false};
     TPicture picture;
-    Read(picture, PictureData("TPNGImage", BmpFile(spec)));
+    Read(picture, PictureData("TPNGImage", BmpFile(sample)));
 
     TMemoryStream written;
     picture.WriteData(written);
@@ -309,11 +309,11 @@ TEST(PictureData, WrittenDataReadsBackAndBitmapsAssignThroughPictures) {
     ASSERT_NE(again.Graphic(), nullptr);
     EXPECT_EQ(again.Graphic()->ClassName(), "TPNGImage");
     EXPECT_EQ(static_cast<TBitmap*>(again.Graphic())->BitCount(), 4);
-    EXPECT_EQ(Pixels(*again.Graphic()), Resolve(spec));
+    EXPECT_EQ(Pixels(*again.Graphic()), Resolve(sample));
 
     TBitmap bitmap;
     bitmap.Assign(&picture);
-    EXPECT_EQ(Pixels(bitmap), Resolve(spec));
+    EXPECT_EQ(Pixels(bitmap), Resolve(sample));
     TPicture copy;
     copy.Assign(&bitmap);
     EXPECT_EQ(copy.Graphic()->ClassName(), "TBitmap");
@@ -366,8 +366,8 @@ TEST(PictureData, LayoutReaderHandsTheBinaryPropertyToThePicture) {
 }
 
 // Faces with a fuchsia background, registered the way the program embeds its bitmaps.
-const Bytes kPackedFace = Dib(BmpSpec{4, {{13, 13, 0, 13}, {13, 0, 15, 0}, {13, 7, 0, 13}}, kSixteen, false});
-const Bytes kFileFace = BmpFile(BmpSpec{4, {{0, 13}, {13, 0}}, kSixteen, false});
+const Bytes kPackedFace = Dib(BmpSample{4, {{13, 13, 0, 13}, {13, 0, 15, 0}, {13, 7, 0, 13}}, kSixteen, false});
+const Bytes kFileFace = BmpFile(BmpSample{4, {{0, 13}, {13, 0}}, kSixteen, false});
 
 TEST(BitmapResource, PackedOrFileDibsLoadAndBrushCopyReplacesTheTransparentColour) {
     desktop::RegisterResource(desktop::RT_BITMAP, "GRAPHICSTEST_PACKED", kPackedFace);

@@ -45,7 +45,7 @@ struct PipPlacement {
     int line = 0;
 };
 
-struct ImageSpec {
+struct ImageEntry {
     std::string name;
     std::vector<PipPlacement> pips;
 };
@@ -60,7 +60,7 @@ struct Description {
     double outlineWidth = 0;
     std::vector<Face> faces;
     std::map<int, PipShape> pips;  // by face
-    std::vector<ImageSpec> images;
+    std::vector<ImageEntry> images;
 };
 
 // A polygon edge with the side of its face: distances are measured along the pixel column
@@ -207,7 +207,7 @@ Description Parse(std::istream& in)
             d.pips[face] = ParsePip(BlockLines(lines, at), line);
         } else if (key == "image") {
             Expect(w.size() == 2, line, "image NAME");
-            ImageSpec image{w[1], {}};
+            ImageEntry image{w[1], {}};
             for (const SourceLine& row : BlockLines(lines, at)) {
                 const std::vector<std::string> rw = Words(row.text);
                 if (rw.empty()) continue;
@@ -303,9 +303,9 @@ std::vector<int> ClassifyPixels(const Description& d)
 
 bool IsWhole(double v) { return std::abs(v - std::round(v)) < kEpsilon; }
 
-PaletteImage DrawImage(const Description& d, const std::vector<int>& owner, const ImageSpec& spec)
+PaletteImage DrawImage(const Description& d, const std::vector<int>& owner, const ImageEntry& entry)
 {
-    PaletteImage image{spec.name, d.width, d.height, d.palette, {}};
+    PaletteImage image{entry.name, d.width, d.height, d.palette, {}};
     image.pixels.resize(owner.size());
     for (std::size_t i = 0; i < owner.size(); ++i) {
         const int o = owner[i];
@@ -313,7 +313,7 @@ PaletteImage DrawImage(const Description& d, const std::vector<int>& owner, cons
                                        : o == kOutline  ? *d.outlineColour
                                                         : d.faces[std::size_t(o)].colour);
     }
-    for (const PipPlacement& pip : spec.pips) {
+    for (const PipPlacement& pip : entry.pips) {
         const PipShape& shape = d.pips.at(pip.face);
         const double left = pip.centre.x - (shape.width - 1) / 2.0;
         const double top = pip.centre.y - (shape.height - 1) / 2.0;
@@ -345,7 +345,7 @@ std::vector<PaletteImage> DrawFaces(std::istream& description)
     const Description d = Parse(description);
     const std::vector<int> owner = ClassifyPixels(d);
     std::vector<PaletteImage> images;
-    for (const ImageSpec& spec : d.images) images.push_back(DrawImage(d, owner, spec));
+    for (const ImageEntry& entry : d.images) images.push_back(DrawImage(d, owner, entry));
     return images;
 }
 
