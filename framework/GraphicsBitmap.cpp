@@ -320,14 +320,7 @@ void TBitmap::LoadFromResourceName(const std::string& name) {
 void TBitmap::DecodeResource(std::span<const std::uint8_t> bytes) {
     TBytesStream stream(bytes);
     if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
-        const std::int64_t limit = stream.Size();
-        BoundedReader reader(stream, limit);
-        desktop::BITMAPFILEHEADER file;
-        reader.Read(&file, sizeof file);
-        if (file.bfType != kBitmapFileMark) InvalidBitmap();
-        Image image;
-        ReadDib(reader, file.bfOffBits, image);
-        InstallImage(std::move(image), false);
+        ReadFile(stream, stream.Size(), false);
         return;
     }
     BoundedReader reader(stream, stream.Size());
@@ -406,7 +399,9 @@ void TBitmap::Draw(TCanvas& canvas, const desktop::RECT& rect) {
     }
 }
 
-void TBitmap::ReadStream(TStream& stream, std::int64_t size) {
+void TBitmap::ReadStream(TStream& stream, std::int64_t size) { ReadFile(stream, size, true); }
+
+void TBitmap::ReadFile(TStream& stream, std::int64_t size, bool notify) {
     const std::int64_t start = stream.Position();
     const std::int64_t available = std::max<std::int64_t>(stream.Size() - start, 0);
     // A size beyond the data is taken as "the rest of the data".
@@ -418,7 +413,7 @@ void TBitmap::ReadStream(TStream& stream, std::int64_t size) {
     Image image;
     ReadDib(reader, file.bfOffBits, image);
     stream.SetPosition(start + limit);
-    InstallImage(std::move(image));
+    InstallImage(std::move(image), notify);
 }
 
 void TBitmap::InstallImage(Image image, bool notify) {

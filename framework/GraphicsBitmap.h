@@ -102,6 +102,7 @@ private:
     friend class TBitmapCanvas;
     struct Image;
 
+    void ReadFile(TStream& stream, std::int64_t size, bool notify);
     void InstallImage(Image image, bool notify = true);
     // Decodes a resource whose loading was deferred; everything that needs the pixels calls it.
     void Realize() const;

@@ -14,6 +14,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "TextMeasure.h"
 
 void RegisterLayout_StandardForm();
 
@@ -117,17 +118,7 @@ protected:
         ClickAt(form_->PageControl1, {(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2});
     }
 
-    // The width of text in the form's font, measured independently of the label.
-    int TextWidth(const std::string& text)
-    {
-        desktop::HDC dc = desktop::CreateCompatibleDC(nullptr);
-        desktop::HGDIOBJ old = desktop::SelectObject(dc, form_->Font()->Handle());
-        desktop::SIZE size{};
-        desktop::GetTextExtentPoint32(dc, text, &size);
-        desktop::SelectObject(dc, old);
-        desktop::DeleteDC(dc);
-        return size.cx;
-    }
+    int TextWidth(const std::string& text) { return MeasureText(*form_->Font(), text).cx; }
 
     std::unique_ptr<fw::TApplication> app_;
     TStandardForm* form_ = nullptr;

@@ -9,6 +9,7 @@
 #include "desktop/backends/Headless.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "TextMeasure.h"
 
 namespace {
 
@@ -49,17 +50,7 @@ protected:
     void Pump() { app_->ProcessMessages(); }
     static desktop::POINT Center(fw::TControl* c) { return c->ClientToScreen({c->Width() / 2, c->Height() / 2}); }
 
-    // The extent of text in the window font, measured independently of the controls.
-    desktop::SIZE Extent(const std::string& text)
-    {
-        desktop::HDC dc = desktop::CreateCompatibleDC(nullptr);
-        desktop::HGDIOBJ old = desktop::SelectObject(dc, form_->Font()->Handle());
-        desktop::SIZE size{};
-        desktop::GetTextExtentPoint32(dc, text, &size);
-        desktop::SelectObject(dc, old);
-        desktop::DeleteDC(dc);
-        return size;
-    }
+    desktop::SIZE Extent(const std::string& text) { return MeasureText(*form_->Font(), text); }
 
     std::unique_ptr<fw::TApplication> app_;
     fw::TForm* form_ = nullptr;

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "CppLiteral.h"
+
 namespace {
 
 bool IsIdentifier(const std::string& name)
@@ -29,26 +31,6 @@ bool IsIdentifier(const std::string& name)
     return true;
 }
 
-// NAME goes into a string literal; only plain printable bytes need no escaping there.
-std::string QuotedLiteral(const std::string& text)
-{
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x7F) {
-            static const char digits[] = "0123456789abcdef";
-            out += "\\x";
-            out += digits[c >> 4];
-            out += digits[c & 15];
-            out += "\"\"";  // keeps a following hex digit out of the escape
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
 
 int Usage()
 {
@@ -115,7 +97,7 @@ int main(int argc, char** argv)
     }
     out << "\n};\n\n}  // namespace\n\n";
     out << "void " << function << "()\n{\n";
-    out << "    desktop::RegisterResource(" << typeNumber << ", " << QuotedLiteral(name)
+    out << "    desktop::RegisterResource(" << typeNumber << ", " << tools::CppStringLiteral(name)
         << ", std::span<const std::uint8_t>(resourceBytes, " << bytes.size() << "));\n}\n";
     if (!out) {
         std::cerr << files[1] << ": cannot write\n";

@@ -7,13 +7,14 @@
 // NAME may carry a namespace ("resources::RegisterFrameworkStrings").
 
 #include <cctype>
-#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "CppLiteral.h"
 
 namespace {
 
@@ -82,23 +83,6 @@ bool ParseQuoted(const std::string& line, std::size_t pos, std::string& out, std
     return false;
 }
 
-std::string CppLiteral(const std::string& text)
-{
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x7F) {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\%03o", c);  // octal: never swallows a following digit
-            out += buffer;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
 
 }  // namespace
 
@@ -155,7 +139,7 @@ int main(int argc, char** argv)
     if (!ns.empty()) out << "namespace " << ns << " {\n\n";
     out << "void " << name << "()\n{\n";
     for (const Entry& e : entries) {
-        out << "    desktop::RegisterString(" << e.id << ", " << CppLiteral(e.text) << ");\n";
+        out << "    desktop::RegisterString(" << e.id << ", " << tools::CppStringLiteral(e.text) << ");\n";
     }
     out << "}\n";
     if (!ns.empty()) out << "\n}  // namespace " << ns << "\n";
