@@ -154,6 +154,12 @@ int MessageBox(HWND owner, const std::string& text, const std::string& caption, 
 
 enum class MessageBoxIcon { None, Error, Question, Warning, Information };
 
+// The system's message icons by their usual identifiers.
+enum : int { IDI_HAND = 32513, IDI_QUESTION = 32514, IDI_EXCLAMATION = 32515, IDI_ASTERISK = 32516 };
+// Draws a system message icon 32 x 32 with its top-left at (x, y), leaving the pixels outside
+// its shape (the corners among them) untouched; false for an unknown identifier.
+bool DrawSystemIcon(HDC dc, int iconId, int x, int y);
+
 struct MessageBoxButton {
     int id = 0;
     std::string caption;

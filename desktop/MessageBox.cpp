@@ -152,6 +152,23 @@ void DrawIcon(HDC dc, MessageBoxIcon icon, RECT r) {
     }
 }
 
+}  // namespace
+
+bool DrawSystemIcon(HDC dc, int iconId, int x, int y) {
+    MessageBoxIcon icon = MessageBoxIcon::None;
+    switch (iconId) {
+        case IDI_HAND: icon = MessageBoxIcon::Error; break;
+        case IDI_QUESTION: icon = MessageBoxIcon::Question; break;
+        case IDI_EXCLAMATION: icon = MessageBoxIcon::Warning; break;
+        case IDI_ASTERISK: icon = MessageBoxIcon::Information; break;
+        default: return false;
+    }
+    DrawIcon(dc, icon, RECT{x, y, x + kIconSize, y + kIconSize});
+    return true;
+}
+
+namespace {
+
 // ---- The box window ----
 
 UINT TextFormat(const BoxState& s) {

@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 #include <utility>
 
+#include "desktop/Controls.h"
 #include "desktop/Gdi.h"
 #include "desktop/System.h"
 #include "framework/ClassesBuilder.h"
 #include "framework/ExtCtrls.h"
 #include "framework/FormsApplication.h"
+#include "framework/GraphicsPicture.h"
 #include "framework/ResStrings.h"
 #include "framework/StdCtrlsButton.h"
 #include "framework/StdCtrlsLabel.h"
@@ -40,23 +43,37 @@ constexpr std::array<ButtonKind, kMsgDlgBtnCount> kButtonKinds{{
 
 struct DialogKind {
     ResString caption;
-    bool hasIcon;
+    int iconId;  // 0: none
+    bool HasIcon() const { return iconId != 0; }
 };
 
-// The custom kind is captioned with the application title and has no icon. The desktop layer
-// has no system icons to load, so the kinds with one get an empty 32 x 32 image in its place.
+// The custom kind is captioned with the application title and has no icon.
 constexpr std::array<DialogKind, 5> kDialogKinds{{
-    {SMsgDlgWarning, true},
-    {SMsgDlgError, true},
-    {SMsgDlgInformation, true},
-    {SMsgDlgConfirm, true},
-    {ResString{}, false},
+    {SMsgDlgWarning, desktop::IDI_EXCLAMATION},
+    {SMsgDlgError, desktop::IDI_HAND},
+    {SMsgDlgInformation, desktop::IDI_ASTERISK},
+    {SMsgDlgConfirm, desktop::IDI_QUESTION},
+    {ResString{}, 0},
 }};
 
 constexpr int kIconSize = 32;
 constexpr int kButtonCaptionPadding = 8;
 constexpr char kAverageCharSample[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 constexpr int kAverageCharSampleLength = 52;
+
+// The system icon as an icon graphic: drawn on a background of a colour the icons do not use,
+// which the bottom-left corner (outside every icon's shape) then marks as transparent.
+std::unique_ptr<TIcon> SystemIcon(int iconId)
+{
+    TBitmap image;
+    image.SetSize(kIconSize, kIconSize);
+    image.Canvas()->Brush()->SetColor(clFuchsia);
+    image.Canvas()->FillRect(desktop::RECT{0, 0, kIconSize, kIconSize});
+    desktop::DrawSystemIcon(image.Canvas()->Handle(), iconId, 0, 0);
+    auto icon = std::make_unique<TIcon>();
+    icon->SetHandle(&image);
+    return icon;
+}
 
 // Measured once per process: button captions do not change while the program runs.
 std::array<int, kMsgDlgBtnCount>& ButtonWidthCache()
@@ -161,7 +178,7 @@ void LayOutDialog(TMessageForm* form, const std::string& text, TMsgDlgType kind,
     const DialogKind& kindInfo = kDialogKinds[static_cast<std::size_t>(kind)];
     int blockWidth = textWidth;
     int blockHeight = textHeight;
-    if (kindInfo.hasIcon) {
+    if (kindInfo.HasIcon()) {
         blockWidth += m.horzSpacing + kIconSize;
         blockHeight = std::max(blockHeight, kIconSize);
     }
@@ -182,11 +199,12 @@ void LayOutDialog(TMessageForm* form, const std::string& text, TMsgDlgType kind,
         form->SetCaption(kindInfo.caption.Text());
     }
 
-    if (kindInfo.hasIcon) {
+    if (kindInfo.HasIcon()) {
         auto* image = new TImage(form);
         image->SetName("Image");
         image->SetParent(form);
         image->SetBounds(m.horzMargin, m.vertMargin, kIconSize, kIconSize);
+        image->Picture()->Assign(SystemIcon(kindInfo.iconId).get());
     }
 
     auto* message = new TLabel(form);

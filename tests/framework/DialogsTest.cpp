@@ -176,6 +176,13 @@ TEST_F(MessageDialogTest, KindWithIconPlacesImageTextAndButtonRow)
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->BoundsRect(), (desktop::RECT{kHorzMargin, kVertMargin, kHorzMargin + kIconSize,
                                                   kVertMargin + kIconSize}));
+    // It shows the system's warning icon: yellow inside the triangle, the corners transparent.
+    auto* icon = dynamic_cast<fw::TIcon*>(image->Picture()->Graphic());
+    ASSERT_NE(icon, nullptr);
+    ASSERT_NE(icon->Handle(), nullptr);
+    EXPECT_EQ(icon->Width(), kIconSize);
+    EXPECT_EQ(icon->Handle()->Canvas()->GetPixel(10, 25) & 0xFFFFFF, 0x00FFFFu);
+    EXPECT_EQ(icon->Handle()->TransparentColor(), fw::clFuchsia);
 
     auto* message = Part<fw::TLabel>(dialog.get(), "Message");
     ASSERT_NE(message, nullptr);
