@@ -139,8 +139,10 @@ void TComponent::RemoveComponent(TComponent* component)
     if (found == components_.end()) {
         return;
     }
-    Notification(component, TOperation::opRemove);
+    // An owner being destroyed frees all its components anyway; telling the rest of each
+    // removal would reach components whose own owner is half gone.
     if (!HasState(csDestroying)) {
+        Notification(component, TOperation::opRemove);
         component->BindOwnerField(nullptr);
     }
     components_.erase(std::find(components_.begin(), components_.end(), component));
@@ -149,7 +151,17 @@ void TComponent::RemoveComponent(TComponent* component)
 
 void TComponent::Loaded() { ClearState(csLoading); }
 
-void TComponent::Notification(TComponent*, TOperation) {}
+void TComponent::Notification(TComponent* component, TOperation operation)
+{
+    // Siblings hear of each other through their owner, so a reference from one component to
+    // another (a label's focus control, say) is dropped when the other goes. By index, from the
+    // last: a handler may remove components while this runs.
+    for (std::size_t i = components_.size(); i-- > 0;) {
+        if (i < components_.size()) {
+            components_[i]->Notification(component, operation);
+        }
+    }
+}
 
 void TComponent::SetParentComponent(TComponent*) {}
 

@@ -116,6 +116,7 @@ public:
 
     // Called once the whole layout holding this component has been read.
     virtual void Loaded();
+    // Passed on to every owned component; overrides call the base to keep it going.
     virtual void Notification(TComponent* component, TOperation operation);
     // The component the layout nests this one in (controls take it as their Parent).
     virtual void SetParentComponent(TComponent* parent);

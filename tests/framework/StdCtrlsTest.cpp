@@ -182,6 +182,14 @@ TEST_F(StdCtrlsTest, LabelAcceleratorFocusesItsFocusControl)
     PressKey('V', false, false, true);
     Pump();
     EXPECT_TRUE(edit->Focused());
+
+    // Freeing the focus control leaves no dangling reference: the accelerator then does nothing.
+    delete edit;
+    EXPECT_EQ(label->FocusControl(), nullptr);
+    first->SetFocus();
+    PressKey('V', false, false, true);
+    Pump();
+    EXPECT_TRUE(first->Focused());
 }
 
 // ---- Edit ----
