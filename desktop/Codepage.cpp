@@ -100,4 +100,50 @@ std::string Utf8ToCp1252(std::string_view utf8, char replacement) {
     return out;
 }
 
+char LowerCp1252(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 'A' && u <= 'Z') return char(u + 32);
+    if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return char(u + 32);
+    switch (u) {
+        case 0x8A: return char(0x9A);
+        case 0x8C: return char(0x9C);
+        case 0x8E: return char(0x9E);
+        case 0x9F: return char(0xFF);
+        default: return c;
+    }
+}
+
+char UpperCp1252(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 'a' && u <= 'z') return char(u - 32);
+    if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return char(u - 32);
+    switch (u) {
+        case 0x9A: return char(0x8A);
+        case 0x9C: return char(0x8C);
+        case 0x9E: return char(0x8E);
+        case 0xFF: return char(0x9F);
+        default: return c;
+    }
+}
+
+char MnemonicOf(std::string_view caption) {
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return LowerCp1252(caption[i + 1]);
+    }
+    return 0;
+}
+
+std::string UpperAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z') c = char(c - 32);
+    }
+    return out;
+}
+
 }  // namespace desktop

@@ -16,4 +16,13 @@ std::string Cp1252ToUtf8(std::string_view text);
 // Malformed UTF-8 and characters outside the code page become `replacement`.
 std::string Utf8ToCp1252(std::string_view utf8, char replacement = '?');
 
+// Letter case within the code page (A-Z, the accented letters, Š Œ Ž Ÿ).
+char LowerCp1252(char c);
+char UpperCp1252(char c);
+// ASCII letters upper-cased: the case-insensitive key of class, property and resource names.
+std::string UpperAscii(std::string_view text);
+// The accelerator of a caption: the letter after its first single "&", lower-cased, or 0
+// ("&&" is a literal "&").
+char MnemonicOf(std::string_view caption);
+
 }  // namespace desktop

@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "desktop/Codepage.h"
 #include "desktop/Gdi.h"
 #include "desktop/Types.h"
 #include "desktop/Window.h"
@@ -32,13 +33,9 @@ void NotifyParent(HWND control, WORD code);
 // WM_NOTIFY with an NMHDR to the parent; returns its answer.
 LRESULT NotifyParentNmhdr(HWND control, UINT code);
 
-// The letter after the first single "&" (lower-cased), or 0.
 // Fills the rectangle (l, t)-(r, b) with a solid colour.
 void FillBox(HDC dc, LONG l, LONG t, LONG r, LONG b, COLORREF color);
 
-char MnemonicOf(const std::string& caption);
-char LowerCp1252(char c);
-char UpperCp1252(char c);
 
 inline LPARAM PointToLParam(POINT p) { return MAKELPARAM(WORD(std::int16_t(p.x)), WORD(std::int16_t(p.y))); }
 inline POINT PointFromLParam(LPARAM l) { return POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)}; }

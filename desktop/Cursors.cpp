@@ -1,10 +1,10 @@
 #include "desktop/Cursors.h"
 
-#include <cctype>
 #include <map>
 #include <memory>
 #include <mutex>
 
+#include "desktop/Codepage.h"
 #include "desktop/Resources.h"
 
 namespace desktop {
@@ -34,12 +34,6 @@ LoadedCursors& Loaded()
 {
     static auto* loaded = new LoadedCursors();
     return *loaded;
-}
-
-std::string UpperCase(std::string name)
-{
-    for (char& c : name) c = char(std::toupper(static_cast<unsigned char>(c)));
-    return name;
 }
 
 }  // namespace
@@ -95,7 +89,7 @@ int LoadCursorFromResource(const std::string& name)
 {
     LoadedCursors& loaded = Loaded();
     std::lock_guard lock(loaded.mutex);
-    const std::string key = UpperCase(name);
+    const std::string key = UpperAscii(name);
     if (auto it = loaded.byName.find(key); it != loaded.byName.end()) return it->second;
     const auto data = FindResource(RT_CURSOR, name);
     if (!data) return 0;

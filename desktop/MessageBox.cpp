@@ -243,9 +243,9 @@ bool DialogKey(HWND box, BoxState& s, const MSG& m) {
         }
     }
     if ((m.message == WM_CHAR && !ctrl) || (m.message == WM_SYSCHAR && alt)) {
-        const char key = controls::LowerCp1252(char(m.wParam));
+        const char key = LowerCp1252(char(m.wParam));
         for (const MessageBoxButton& b : s.buttons) {
-            if (key && controls::MnemonicOf(b.caption) == key) {
+            if (key && MnemonicOf(b.caption) == key) {
                 SetFocus(b.hwnd);
                 Finish(s, b.id);
                 return true;

@@ -343,10 +343,10 @@ void HandleCharacter(Tracking& t, char c) {
     const Level& level = t.levels[l];
     MenuData* data = Find(level.menu);
     if (!data) return;
-    const char key = controls::LowerCp1252(c);
+    const char key = LowerCp1252(c);
     std::vector<int> matches;
     for (std::size_t i = 0; i < data->items.size(); ++i)
-        if (!data->items[i].IsSeparator() && controls::MnemonicOf(data->items[i].text) == key) matches.push_back(int(i));
+        if (!data->items[i].IsSeparator() && MnemonicOf(data->items[i].text) == key) matches.push_back(int(i));
     if (matches.empty()) return;
     if (matches.size() == 1) {
         SetHot(t, l, matches[0]);

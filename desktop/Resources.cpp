@@ -1,8 +1,9 @@
 #include "desktop/Resources.h"
 
-#include <cctype>
 #include <map>
 #include <mutex>
+
+#include "desktop/Codepage.h"
 
 namespace desktop {
 
@@ -20,11 +21,7 @@ Store& TheStore() {
     return *s;
 }
 
-std::string Key(const std::string& name) {
-    std::string k = name;
-    for (char& c : k) c = char(std::toupper(static_cast<unsigned char>(c)));
-    return k;
-}
+std::string Key(const std::string& name) { return UpperAscii(name); }
 
 }  // namespace
 

@@ -50,8 +50,8 @@ std::string EditModel::Filter(std::string_view text) const {
     for (char c : text) {
         if (c == '\0') continue;
         if (!multiLine_ && (c == '\r' || c == '\n')) break;
-        if (case_ == EditCase::Upper) c = controls::UpperCp1252(c);
-        if (case_ == EditCase::Lower) c = controls::LowerCp1252(c);
+        if (case_ == EditCase::Upper) c = UpperCp1252(c);
+        if (case_ == EditCase::Lower) c = LowerCp1252(c);
         out.push_back(c);
     }
     return out;
@@ -61,8 +61,8 @@ void EditModel::SetText(std::string_view text) {
     text_.clear();
     for (char c : text) {
         if (c == '\0') break;
-        if (case_ == EditCase::Upper) c = controls::UpperCp1252(c);
-        if (case_ == EditCase::Lower) c = controls::LowerCp1252(c);
+        if (case_ == EditCase::Upper) c = UpperCp1252(c);
+        if (case_ == EditCase::Lower) c = LowerCp1252(c);
         text_.push_back(c);
     }
     anchor_ = caret_ = 0;

@@ -3,12 +3,12 @@
 #include "desktop/Window.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "desktop/Backend.h"
+#include "desktop/Codepage.h"
 #include "desktop/Messages.h"
 #include "desktop/System.h"
 #include "desktop/WindowInternal.h"
@@ -38,11 +38,6 @@ struct WindowManager {
 WindowManager& Wm() {
     static auto* wm = new WindowManager();
     return *wm;
-}
-
-std::string Upper(std::string s) {
-    for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
-    return s;
 }
 
 bool Alive(HWND w) { return w && w->alive.load(); }
@@ -249,7 +244,7 @@ void NotifyBackendSurface(Window* top) {
 bool RegisterClass(const WNDCLASS& cls) {
     if (cls.lpszClassName.empty() || !cls.lpfnWndProc) return false;
     auto& classes = Wm().classes;
-    const std::string key = Upper(cls.lpszClassName);
+    const std::string key = UpperAscii(cls.lpszClassName);
     if (classes.count(key)) return false;
     classes[key] = std::make_unique<WindowClassRecord>(WindowClassRecord{cls});
     return true;
@@ -257,7 +252,7 @@ bool RegisterClass(const WNDCLASS& cls) {
 
 bool UnregisterClass(const std::string& name) {
     auto& classes = Wm().classes;
-    auto it = classes.find(Upper(name));
+    auto it = classes.find(UpperAscii(name));
     if (it == classes.end()) return false;
     for (auto& w : Wm().all)
         if (Alive(w.get()) && w->cls == it->second.get()) return false;
@@ -267,7 +262,7 @@ bool UnregisterClass(const std::string& name) {
 
 bool GetClassInfo(const std::string& name, WNDCLASS* out) {
     auto& classes = Wm().classes;
-    auto it = classes.find(Upper(name));
+    auto it = classes.find(UpperAscii(name));
     if (it == classes.end()) return false;
     if (out) *out = it->second->info;
     return true;
@@ -278,7 +273,7 @@ std::string GetClassName(HWND hwnd) { return Alive(hwnd) ? hwnd->cls->info.lpszC
 HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::string& windowName, DWORD style, int x, int y,
                     int width, int height, HWND parent, HMENU menuOrId, void* param) {
     WindowManager& wm = Wm();
-    auto cit = wm.classes.find(Upper(className));
+    auto cit = wm.classes.find(UpperAscii(className));
     if (cit == wm.classes.end()) return nullptr;
     const bool child = (style & WS_CHILD) != 0;
     if (child && !Alive(parent)) return nullptr;
@@ -514,19 +509,19 @@ std::intptr_t SetWindowLongPtr(HWND hwnd, int index, std::intptr_t value) {
 
 bool SetProp(HWND hwnd, const std::string& name, std::intptr_t value) {
     if (!Alive(hwnd)) return false;
-    hwnd->props[Upper(name)] = value;
+    hwnd->props[UpperAscii(name)] = value;
     return true;
 }
 
 std::intptr_t GetProp(HWND hwnd, const std::string& name) {
     if (!Alive(hwnd)) return 0;
-    auto it = hwnd->props.find(Upper(name));
+    auto it = hwnd->props.find(UpperAscii(name));
     return it == hwnd->props.end() ? 0 : it->second;
 }
 
 std::intptr_t RemoveProp(HWND hwnd, const std::string& name) {
     if (!Alive(hwnd)) return 0;
-    auto it = hwnd->props.find(Upper(name));
+    auto it = hwnd->props.find(UpperAscii(name));
     if (it == hwnd->props.end()) return 0;
     const std::intptr_t v = it->second;
     hwnd->props.erase(it);

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "desktop/Codepage.h"
 #include "desktop/Controls.h"
 #include "desktop/Messages.h"
 #include "desktop/System.h"
@@ -23,21 +24,6 @@ TApplication* currentApplication = nullptr;
 constexpr const char* kApplicationClass = "TApplication";
 constexpr std::size_t kMaxPathLength = 255;
 
-// Lower case in the Windows Western code page, which the file name is held in.
-char LowerCp1252(char c)
-{
-    const auto u = static_cast<unsigned char>(c);
-    if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) {
-        return static_cast<char>(u + 0x20);
-    }
-    switch (u) {
-        case 0x8A: return static_cast<char>(0x9A);
-        case 0x8C: return static_cast<char>(0x9C);
-        case 0x8E: return static_cast<char>(0x9E);
-        case 0x9F: return static_cast<char>(0xFF);
-        default: return c;
-    }
-}
 
 std::string ExecutablePath()
 {
@@ -145,7 +131,7 @@ std::string TApplication::TitleFromExeName(const std::string& path)
         name.resize(dot);
     }
     for (std::size_t i = 1; i < name.size(); ++i) {
-        name[i] = LowerCp1252(name[i]);
+        name[i] = desktop::LowerCp1252(name[i]);
     }
     return name;
 }

@@ -1,5 +1,7 @@
 #include "framework/StdCtrlsText.h"
 
+#include "desktop/Codepage.h"
+
 namespace fw::stdctrls {
 
 MeasureDC::MeasureDC(TFont* font) : dc_(desktop::CreateCompatibleDC(nullptr))
@@ -40,36 +42,10 @@ int FontZeroHeight(TFont* font)
     return size.cy;
 }
 
-namespace {
-
-unsigned char UpperLatin1(unsigned char c)
-{
-    // Code page 1252 letters: a-z, and à-þ except ÷.
-    if (c >= 'a' && c <= 'z') {
-        return static_cast<unsigned char>(c - 32);
-    }
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) {
-        return static_cast<unsigned char>(c - 32);
-    }
-    return c;
-}
-
-}  // namespace
-
 bool IsAccel(unsigned key, const std::string& caption)
 {
-    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != '&') {
-            continue;
-        }
-        ++i;
-        if (caption[i] == '&') {
-            continue;
-        }
-        const auto mark = static_cast<unsigned char>(caption[i]);
-        return key <= 0xFF && UpperLatin1(static_cast<unsigned char>(key)) == UpperLatin1(mark);
-    }
-    return false;
+    const char mnemonic = desktop::MnemonicOf(caption);
+    return mnemonic != 0 && key <= 0xFF && desktop::LowerCp1252(static_cast<char>(key)) == mnemonic;
 }
 
 }  // namespace fw::stdctrls
