@@ -175,9 +175,18 @@ void TWinControl::DestroyHandle()
 
 void TWinControl::RecreateWnd()
 {
-    if (handle_ != nullptr) {
-        DestroyHandle();
-        CreateHandle();
+    if (handle_ == nullptr) {
+        return;
+    }
+    // The focus goes with the old windows; the control that held it gets it back.
+    TWinControl* focused = FindControl(desktop::GetFocus());
+    if (focused != nullptr && !ContainsControl(focused)) {
+        focused = nullptr;
+    }
+    DestroyHandle();
+    CreateHandle();
+    if (focused != nullptr && focused->HandleAllocated()) {
+        desktop::SetFocus(focused->Handle());
     }
 }
 

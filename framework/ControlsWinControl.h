@@ -33,7 +33,8 @@ public:
     virtual void CreateHandle();
     // Destroys the windows of the children and then this one; text and bounds are kept.
     virtual void DestroyHandle();
-    // Destroys and creates the window again (after a change of window style).
+    // Destroys and creates the window again (after a change of window style); the control
+    // that had the focus inside it keeps the focus.
     void RecreateWnd();
     // Outside owner window of a parentless control (the application window for forms).
     desktop::HWND ParentWindow() const { return parentWindow_; }

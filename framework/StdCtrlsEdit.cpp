@@ -65,7 +65,7 @@ void TCustomEdit::SetBorderStyle(TBorderStyle value)
     if (borderStyle_ != value) {
         borderStyle_ = value;
         UpdateHeight();
-        RecreateEditWindow();
+        RecreateWnd();
     }
 }
 
@@ -73,7 +73,7 @@ void TCustomEdit::SetCharCase(TEditCharCase value)
 {
     if (charCase_ != value) {
         charCase_ = value;
-        RecreateEditWindow();
+        RecreateWnd();
     }
 }
 
@@ -82,7 +82,7 @@ void TCustomEdit::SetCtl3D(bool value)
     if (ctl3D_ != value) {
         ctl3D_ = value;
         UpdateHeight();
-        RecreateEditWindow();
+        RecreateWnd();
     }
 }
 
@@ -90,7 +90,7 @@ void TCustomEdit::SetHideSelection(bool value)
 {
     if (hideSelection_ != value) {
         hideSelection_ = value;
-        RecreateEditWindow();
+        RecreateWnd();
     }
 }
 
@@ -302,15 +302,6 @@ void TCustomEdit::DestroyWnd()
         modified_ = Perform(desktop::EM_GETMODIFY) != 0;
     }
     TWinControl::DestroyWnd();
-}
-
-void TCustomEdit::RecreateEditWindow()
-{
-    const bool hadFocus = HandleAllocated() && Focused();
-    RecreateWnd();
-    if (hadFocus && HandleAllocated()) {
-        desktop::SetFocus(Handle());
-    }
 }
 
 void TCustomEdit::Loaded()

@@ -72,8 +72,6 @@ protected:
     void UpdateHeight();
     // True while the window is being made (the desktop edit's own notifications are ignored).
     bool Creating() const { return creating_; }
-    // Recreates the window after a style change; a focused edit keeps the focus.
-    void RecreateEditWindow();
 
 private:
     void AdjustHeight();

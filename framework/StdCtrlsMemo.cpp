@@ -147,7 +147,7 @@ void TCustomMemo::SetAlignment(TAlignment value)
 {
     if (alignment_ != value) {
         alignment_ = value;
-        RecreateEditWindow();
+        RecreateWnd();
     }
 }
 
@@ -155,7 +155,7 @@ void TCustomMemo::SetScrollBars(TScrollStyle value)
 {
     if (scrollBars_ != value) {
         scrollBars_ = value;
-        RecreateEditWindow();
+        RecreateWnd();
     }
 }
 
@@ -163,7 +163,7 @@ void TCustomMemo::SetWantReturns(bool value)
 {
     if (wantReturns_ != value) {
         wantReturns_ = value;
-        RecreateEditWindow();
+        RecreateWnd();
     }
 }
 
@@ -171,7 +171,7 @@ void TCustomMemo::SetWordWrap(bool value)
 {
     if (wordWrap_ != value) {
         wordWrap_ = value;
-        RecreateEditWindow();
+        RecreateWnd();
     }
 }
 

@@ -293,6 +293,24 @@ TEST_F(StdCtrlsTest, EditReportsChangesAndKeepsItsSettings)
     EXPECT_EQ(edit->GetText(), "AXD");  // replacing follows the case rule too
 }
 
+// A style change rebuilds windows; the control that had the focus keeps it, also when the
+// rebuilt window is its form's.
+TEST_F(StdCtrlsTest, RebuildingWindowsKeepsTheFocusWhereItWas)
+{
+    Add<fw::TEdit>(form_, 10, 10, 100, 21);
+    auto* edit = Add<fw::TEdit>(form_, 10, 40, 100, 21);
+    ShowForm();
+    edit->SetFocus();
+    Pump();
+    ASSERT_TRUE(edit->Focused());
+
+    edit->SetCharCase(fw::TEditCharCase::ecUpperCase);
+    EXPECT_TRUE(edit->Focused());
+    form_->SetBorderStyle(fw::TFormBorderStyle::bsDialog);
+    Pump();
+    EXPECT_TRUE(edit->Focused());
+}
+
 // ---- Memo ----
 
 TEST_F(StdCtrlsTest, MemoLinesAreItsText)
