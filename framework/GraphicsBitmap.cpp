@@ -490,6 +490,82 @@ void BrushCopy(TCanvas& dest, const desktop::RECT& destRect, TBitmap& source, co
 
 namespace {
 
+// Decodes run-length data of 8- or 4-bit indices into the zeroed bottom-up rows of an
+// uncompressed image; pixels the runs skip keep index 0. A run that leaves its row or the
+// image, or data that ends before the end-of-bitmap mark, makes the bitmap invalid.
+void DecodeRuns(std::span<const std::uint8_t> runs, int bitCount, std::int64_t width, std::int64_t height,
+                std::uint8_t* rows) {
+    const std::int64_t stride = Stride(width, bitCount);
+    std::size_t at = 0;
+    auto next = [&]() -> std::uint8_t {
+        if (at >= runs.size()) InvalidBitmap();
+        return runs[at++];
+    };
+    std::int64_t x = 0;
+    std::int64_t y = 0;
+    auto checkRoom = [&](int count) {
+        if (y >= height || count > width - x) InvalidBitmap();
+    };
+    auto put = [&](std::int64_t column, std::uint8_t index) {
+        std::uint8_t* row = rows + y * stride;
+        if (bitCount == 8) {
+            row[column] = index;
+        } else if (column % 2 == 0) {
+            row[column / 2] = static_cast<std::uint8_t>((row[column / 2] & 0x0F) | (index << 4));
+        } else {
+            row[column / 2] = static_cast<std::uint8_t>((row[column / 2] & 0xF0) | (index & 0x0F));
+        }
+    };
+    // Of a 4-bit pair, the high nibble comes first.
+    auto nibble = [](std::uint8_t pair, int i) {
+        return static_cast<std::uint8_t>(i % 2 == 0 ? pair >> 4 : pair & 0x0F);
+    };
+
+    for (;;) {
+        const std::uint8_t count = next();
+        const std::uint8_t code = next();
+        if (count > 0) {  // one index (8 bits) or two alternating ones (4 bits), repeated
+            checkRoom(count);
+            for (int i = 0; i < count; ++i) put(x + i, bitCount == 8 ? code : nibble(code, i));
+            x += count;
+            continue;
+        }
+        switch (code) {
+            case 0:  // end of line; after the top row only the end of the bitmap may follow
+                if (y >= height) InvalidBitmap();
+                x = 0;
+                ++y;
+                break;
+            case 1:  // end of bitmap
+                return;
+            case 2: {  // move right and up
+                const std::uint8_t dx = next();
+                const std::uint8_t dy = next();
+                x += dx;
+                y += dy;
+                if (x > width || y >= height) InvalidBitmap();
+                break;
+            }
+            default: {  // `code` indices as they are, padded to a 16-bit boundary
+                checkRoom(code);
+                std::uint8_t pair = 0;
+                for (int i = 0; i < code; ++i) {
+                    if (bitCount == 8) {
+                        put(x + i, next());
+                    } else {
+                        if (i % 2 == 0) pair = next();
+                        put(x + i, nibble(pair, i));
+                    }
+                }
+                const int stored = bitCount == 8 ? code : (code + 1) / 2;
+                if (stored % 2 != 0) next();
+                x += code;
+                break;
+            }
+        }
+    }
+}
+
 void ReadDib(BoundedReader& reader, std::int64_t pixelOffset, DecodedImage& image) {
     desktop::BITMAPINFOHEADER header;
     header.biSize = reader.Value<desktop::DWORD>();
@@ -510,17 +586,24 @@ void ReadDib(BoundedReader& reader, std::int64_t pixelOffset, DecodedImage& imag
         extra.resize(static_cast<std::size_t>(extraSize));
         if (!extra.empty()) reader.Read(extra.data(), extra.size());
     }
-    // Run-length and embedded JPEG/PNG compressions are not decoded here.
-    if (header.biCompression != desktop::BI_RGB && header.biCompression != desktop::BI_BITFIELDS) InvalidBitmap();
+    // Run-length images are decoded into uncompressed ones; embedded JPEG/PNG images are not decoded.
+    const bool runLength = header.biCompression == desktop::BI_RLE8 || header.biCompression == desktop::BI_RLE4;
+    if (!runLength && header.biCompression != desktop::BI_RGB && header.biCompression != desktop::BI_BITFIELDS) {
+        InvalidBitmap();
+    }
     if (header.biPlanes != 1) InvalidBitmap();
     const int bitCount = header.biBitCount;
     if (!SupportedBitCount(bitCount)) InvalidBitmap();
     const bool bitFields = header.biCompression == desktop::BI_BITFIELDS;
     if (bitFields && bitCount != 16 && bitCount != 32) InvalidBitmap();
+    // Each run-length kind encodes one index size, and its rows run bottom-up only.
+    if (runLength && (bitCount != (header.biCompression == desktop::BI_RLE8 ? 8 : 4) || header.biHeight < 0)) {
+        InvalidBitmap();
+    }
 
     PixelFormat& format = image.format;
     format.bitCount = bitCount;
-    format.compression = header.biCompression;
+    format.compression = runLength ? desktop::BI_RGB : header.biCompression;
     if (bitFields) {
         if (header.biSize == kInfoHeaderSize) {
             reader.Read(format.masks, sizeof format.masks);
@@ -557,7 +640,10 @@ void ReadDib(BoundedReader& reader, std::int64_t pixelOffset, DecodedImage& imag
     }
 
     const std::int64_t fullSize = Stride(width, bitCount) * height;
-    std::int64_t imageSize = header.biSizeImage != 0 ? std::int64_t(header.biSizeImage) : fullSize;
+    // Runs have no size of their own to fall back on: without a stored size they take the rest.
+    std::int64_t imageSize = header.biSizeImage != 0 ? std::int64_t(header.biSizeImage)
+                             : runLength              ? reader.Remaining()
+                                                      : fullSize;
     imageSize = std::min(imageSize, reader.Remaining());
 
     if (bitCount <= 8) {
@@ -569,8 +655,14 @@ void ReadDib(BoundedReader& reader, std::int64_t pixelOffset, DecodedImage& imag
     if (image.handle == nullptr || bits == nullptr) InvalidBitmap();
     image.width = static_cast<int>(width);
     image.height = static_cast<int>(height);
-    // Missing rows stay zero; bytes beyond the image are not ours to keep.
-    reader.Read(bits, static_cast<std::size_t>(std::min(imageSize, fullSize)));
+    if (runLength) {
+        std::vector<std::uint8_t> runs(static_cast<std::size_t>(imageSize));
+        reader.Read(runs.data(), runs.size());
+        DecodeRuns(runs, bitCount, width, height, static_cast<std::uint8_t*>(bits));
+    } else {
+        // Missing rows stay zero; bytes beyond the image are not ours to keep.
+        reader.Read(bits, static_cast<std::size_t>(std::min(imageSize, fullSize)));
+    }
     image.palette = CreatePaletteOf(table);
 }
 

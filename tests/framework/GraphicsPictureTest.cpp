@@ -255,7 +255,8 @@ TEST(PictureData, LyingSizesFailOrClampWithinTheData) {
         {"huge dimensions", [](Bytes& b) { PutAt<std::int32_t>(b, 18, 30000); PutAt<std::int32_t>(b, 22, -30000); }, 0, false},
         {"zero width", [](Bytes& b) { PutAt<std::int32_t>(b, 18, 0); }, 0, false},
         {"bit count 7", [](Bytes& b) { PutAt<std::uint16_t>(b, 28, 7); }, 0, false},
-        {"run-length compression", [](Bytes& b) { PutAt<std::uint32_t>(b, 30, 1); }, 0, false},
+        {"embedded JPEG", [](Bytes& b) { PutAt<std::uint32_t>(b, 30, 4); }, 0, false},
+        {"embedded PNG", [](Bytes& b) { PutAt<std::uint32_t>(b, 30, 5); }, 0, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -294,6 +295,135 @@ TEST(PictureData, EveryTruncationFailsCleanly) {
         ASSERT_NE(picture.Graphic(), nullptr) << length;
         EXPECT_EQ(picture.Width(), 3);
         EXPECT_EQ(picture.Height(), 2);
+    }
+}
+
+// A run-length BMP file (8 bits: BI_RLE8, 4 bits: BI_RLE4) of the given runs, whose length is
+// the stored image size.
+Bytes RunLengthFile(int bitCount, int width, int height, const std::vector<std::uint32_t>& palette,
+                    const Bytes& runs) {
+    const BmpSample shape{bitCount, std::vector(std::size_t(height), std::vector<std::uint32_t>(std::size_t(width))),
+                          palette, false};
+    Bytes file = BmpFile(shape);
+    file.resize(TableEnd(shape));
+    PutAt<std::uint32_t>(file, 30, bitCount == 8 ? 1 : 2);
+    PutAt<std::uint32_t>(file, 34, static_cast<std::uint32_t>(runs.size()));
+    file.insert(file.end(), runs.begin(), runs.end());
+    PutAt<std::uint32_t>(file, 2, static_cast<std::uint32_t>(file.size()));
+    return file;
+}
+
+const std::vector<std::uint32_t> kFour{0x000000, 0x112233, 0x445566, 0x778899};
+// 4 x 2, bottom row first: an absolute run of three with its pad byte, end of line; an encoded
+// run, a move right by one, an encoded run, end of bitmap, then bytes that are not read.
+const Bytes kRuns8{0x00, 0x03, 1, 2, 3, 0xEE, 0x00, 0x00, 0x02, 0x02, 0x00, 0x02, 0x01, 0x00,
+                   0x01, 0x01, 0x00, 0x01, 0xFF, 0xFF};
+const std::vector<std::vector<std::uint32_t>> kPixels8{{2, 2, 0, 1}, {1, 2, 3, 0}};
+// 8 x 3: alternating nibbles C 7 C, a move two right and one up, an absolute run of three
+// nibbles in two bytes, end of line; an absolute run of five nibbles in three bytes and a pad
+// byte, an encoded run, end of bitmap.
+const Bytes kRuns4{0x03, 0xC7, 0x00, 0x02, 0x02, 0x01, 0x00, 0x03, 0x9A, 0xB0, 0x00, 0x00, 0x00,
+                   0x05, 0x12, 0x34, 0x5E, 0xEE, 0x03, 0x11, 0x00, 0x01};
+const std::vector<std::vector<std::uint32_t>> kPixels4{
+    {1, 2, 3, 4, 5, 1, 1, 1}, {0, 0, 0, 0, 0, 9, 10, 11}, {12, 7, 12, 0, 0, 0, 0, 0}};
+
+TEST(PictureData, RunLengthBitmapsDecodeToTheirStoredPixels) {
+    struct Case {
+        int bitCount;
+        int width;
+        BmpSample expected;
+        Bytes runs;
+    };
+    for (const Case& c : {Case{8, 4, BmpSample{8, kPixels8, kFour, false}, kRuns8},
+                          Case{4, 8, BmpSample{4, kPixels4, kSixteen, false}, kRuns4}}) {
+        SCOPED_TRACE(testing::Message() << c.bitCount << " bits");
+        const int height = static_cast<int>(c.expected.rows.size());
+        const Bytes file = RunLengthFile(c.bitCount, c.width, height, c.expected.palette, c.runs);
+        for (const char* className : {"TBitmap", "TPNGImage"}) {
+            TPicture picture;
+            Read(picture, PictureData(className, file));
+            ASSERT_NE(picture.Graphic(), nullptr);
+            EXPECT_EQ(picture.Width(), c.width);
+            EXPECT_EQ(picture.Height(), height);
+            EXPECT_NE(picture.Graphic()->Palette(), nullptr);
+            EXPECT_EQ(static_cast<TBitmap*>(picture.Graphic())->BitCount(), c.bitCount);
+            EXPECT_EQ(Pixels(*picture.Graphic()), Resolve(c.expected));
+        }
+
+        // Saved again, the image is an uncompressed one of the same index size and colours.
+        TPicture picture;
+        Read(picture, PictureData("TBitmap", file));
+        TMemoryStream saved;
+        picture.Graphic()->SaveToStream(saved);
+        const Bytes& bytes = saved.Bytes();
+        ASSERT_GT(bytes.size(), 34u);
+        std::uint32_t compression = 99;
+        std::memcpy(&compression, bytes.data() + 30, sizeof compression);
+        EXPECT_EQ(compression, 0u);
+        TPicture again;
+        Read(again, PictureData("TBitmap", bytes));
+        EXPECT_EQ(static_cast<TBitmap*>(again.Graphic())->BitCount(), c.bitCount);
+        EXPECT_EQ(Pixels(*again.Graphic()), Resolve(c.expected));
+
+        // Without a stored size the runs take the rest of the data.
+        Bytes unsized = file;
+        PutAt<std::uint32_t>(unsized, 34, 0);
+        Read(again, PictureData("TBitmap", unsized));
+        EXPECT_EQ(Pixels(*again.Graphic()), Resolve(c.expected));
+    }
+
+    // An end of line after the top row may still be followed by the end of the bitmap.
+    TPicture picture;
+    Read(picture, PictureData("TBitmap", RunLengthFile(8, 2, 1, kFour, {0x02, 0x03, 0x00, 0x00, 0x00, 0x01})));
+    EXPECT_EQ(Pixels(*picture.Graphic()), (std::vector<std::vector<std::uint32_t>>{{0x778899, 0x778899}}));
+}
+
+TEST(PictureData, MalformedRunsFailCleanly) {
+    struct Case {
+        const char* what;
+        int bitCount;
+        Bytes runs;
+        std::function<void(Bytes&)> edit;
+    };
+    const auto none = [](Bytes&) {};
+    const std::vector<Case> cases{
+        {"encoded run past the row", 8, {0x03, 0x01, 0x02, 0x01, 0x00, 0x01}, none},
+        {"absolute run past the row", 8, {0x02, 0x01, 0x00, 0x03, 1, 2, 3, 0xEE, 0x00, 0x01}, none},
+        {"4-bit run past the row", 4, {0x08, 0x11, 0x00, 0x01}, none},
+        {"4-bit absolute run past the row", 4, {0x00, 0x05, 0x12, 0x34, 0x50, 0x00, 0x00, 0x01}, none},
+        {"run past the top row", 8, {0x00, 0x00, 0x00, 0x00, 0x01, 0x01, 0x00, 0x01}, none},
+        {"end of line past the top row", 8, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01}, none},
+        {"move past the top row", 8, {0x00, 0x02, 0x00, 0x02, 0x00, 0x01}, none},
+        {"move past the row", 8, {0x00, 0x02, 0x05, 0x00, 0x00, 0x01}, none},
+        {"stored size cutting the runs", 8, kRuns8, [](Bytes& b) { PutAt<std::uint32_t>(b, 34, 6); }},
+        {"top-down rows", 8, kRuns8, [](Bytes& b) { PutAt<std::int32_t>(b, 22, -2); }},
+        {"8-bit runs of 4-bit indices", 8, kRuns8, [](Bytes& b) { PutAt<std::uint16_t>(b, 28, 4); }},
+        {"4-bit runs of 8-bit indices", 4, {0x00, 0x01}, [](Bytes& b) { PutAt<std::uint16_t>(b, 28, 8); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // 4 x 2 pixels; a 4-bit case gets the 16-colour table.
+        Bytes file = RunLengthFile(c.bitCount, 4, 2, c.bitCount == 8 ? kFour : kSixteen, c.runs);
+        c.edit(file);
+        TPicture picture;
+        EXPECT_EQ(ReadError(picture, PictureData("TBitmap", file)), "Bitmap image is not valid");
+        EXPECT_EQ(picture.Graphic(), nullptr);
+    }
+
+    // Cut anywhere before the end of the bitmap, the runs fail; the bytes after it do not matter.
+    struct Cut {
+        Bytes data;
+        std::size_t runs;
+        std::size_t afterEnd;  // bytes after the end of the bitmap
+    };
+    for (const Cut& c : {Cut{PictureData("TPNGImage", RunLengthFile(8, 4, 2, kFour, kRuns8)), kRuns8.size(), 2},
+                         Cut{PictureData("TPNGImage", RunLengthFile(4, 8, 3, kSixteen, kRuns4)), kRuns4.size(), 0}}) {
+        for (std::size_t length = c.data.size() - c.runs; length <= c.data.size(); ++length) {
+            const Bytes cut(c.data.begin(), c.data.begin() + static_cast<std::ptrdiff_t>(length));
+            TPicture picture;
+            const bool ended = length >= c.data.size() - c.afterEnd;
+            EXPECT_EQ(ReadError(picture, cut), ended ? "no error" : "Bitmap image is not valid") << length;
+        }
     }
 }
 
