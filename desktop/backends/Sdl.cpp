@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "desktop/Caret.h"
@@ -14,9 +15,44 @@
 #include "desktop/Window.h"
 #include "desktop/WindowInternal.h"
 
+// Last: Xlib's macros (None, Bool, ...) must not reach the headers above.
+#include <X11/Xlib.h>
+
 namespace desktop::sdl {
 
 namespace {
+
+// ---- X errors ----
+//
+// SDL 2.26 on X11 ends a wait of its own by sending a client message, through a
+// second connection of its own, to the newest window. It does so even for the
+// events it reads during the wait itself, such as the click that makes the
+// program close that window. Requests of two connections reach the server in no
+// set order, so the destroy may come first: the message then fails with
+// BadWindow, and Xlib's default handler ends the process once the error is read,
+// at the latest when SDL closes its connections at exit. Nothing is lost by such
+// an error (the wait it was meant to end is over), so BadWindow is ignored; every
+// other error goes to the handler that was there before. The handler must be set
+// before SDL opens the display: SDL keeps the handler it finds there and puts it
+// back before it closes its connections.
+XErrorHandler previousXErrorHandler = nullptr;
+
+int ToleratingXErrorHandler(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow) return 0;  // a window that is gone already
+    return previousXErrorHandler ? previousXErrorHandler(display, error) : 0;
+}
+
+void InstallXErrorHandler() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        // SDL has libX11 loaded in any case; looking the function up keeps it out of our link.
+        void* x11 = SDL_LoadObject("libX11.so.6");
+        if (!x11) return;  // no X, no X errors
+        auto setHandler = reinterpret_cast<decltype(&XSetErrorHandler)>(SDL_LoadFunction(x11, "XSetErrorHandler"));
+        if (setHandler) previousXErrorHandler = setHandler(ToleratingXErrorHandler);
+        // The library stays loaded: the handler is set in it for the life of the process.
+    });
+}
 
 constexpr WORD kVkF24 = VK_F1 + 23;
 constexpr WORD kVkOem102 = 0xE2;  // the extra key between left Shift and Z on ISO keyboards
@@ -175,6 +211,7 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(std::string* error) {
     // We only copy finished pixels: the OS's own window surface does that
     // without loading a GL driver for each window.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    InstallXErrorHandler();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return fail("");
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
@@ -193,6 +230,11 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(std::string* error) {
 }
 
 SdlBackend::~SdlBackend() {
+    {
+        // A push under way has finished once the lock is ours, and none starts after.
+        std::lock_guard lock(wakeMutex_);
+        tearingDown_ = true;
+    }
     for (auto& [hwnd, os] : windows_) SDL_DestroyWindow(os.window);
     windows_.clear();
     for (auto& [id, cursor] : cursors_) SDL_FreeCursor(cursor);
@@ -203,7 +245,11 @@ SdlBackend::~SdlBackend() {
 bool SdlBackend::OnGuiThread() const { return GetGuiThreadId() == 0 || GetCurrentThreadId() == GetGuiThreadId(); }
 
 void SdlBackend::Wake() {
+    // The GUI thread is not waiting while it runs, and looks at its queue before it waits again.
+    if (GetCurrentThreadId() == GetGuiThreadId()) return;
     if (wakePending_.exchange(true)) return;  // one pending wake-up is enough
+    std::lock_guard lock(wakeMutex_);
+    if (tearingDown_) return;
     SDL_Event e{};
     e.type = wakeEvent_;
     if (SDL_PushEvent(&e) != 1) wakePending_ = false;
@@ -242,8 +288,18 @@ void SdlBackend::TopLevelDestroyed(HWND window) {
     auto it = windows_.find(window);
     if (it == windows_.end()) return;
     byId_.erase(it->second.id);
-    SDL_DestroyWindow(it->second.window);
+    DestroyOsWindow(it->second.window);
     windows_.erase(it);
+}
+
+void SdlBackend::DestroyOsWindow(SDL_Window* window) {
+    // SDL 2.26 sends the wake-up of a push, under a lock of its own, to the window
+    // it waits with, but forgets that window when its wait ends without taking the
+    // lock, and not at all when the window is destroyed: another thread's push may
+    // still be reading the window when the wait has ended and the window goes.
+    // Our pushes hold wakeMutex_, so none is under way here.
+    std::lock_guard lock(wakeMutex_);
+    SDL_DestroyWindow(window);
 }
 
 SdlBackend::OsWindow* SdlBackend::CreateOsWindow(HWND w, const RECT& area) {

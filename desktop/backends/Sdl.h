@@ -94,10 +94,15 @@ private:
     POINT ScreenPoint(HWND window, int x, int y) const;
     bool OnGuiThread() const;
     void MarkDirty(HWND window);
+    void DestroyOsWindow(SDL_Window* window);
 
     SIZE screen_;
     std::uint32_t wakeEvent_;
     std::atomic<bool> wakePending_{false};
+    // Held around another thread's push and around every SDL_DestroyWindow: the
+    // push's wake-up may be on its way to the window being destroyed.
+    std::mutex wakeMutex_;
+    bool tearingDown_ = false;  // under wakeMutex_: no more pushes
     std::map<HWND, OsWindow> windows_;
     std::map<std::uint32_t, HWND> byId_;
     std::mutex pendingMutex_;  // guards the two sets below: other threads may paint or change windows

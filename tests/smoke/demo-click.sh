@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Starts a private X server, runs the demo on it through SDL, clicks its button
 # where the demo says it is, and expects the demo to report the click and exit 0.
-# Usage: demo-click.sh PATH/TO/dice_demo
+# Usage: demo-click.sh PATH/TO/dice_demo [DEMO ARGS...]
+# DEMO ARGS (e.g. --stress) are passed on to the demo.
 set -u
 
-demo="${1:?usage: demo-click.sh PATH/TO/dice_demo}"
+demo="${1:?usage: demo-click.sh PATH/TO/dice_demo [DEMO ARGS...]}"
+shift
 limit=20  # seconds for each stage
 
 fail() {
@@ -18,7 +20,9 @@ fail() {
 work="$(mktemp -d)"
 xvfb_pid=""
 demo_pid=""
+wiggle_pid=""
 cleanup() {
+    [ -n "$wiggle_pid" ] && kill "$wiggle_pid" 2>/dev/null
     [ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     wait 2>/dev/null
@@ -48,7 +52,7 @@ wait_for xvfb_ready || fail "Xvfb gave no display number within ${limit}s"
 export DISPLAY=":$(head -n 1 "$work/display")"
 wait_for xdotool getdisplaygeometry >/dev/null 2>&1 || fail "display $DISPLAY accepts no connection"
 
-SDL_VIDEODRIVER=x11 "$demo" >"$work/demo.out" 2>"$work/demo.err" &
+SDL_VIDEODRIVER=x11 "$demo" "$@" >"$work/demo.out" 2>"$work/demo.err" &
 demo_pid=$!
 
 demo_ready() {
@@ -64,8 +68,22 @@ esac
 
 xdotool mousemove "$x" "$y" click 1 || fail "xdotool could not click at $x $y"
 
+# The stress opens windows below the button: moving the pointer over them makes
+# input arrive while the demo waits for events and closes its windows.
+case " $* " in
+    *" --stress "*)
+        ( while :; do xdotool mousemove "$x" "$((y + 40))" mousemove "$((x + 25))" "$((y + 70))" >/dev/null 2>&1; done ) &
+        wiggle_pid=$!
+        ;;
+esac
+
 demo_gone() { ! kill -0 "$demo_pid" 2>/dev/null; }
 wait_for demo_gone || fail "the demo did not exit within ${limit}s of the click at $x $y"
+if [ -n "$wiggle_pid" ]; then
+    kill "$wiggle_pid" 2>/dev/null
+    wait "$wiggle_pid" 2>/dev/null
+    wiggle_pid=""
+fi
 wait "$demo_pid"
 status=$?
 demo_pid=""

@@ -1,13 +1,20 @@
-// dice_demo [--headless]: a window with a push button, an edit and a tab
-// control. It prints "ready X Y" (the button's centre on the screen) once the
+// dice_demo [--headless | --stress]: a window with a push button, an edit and a
+// tab control. It prints "ready X Y" (the button's centre on the screen) once the
 // window is shown and painted, and "clicked" when the button is pressed, then
 // exits 0. With --headless it runs on the in-memory screen and clicks the
-// button itself, which checks the whole path without a display.
+// button itself, which checks the whole path without a display. With --stress,
+// after the click, a worker thread keeps posting to the GUI thread while
+// short-lived windows open and close and the main window is destroyed: the
+// closing of windows while the display backend is being woken up.
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <memory>
+#include <random>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "desktop/Backend.h"
 #include "desktop/Controls.h"
@@ -25,6 +32,9 @@ constexpr std::intptr_t kButtonId = 101;
 constexpr std::intptr_t kEditId = 102;
 constexpr std::intptr_t kTabsId = 103;
 constexpr const char* kMainClass = "DiceDemoWindow";
+constexpr const char* kFlashClass = "DiceDemoFlash";
+constexpr UINT kPingMsg = WM_APP + 1;
+constexpr int kStressWindows = 150;
 
 HWND demoButton = nullptr;
 bool buttonClicked = false;
@@ -67,6 +77,102 @@ LRESULT MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProc(hwnd, msg, wParam, lParam);
 }
 
+// ---- The stress after the click ----
+
+// Posts to the GUI thread until stopped, at uneven intervals so that the posts
+// meet the GUI thread both running and asleep in the backend's wait.
+class Pinger {
+public:
+    Pinger() : gui_(GetCurrentThreadId()), thread_([this] { Run(); }) {}
+    ~Pinger() {
+        stop_ = true;
+        thread_.join();
+    }
+    Pinger(const Pinger&) = delete;
+    Pinger& operator=(const Pinger&) = delete;
+
+    // The GUI thread took a ping off its queue.
+    void Received() { inFlight_ = false; }
+
+private:
+    void Run() {
+        // One ping at a time, so that the GUI thread also gets to wait between them.
+        std::minstd_rand random(12345);
+        while (!stop_) {
+            if (!inFlight_.exchange(true) && !PostThreadMessage(gui_, kPingMsg, 0, 0)) inFlight_ = false;
+            std::this_thread::sleep_for(std::chrono::microseconds(random() % 2000));
+        }
+    }
+
+    const DWORD gui_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> inFlight_{false};
+    std::thread thread_;
+};
+
+// Takes one message; false at WM_QUIT. Pings are only acknowledged.
+bool Step(Pinger& pinger, MSG* m, int* exitCode) {
+    if (!GetMessage(m, nullptr, 0, 0)) {
+        *exitCode = int(m->wParam);
+        return false;
+    }
+    if (m->message == kPingMsg && !m->hwnd) {
+        pinger.Received();
+        return true;
+    }
+    TranslateMessage(m);
+    DispatchMessage(m);
+    return true;
+}
+
+// Opens and closes windows, each right after a wait of the GUI thread with it
+// on the screen, then destroys the main window, all while being pinged. Returns
+// the exit code.
+int Stress(HWND main) {
+    WNDCLASS cls;
+    cls.lpfnWndProc = DefWindowProc;
+    cls.hbrBackground = COLOR_WINDOW + 1;
+    cls.lpszClassName = kFlashClass;
+    RegisterClass(cls);
+    RECT r;
+    GetWindowRect(demoButton, &r);
+    Pinger pinger;
+    int exitCode = 0;
+    MSG m;
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    for (int i = 0; i < kStressWindows; ++i) {
+        // Alternately a captionless owned window (a menu, a drop-down) and a captioned one (a dialog).
+        const bool captioned = i % 2 != 0;
+        const DWORD style = captioned ? WS_OVERLAPPEDWINDOW : WS_POPUP | WS_BORDER;
+        HWND flash = CreateWindowEx(0, kFlashClass, "Destello", style, r.left + i % 40, r.bottom + i % 30, 160, 90, main, 0, nullptr);
+        if (!flash) {
+            std::fprintf(stderr, "dice_demo: cannot create window %d of the stress\n", i);
+            return 1;
+        }
+        ShowWindow(flash, captioned ? SW_SHOW : SW_SHOWNOACTIVATE);
+        UpdateWindow(flash);
+        SetTimer(flash, 1, 3, nullptr);
+        // The window goes right after a wait that the pointer or the timer ended,
+        // the pings meanwhile cutting waits short. Moves to where the pointer
+        // already is come from the windows changing, not from a wait.
+        for (bool woken = false; !woken;) {
+            if (!Step(pinger, &m, &exitCode)) {
+                std::fprintf(stderr, "dice_demo: quit during the stress\n");
+                return 1;
+            }
+            const bool moved = m.message == WM_MOUSEMOVE && m.pt != pointer;
+            if (m.message == WM_MOUSEMOVE) pointer = m.pt;
+            woken = moved || (m.message == WM_TIMER && m.hwnd == flash);
+        }
+        DestroyWindow(flash);
+    }
+    DestroyWindow(main);  // posts the quit
+    while (Step(pinger, &m, &exitCode)) {
+    }
+    return exitCode;
+}
+
 bool InstallBackend(bool headlessMode) {
     if (headlessMode) {
         headless::Install();
@@ -102,7 +208,7 @@ POINT ButtonCentre() {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-int Run(bool headlessMode) {
+int Run(bool headlessMode, bool stress) {
     WNDCLASS cls;
     cls.lpfnWndProc = MainProc;
     cls.hCursor = IDC_ARROW;
@@ -138,19 +244,22 @@ int Run(bool headlessMode) {
         TranslateMessage(&m);
         DispatchMessage(&m);
     }
+    if (stress && buttonClicked) return Stress(main);
     return int(m.wParam);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool headlessMode = argc > 1 && std::string_view(argv[1]) == "--headless";
-    if (argc > 2 || (argc == 2 && !headlessMode)) {
-        std::fprintf(stderr, "usage: dice_demo [--headless]\n");
+    const std::string_view option = argc > 1 ? argv[1] : "";
+    const bool headlessMode = option == "--headless";
+    const bool stress = option == "--stress";
+    if (argc > 2 || (argc == 2 && !headlessMode && !stress)) {
+        std::fprintf(stderr, "usage: dice_demo [--headless | --stress]\n");
         return 2;
     }
     if (!InstallBackend(headlessMode)) return 2;
-    const int code = Run(headlessMode);
+    const int code = Run(headlessMode, stress);
     ShutdownDesktop();
     return code;
 }
