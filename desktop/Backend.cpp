@@ -8,10 +8,9 @@
 #include "desktop/Gdi.h"
 #include "desktop/Input.h"
 #include "desktop/System.h"
+#include "desktop/WindowInternal.h"
 
 namespace desktop {
-
-void DestroyAllWindows();
 
 namespace {
 

@@ -15,11 +15,6 @@
 
 namespace desktop {
 
-// Frame drawing and background erase live with the painting code.
-void PaintNonClientFrame(Window* w);
-bool EraseWithClassBrush(Window* w, HDC dc);
-HDC BeginPaintImpl(Window* w, PAINTSTRUCT* ps);
-
 namespace {
 
 struct WindowManager {
