@@ -4,7 +4,6 @@
 #include <atomic>
 
 #include "desktop/Caret.h"
-#include "desktop/Controls.h"
 #include "desktop/Gdi.h"
 #include "desktop/Input.h"
 #include "desktop/System.h"
@@ -30,7 +29,6 @@ void UseBackend(std::unique_ptr<Backend> backend) {
     if (Installed()) {
         const SIZE s = Installed()->ScreenSize();
         SetDisplaySize(s.cx, s.cy);
-        RegisterStandardControls();
     }
 }
 

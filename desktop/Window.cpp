@@ -9,6 +9,7 @@
 
 #include "desktop/Backend.h"
 #include "desktop/Codepage.h"
+#include "desktop/ControlSupport.h"
 #include "desktop/Messages.h"
 #include "desktop/System.h"
 #include "desktop/WindowInternal.h"
@@ -120,6 +121,16 @@ void FinishDestroy(Window* w) {
         w->surface.reset();
     }
     w->children.clear();
+}
+
+// The class registered under the name. A built-in class (standard control, popup menu,
+// message box) missing from the table is registered here, on its first use.
+WindowClassRecord* FindClass(const std::string& name) {
+    auto& classes = Wm().classes;
+    const std::string key = UpperAscii(name);
+    auto it = classes.find(key);
+    if (it == classes.end() && controls::RegisterBuiltInClass(key)) it = classes.find(key);
+    return it == classes.end() ? nullptr : it->second.get();
 }
 
 void RaiseTopLevel(Window* w) {
@@ -256,10 +267,9 @@ bool UnregisterClass(const std::string& name) {
 }
 
 bool GetClassInfo(const std::string& name, WNDCLASS* out) {
-    auto& classes = Wm().classes;
-    auto it = classes.find(UpperAscii(name));
-    if (it == classes.end()) return false;
-    if (out) *out = it->second->info;
+    const WindowClassRecord* cls = FindClass(name);
+    if (!cls) return false;
+    if (out) *out = cls->info;
     return true;
 }
 
@@ -268,8 +278,8 @@ std::string GetClassName(HWND hwnd) { return Alive(hwnd) ? hwnd->cls->info.lpszC
 HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::string& windowName, DWORD style, int x, int y,
                     int width, int height, HWND parent, HMENU menuOrId, void* param) {
     WindowManager& wm = Wm();
-    auto cit = wm.classes.find(UpperAscii(className));
-    if (cit == wm.classes.end()) return nullptr;
+    WindowClassRecord* cls = FindClass(className);
+    if (!cls) return nullptr;
     const bool child = (style & WS_CHILD) != 0;
     if (child && !Alive(parent)) return nullptr;
     if (x == CW_USEDEFAULT) {
@@ -289,7 +299,7 @@ HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::stri
         wm.all.push_back(std::make_unique<Window>());
         w = wm.all.back().get();
         wm.known.insert(w);
-        w->cls = cit->second.get();
+        w->cls = cls;
         w->proc = w->cls->info.lpfnWndProc;
         w->text = windowName;
         w->style = style & ~DWORD(WS_VISIBLE);

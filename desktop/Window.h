@@ -40,6 +40,8 @@ constexpr int CW_USEDEFAULT = int(0x80000000);
 // Returns false when a class of that name exists (names compare case-insensitively).
 bool RegisterClass(const WNDCLASS& cls);
 bool UnregisterClass(const std::string& name);
+// GetClassInfo and CreateWindowEx also know the built-in classes of Controls.h, which register
+// themselves on first use.
 bool GetClassInfo(const std::string& name, WNDCLASS* out);
 std::string GetClassName(HWND hwnd);
 
