@@ -39,7 +39,6 @@ void FillBox(HDC dc, LONG l, LONG t, LONG r, LONG b, COLORREF color);
 
 inline LPARAM PointToLParam(POINT p) { return MAKELPARAM(WORD(std::int16_t(p.x)), WORD(std::int16_t(p.y))); }
 inline POINT PointFromLParam(LPARAM l) { return POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)}; }
-inline HWND HwndFromWParam(WPARAM w) { return reinterpret_cast<HWND>(w); }
 
 // Per-window state kept in a window property; the class procedure creates it at
 // WM_NCCREATE and frees it at WM_NCDESTROY, whoever subclasses the window.

@@ -56,8 +56,6 @@ struct ThreadQueue {
     // Only the owning thread touches the rest.
     std::vector<TimerRecord> timers;
     std::uintptr_t nextTimerId = 0x7FFF;
-    DWORD lastMessageTime = 0;
-    int sendDepth = 0;
 };
 
 struct Window {
