@@ -4,14 +4,12 @@
 #include <atomic>
 
 #include "desktop/Caret.h"
-#include "desktop/Controls.h"
 #include "desktop/Gdi.h"
 #include "desktop/Input.h"
 #include "desktop/System.h"
+#include "desktop/WindowInternal.h"
 
 namespace desktop {
-
-void DestroyAllWindows();
 
 namespace {
 
@@ -31,7 +29,6 @@ void UseBackend(std::unique_ptr<Backend> backend) {
     if (Installed()) {
         const SIZE s = Installed()->ScreenSize();
         SetDisplaySize(s.cx, s.cy);
-        RegisterStandardControls();
     }
 }
 

@@ -39,7 +39,6 @@ void FillBox(HDC dc, LONG l, LONG t, LONG r, LONG b, COLORREF color);
 
 inline LPARAM PointToLParam(POINT p) { return MAKELPARAM(WORD(std::int16_t(p.x)), WORD(std::int16_t(p.y))); }
 inline POINT PointFromLParam(LPARAM l) { return POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)}; }
-inline HWND HwndFromWParam(WPARAM w) { return reinterpret_cast<HWND>(w); }
 
 // Per-window state kept in a window property; the class procedure creates it at
 // WM_NCCREATE and frees it at WM_NCDESTROY, whoever subclasses the window.
@@ -58,11 +57,21 @@ void DetachState(HWND hwnd, const char* property) {
     delete reinterpret_cast<State*>(RemoveProp(hwnd, property));
 }
 
+// The layer's own windows beside the controls of Controls.h.
+inline constexpr const char* kPopupMenuClass = "#32768";
+inline constexpr const char* kMessageBoxClass = "DesktopMessageBox";
+
 // Class registration, one per control file.
 void RegisterButtonClass();
 void RegisterEditClass();
 void RegisterTabControlClass();
 void RegisterPopupMenuClass();
 void RegisterMessageBoxClass();
+
+// Registers the built-in class of that name (any case) when it is one: a standard control,
+// the popup menu or the message box. The window class lookup calls it when a name is not
+// registered, so these classes are there on first use, whoever asks and whatever backend is
+// installed. False for any other name.
+bool RegisterBuiltInClass(const std::string& name);
 
 }  // namespace desktop::controls

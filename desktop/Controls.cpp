@@ -1,4 +1,4 @@
-// Registration of the standard control classes and the helpers they share.
+// The built-in window classes and the helpers the standard controls share.
 #include "desktop/Controls.h"
 
 #include <cstring>
@@ -8,15 +8,39 @@
 
 namespace desktop {
 
+namespace {
+
+struct BuiltInClass {
+    const char* name;
+    void (*registerClass)();
+};
+
+constexpr BuiltInClass kBuiltInClasses[] = {
+    {kButtonClass, controls::RegisterButtonClass},
+    {kEditClass, controls::RegisterEditClass},
+    {kTabControlClass, controls::RegisterTabControlClass},
+    {controls::kPopupMenuClass, controls::RegisterPopupMenuClass},
+    {controls::kMessageBoxClass, controls::RegisterMessageBoxClass},
+};
+
+}  // namespace
+
 void RegisterStandardControls() {
-    controls::RegisterButtonClass();
-    controls::RegisterEditClass();
-    controls::RegisterTabControlClass();
-    controls::RegisterPopupMenuClass();
-    controls::RegisterMessageBoxClass();
+    for (const BuiltInClass& c : kBuiltInClasses) c.registerClass();
 }
 
 namespace controls {
+
+bool RegisterBuiltInClass(const std::string& name) {
+    const std::string key = UpperAscii(name);
+    for (const BuiltInClass& c : kBuiltInClasses) {
+        if (UpperAscii(c.name) == key) {
+            c.registerClass();
+            return true;
+        }
+    }
+    return false;
+}
 
 HFONT DefaultFont() {
     static HFONT font = CreateFont(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");

@@ -9,7 +9,9 @@
 
 namespace desktop {
 
-// Registers the control classes; calling it again does nothing.
+// Registers the built-in classes (the controls, the popup menu and the message box) at once;
+// calling it again does nothing. Optional: CreateWindowEx and GetClassInfo register each of
+// them on first use.
 void RegisterStandardControls();
 
 constexpr WPARAM MAKEWPARAM(WORD lo, WORD hi) { return WPARAM(DWORD(lo) | (DWORD(hi) << 16)); }

@@ -132,11 +132,6 @@ void Overstrike(Glyph& g) {
 
 }  // namespace
 
-std::string MappedFamily(std::string_view face) {
-    const char* alias = AliasFor(face);
-    return alias ? std::string(alias) : std::string(face);
-}
-
 struct Font::Key {
     std::string family;
     int height;

@@ -55,9 +55,6 @@ struct Glyph {
     std::vector<std::uint8_t> coverage;  // width * height, 255 = fully covered
 };
 
-// The family a face name of the original platform is drawn with.
-std::string MappedFamily(std::string_view face);
-
 class Font {
 public:
     // Opens (or finds in the cache) the font; throws FontError when no font file can be used.

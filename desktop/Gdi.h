@@ -30,13 +30,9 @@ int GetDeviceCaps(HDC dc, int index);
 void SetDisplaySize(int width, int height);
 
 BOOL SetWindowOrgEx(HDC dc, int x, int y, POINT* previous);
-BOOL GetWindowOrgEx(HDC dc, POINT* origin);
 BOOL SetViewportOrgEx(HDC dc, int x, int y, POINT* previous);
-BOOL OffsetViewportOrgEx(HDC dc, int dx, int dy, POINT* previous);
 BOOL OffsetWindowOrgEx(HDC dc, int dx, int dy, POINT* previous);
 BOOL GetViewportOrgEx(HDC dc, POINT* origin);
-BOOL LPtoDP(HDC dc, POINT* points, int count);
-BOOL DPtoLP(HDC dc, POINT* points, int count);
 
 // ---- Attributes ----
 COLORREF SetTextColor(HDC dc, COLORREF color);
@@ -46,7 +42,6 @@ COLORREF GetBkColor(HDC dc);
 int SetBkMode(HDC dc, int mode);
 int GetBkMode(HDC dc);
 int SetROP2(HDC dc, int rop2);
-int GetROP2(HDC dc);
 int SetPolyFillMode(HDC dc, int mode);
 int GetPolyFillMode(HDC dc);
 int SetStretchBltMode(HDC dc, int mode);  // accepted; stretching is always nearest-neighbour
@@ -56,14 +51,12 @@ int GetTextCharacterExtra(HDC dc);
 UINT SetTextAlign(HDC dc, UINT align);
 UINT GetTextAlign(HDC dc);
 BOOL SetBrushOrgEx(HDC dc, int x, int y, POINT* previous);
-BOOL GetBrushOrgEx(HDC dc, POINT* origin);
 
 // ---- Objects ----
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
 HGDIOBJ GetCurrentObject(HDC dc, UINT objectType);
 BOOL DeleteObject(HGDIOBJ object);
 HGDIOBJ GetStockObject(int index);
-UINT GetObjectType(HGDIOBJ object);
 // Fills LOGPEN, LOGBRUSH, LOGFONT, BITMAP or DIBSECTION (by size), or a WORD entry count for palettes.
 int GetObject(HGDIOBJ object, int size, void* buffer);
 
@@ -83,21 +76,17 @@ HPALETTE CreatePalette(const LOGPALETTE* log);
 HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL forceBackground);
 UINT RealizePalette(HDC dc);
 UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries);
-UINT SetPaletteEntries(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY* entries);
 UINT GetNearestPaletteIndex(HPALETTE palette, COLORREF color);
 
 // ---- Regions ----
 HRGN CreateRectRgn(int left, int top, int right, int bottom);
 HRGN CreateRectRgnIndirect(const RECT* rect);
 HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode);
-HRGN CreateEllipticRgn(int left, int top, int right, int bottom);
 BOOL SetRectRgn(HRGN rgn, int left, int top, int right, int bottom);
 int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode);
 int OffsetRgn(HRGN rgn, int dx, int dy);
 BOOL PtInRegion(HRGN rgn, int x, int y);
-BOOL RectInRegion(HRGN rgn, const RECT* rect);
 int GetRgnBox(HRGN rgn, RECT* box);
-BOOL EqualRgn(HRGN a, HRGN b);
 // Direct access for the window layer.
 Region* RegionOf(HRGN rgn);
 
@@ -106,36 +95,25 @@ int SelectClipRgn(HDC dc, HRGN rgn);
 int ExtSelectClipRgn(HDC dc, HRGN rgn, int mode);
 int IntersectClipRect(HDC dc, int left, int top, int right, int bottom);
 int ExcludeClipRect(HDC dc, int left, int top, int right, int bottom);
-int OffsetClipRgn(HDC dc, int dx, int dy);
 int GetClipBox(HDC dc, RECT* box);
 int GetClipRgn(HDC dc, HRGN rgn);  // 1 with a clip region, 0 without, -1 on error
-BOOL PtVisible(HDC dc, int x, int y);
-BOOL RectVisible(HDC dc, const RECT* rect);
 
 BOOL FillRgn(HDC dc, HRGN rgn, HBRUSH brush);
 BOOL PaintRgn(HDC dc, HRGN rgn);
-BOOL InvertRgn(HDC dc, HRGN rgn);
-BOOL FrameRgn(HDC dc, HRGN rgn, HBRUSH brush, int width, int height);
 
 // ---- Drawing ----
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 int FrameRect(HDC dc, const RECT* rect, HBRUSH brush);
-BOOL InvertRect(HDC dc, const RECT* rect);
 BOOL DrawFocusRect(HDC dc, const RECT* rect);
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom);
-BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight);
 BOOL Ellipse(HDC dc, int left, int top, int right, int bottom);
 BOOL Polygon(HDC dc, const POINT* points, int count);
-BOOL Polyline(HDC dc, const POINT* points, int count);
-BOOL PolylineTo(HDC dc, const POINT* points, DWORD count);
 BOOL MoveToEx(HDC dc, int x, int y, POINT* previous);
 BOOL LineTo(HDC dc, int x, int y);
 BOOL GetCurrentPositionEx(HDC dc, POINT* position);
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
-BOOL SetPixelV(HDC dc, int x, int y, COLORREF color);
 COLORREF GetPixel(HDC dc, int x, int y);
 BOOL DrawEdge(HDC dc, RECT* rect, UINT edge, UINT flags);
-BOOL DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state);
 
 // ---- Blits and bitmaps ----
 BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);

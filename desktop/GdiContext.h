@@ -136,7 +136,6 @@ std::uint32_t Rop2(int rop, std::uint32_t pen, std::uint32_t dst);
 std::uint32_t Rop3(std::uint8_t code, std::uint32_t pattern, std::uint32_t source, std::uint32_t dst);
 constexpr bool RopUsesSource(std::uint8_t code) { return ((code >> 2) ^ code) & 0x33; }
 constexpr bool RopUsesPattern(std::uint8_t code) { return ((code >> 4) ^ code) & 0x0F; }
-constexpr bool RopUsesDest(std::uint8_t code) { return ((code >> 1) ^ code) & 0x55; }
 
 // A brush sampled at surface coordinates; hatch gaps in transparent mode are not painted.
 class BrushSource {

@@ -135,13 +135,6 @@ BOOL SetWindowOrgEx(HDC hdc, int x, int y, POINT* previous) {
     return 1;
 }
 
-BOOL GetWindowOrgEx(HDC hdc, POINT* origin) {
-    DeviceContext* dc = gdi::Dc(hdc);
-    if (!dc || !origin) return 0;
-    *origin = dc->state.windowOrg;
-    return 1;
-}
-
 BOOL OffsetWindowOrgEx(HDC hdc, int dx, int dy, POINT* previous) {
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return 0;
@@ -156,36 +149,10 @@ BOOL SetViewportOrgEx(HDC hdc, int x, int y, POINT* previous) {
     return 1;
 }
 
-BOOL OffsetViewportOrgEx(HDC hdc, int dx, int dy, POINT* previous) {
-    DeviceContext* dc = gdi::Dc(hdc);
-    if (!dc) return 0;
-    return SetViewportOrgEx(hdc, dc->state.viewportOrg.x + dx, dc->state.viewportOrg.y + dy, previous);
-}
-
 BOOL GetViewportOrgEx(HDC hdc, POINT* origin) {
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || !origin) return 0;
     *origin = dc->state.viewportOrg;
-    return 1;
-}
-
-BOOL LPtoDP(HDC hdc, POINT* points, int count) {
-    DeviceContext* dc = gdi::Dc(hdc);
-    if (!dc || (!points && count > 0)) return 0;
-    for (int i = 0; i < count; ++i) {
-        points[i].x += dc->state.viewportOrg.x - dc->state.windowOrg.x;
-        points[i].y += dc->state.viewportOrg.y - dc->state.windowOrg.y;
-    }
-    return 1;
-}
-
-BOOL DPtoLP(HDC hdc, POINT* points, int count) {
-    DeviceContext* dc = gdi::Dc(hdc);
-    if (!dc || (!points && count > 0)) return 0;
-    for (int i = 0; i < count; ++i) {
-        points[i].x -= dc->state.viewportOrg.x - dc->state.windowOrg.x;
-        points[i].y -= dc->state.viewportOrg.y - dc->state.windowOrg.y;
-    }
     return 1;
 }
 
@@ -222,10 +189,6 @@ int SetROP2(HDC hdc, int rop2) {
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || rop2 < R2_BLACK || rop2 > R2_WHITE) return 0;
     return std::exchange(dc->state.rop2, rop2);
-}
-int GetROP2(HDC hdc) {
-    DeviceContext* dc = gdi::Dc(hdc);
-    return dc ? dc->state.rop2 : 0;
 }
 int SetPolyFillMode(HDC hdc, int mode) {
     DeviceContext* dc = gdi::Dc(hdc);
@@ -268,12 +231,6 @@ BOOL SetBrushOrgEx(HDC hdc, int x, int y, POINT* previous) {
     if (!dc) return 0;
     if (previous) *previous = dc->state.brushOrg;
     dc->state.brushOrg = POINT{x, y};
-    return 1;
-}
-BOOL GetBrushOrgEx(HDC hdc, POINT* origin) {
-    DeviceContext* dc = gdi::Dc(hdc);
-    if (!dc || !origin) return 0;
-    *origin = dc->state.brushOrg;
     return 1;
 }
 
@@ -355,16 +312,6 @@ int ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom) {
     return SetClip(*dc, CurrentClip(*dc).Subtracted(r));
 }
 
-int OffsetClipRgn(HDC hdc, int dx, int dy) {
-    DeviceContext* dc = gdi::Dc(hdc);
-    if (!dc) return RGN_ERROR;
-    if (dc->state.hasClip) {
-        dc->state.clip.Offset(dx, dy);
-        dc->InvalidateClip();
-    }
-    return dc->Clip().Kind();
-}
-
 int GetClipBox(HDC hdc, RECT* box) {
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || !box) return RGN_ERROR;
@@ -379,22 +326,6 @@ int GetClipRgn(HDC hdc, HRGN rgn) {
     if (!dc->state.hasClip) return 0;
     rgn->region = dc->state.clip;
     return 1;
-}
-
-BOOL PtVisible(HDC hdc, int x, int y) {
-    DeviceContext* dc = gdi::Dc(hdc);
-    return dc && dc->Clip().Contains(x + dc->Dx(), y + dc->Dy()) ? 1 : 0;
-}
-
-BOOL RectVisible(HDC hdc, const RECT* rect) {
-    DeviceContext* dc = gdi::Dc(hdc);
-    if (!dc || !rect) return 0;
-    const gdi::ClipMask& clip = dc->Clip();
-    const RECT r = IntersectRects(dc->ToSurface(Normalized(rect->left, rect->top, rect->right, rect->bottom)),
-                                  clip.Bounds());
-    bool visible = false;
-    for (LONG y = r.top; y < r.bottom && !visible; ++y) clip.ForEach(y, r.left, r.right, [&](LONG, LONG) { visible = true; });
-    return visible ? 1 : 0;
 }
 
 }  // namespace desktop

@@ -140,26 +140,6 @@ Shape EllipseShape(const RECT& r) {
     return s;
 }
 
-Shape RoundRectShape(const RECT& r, int ew, int eh) {
-    ew = std::clamp(ew, 0, int(r.Width()));
-    eh = std::clamp(eh, 0, int(r.Height()));
-    if (ew < 2 || eh < 2) return RectShape(r);
-    const Shape corner = EllipseShape(RECT{r.left, r.top, r.left + ew, r.top + eh});
-    Shape s = RectShape(r);
-    const LONG band = eh / 2;
-    for (LONG i = 0; i < LONG(s.rows.size()); ++i) {
-        LONG ey = -1;
-        if (i < band)
-            ey = i;
-        else if (i >= LONG(s.rows.size()) - band)
-            ey = eh - (LONG(s.rows.size()) - i);
-        if (ey < 0) continue;
-        const auto [c0, c1] = corner.rows[std::size_t(ey)];
-        s.rows[std::size_t(i)] = {c0, r.right - (r.left + ew - c1)};
-    }
-    return s;
-}
-
 bool RowEmpty(const std::pair<LONG, LONG>& row) { return row.first >= row.second; }
 
 // One step of erosion: a pixel stays when its four neighbours are inside.
@@ -239,11 +219,6 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
     return DrawShape(hdc, r, [](const RECT& box) { return RectShape(box); });
 }
 
-BOOL RoundRect(HDC hdc, int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) {
-    return DrawShape(hdc, Normalized(left, top, right, bottom),
-                     [&](const RECT& box) { return RoundRectShape(box, ellipseWidth, ellipseHeight); });
-}
-
 BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
     return DrawShape(hdc, Normalized(left, top, right, bottom), [](const RECT& box) { return EllipseShape(box); });
 }
@@ -256,22 +231,6 @@ BOOL Polygon(HDC hdc, const POINT* points, int count) {
     const Region fill = Region::FromPolygon(p.data(), count, dc->state.polyFillMode);
     gdi::FillSurfaceRegion(*dc, fill, gdi::BrushSource(*dc, dc->state.brush), dc->state.rop2);
     for (int i = 0; i < count; ++i) StrokeLine(*dc, p[std::size_t(i)], p[std::size_t((i + 1) % count)]);
-    return 1;
-}
-
-BOOL Polyline(HDC hdc, const POINT* points, int count) {
-    DeviceContext* dc = gdi::Dc(hdc);
-    if (!dc || !points || count < 2) return 0;
-    for (int i = 0; i + 1 < count; ++i)
-        StrokeLine(*dc, POINT{points[i].x + dc->Dx(), points[i].y + dc->Dy()},
-                   POINT{points[i + 1].x + dc->Dx(), points[i + 1].y + dc->Dy()});
-    return 1;
-}
-
-BOOL PolylineTo(HDC hdc, const POINT* points, DWORD count) {
-    DeviceContext* dc = gdi::Dc(hdc);
-    if (!dc || !points) return 0;
-    for (DWORD i = 0; i < count; ++i) LineTo(hdc, points[i].x, points[i].y);
     return 1;
 }
 
@@ -321,13 +280,6 @@ int FrameRect(HDC hdc, const RECT* rect, HBRUSH brush) {
     return 1;
 }
 
-BOOL InvertRect(HDC hdc, const RECT* rect) {
-    DeviceContext* dc = gdi::Dc(hdc);
-    if (!dc || !rect) return 0;
-    gdi::ApplyRop3Rect(*dc, dc->ToSurface(*rect), gdi::BrushSource(*dc, nullptr), 0x55);
-    return 1;
-}
-
 // Every other pixel of the one-pixel frame is inverted, so drawing it twice removes it.
 BOOL DrawFocusRect(HDC hdc, const RECT* rect) {
     DeviceContext* dc = gdi::Dc(hdc);
@@ -361,8 +313,6 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
     target.pixels[std::size_t(sy) * std::size_t(target.width) + std::size_t(sx)] = p;
     return ColorFromPixel(p);
 }
-
-BOOL SetPixelV(HDC hdc, int x, int y, COLORREF color) { return SetPixel(hdc, x, y, color) != CLR_INVALID ? 1 : 0; }
 
 COLORREF GetPixel(HDC hdc, int x, int y) {
     DeviceContext* dc = gdi::Dc(hdc);

@@ -1,6 +1,4 @@
-// Three-dimensional edges and standard frame controls in the system colours.
-#include <algorithm>
-
+// Three-dimensional edges in the system colours.
 #include "desktop/GdiContext.h"
 
 namespace desktop {
@@ -52,21 +50,6 @@ RECT Shrunk(RECT r, UINT flags, LONG by) {
     return r;
 }
 
-void DrawArrow(DeviceContext& dc, const RECT& r, UINT direction, int sysColor, LONG shift) {
-    const LONG size = std::max<LONG>(2, std::min(r.Width(), r.Height()) / 4);
-    const LONG cx = (r.left + r.right) / 2 + shift, cy = (r.top + r.bottom) / 2 + shift;
-    for (LONG i = 0; i < size; ++i) {
-        switch (direction) {
-            case DFCS_SCROLLUP: Fill(dc, RECT{cx - i, cy - size / 2 + i, cx + i + 1, cy - size / 2 + i + 1}, sysColor); break;
-            case DFCS_SCROLLDOWN:
-                Fill(dc, RECT{cx - i, cy + size / 2 - i, cx + i + 1, cy + size / 2 - i + 1}, sysColor);
-                break;
-            case DFCS_SCROLLLEFT: Fill(dc, RECT{cx - size / 2 + i, cy - i, cx - size / 2 + i + 1, cy + i + 1}, sysColor); break;
-            default: Fill(dc, RECT{cx + size / 2 - i, cy - i, cx + size / 2 - i + 1, cy + i + 1}, sysColor); break;
-        }
-    }
-}
-
 }  // namespace
 
 BOOL DrawEdge(HDC hdc, RECT* rect, UINT edge, UINT flags) {
@@ -89,35 +72,6 @@ BOOL DrawEdge(HDC hdc, RECT* rect, UINT edge, UINT flags) {
     if ((flags & BF_MIDDLE) && !r.IsEmpty()) Fill(*dc, r, (flags & (BF_MONO | BF_FLAT)) ? COLOR_WINDOW : COLOR_BTNFACE);
     if (flags & BF_ADJUST) *rect = r;
     return 1;
-}
-
-BOOL DrawFrameControl(HDC hdc, RECT* rect, UINT type, UINT state) {
-    DeviceContext* dc = gdi::Dc(hdc);
-    if (!dc || !rect) return 0;
-    const bool pushed = state & DFCS_PUSHED;
-    UINT flags = BF_RECT | BF_SOFT | BF_MIDDLE | BF_ADJUST;
-    if (state & DFCS_FLAT) flags |= BF_FLAT;
-    if (state & DFCS_MONO) flags |= BF_MONO;
-    if (type == DFC_BUTTON && (state & 0x1F) == DFCS_BUTTONPUSH) {
-        RECT r = *rect;
-        DrawEdge(hdc, &r, pushed ? EDGE_SUNKEN : EDGE_RAISED, flags);
-        if (state & DFCS_ADJUSTRECT) *rect = r;
-        return 1;
-    }
-    if (type == DFC_SCROLL) {
-        RECT r = *rect;
-        DrawEdge(hdc, &r, pushed ? EDGE_SUNKEN : EDGE_RAISED, flags);
-        const UINT direction = state & 0x1F;
-        if (state & DFCS_INACTIVE) {
-            DrawArrow(*dc, r, direction, COLOR_BTNHIGHLIGHT, 1);
-            DrawArrow(*dc, r, direction, COLOR_GRAYTEXT, 0);
-        } else {
-            DrawArrow(*dc, r, direction, COLOR_BTNTEXT, pushed ? 1 : 0);
-        }
-        if (state & DFCS_ADJUSTRECT) *rect = r;
-        return 1;
-    }
-    return 0;
 }
 
 }  // namespace desktop

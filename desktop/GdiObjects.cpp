@@ -157,8 +157,6 @@ HGDIOBJ GetStockObject(int index) {
     return Stock().objects[std::size_t(index)];
 }
 
-UINT GetObjectType(HGDIOBJ object) { return object ? object->type : 0; }
-
 BOOL DeleteObject(HGDIOBJ object) {
     if (!object) return 0;
     if (object->stock) return 1;
@@ -313,15 +311,6 @@ UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* e
     if (start >= size) return 0;
     const UINT n = std::min(count, size - start);
     std::copy_n(palette->entries.begin() + start, n, entries);
-    return n;
-}
-
-UINT SetPaletteEntries(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY* entries) {
-    if (!palette || !entries || palette->stock) return 0;
-    const UINT size = UINT(palette->entries.size());
-    if (start >= size) return 0;
-    const UINT n = std::min(count, size - start);
-    std::copy_n(entries, n, palette->entries.begin() + start);
     return n;
 }
 

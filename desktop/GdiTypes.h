@@ -13,10 +13,9 @@ using BOOL = int;
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
 constexpr COLORREF CLR_NONE = 0xFFFFFFFF;
 constexpr COLORREF CLR_DEFAULT = 0xFF000000;
-constexpr COLORREF PALETTERGB(BYTE r, BYTE g, BYTE b) { return 0x02000000u | RGB(r, g, b); }
 constexpr COLORREF PALETTEINDEX(WORD i) { return 0x01000000u | i; }
 
-// ---- Object types (GetObjectType, GetCurrentObject) ----
+// ---- Object types (GetCurrentObject) ----
 enum : UINT { OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_DC = 3, OBJ_PAL = 5, OBJ_FONT = 6, OBJ_BITMAP = 7, OBJ_REGION = 8, OBJ_MEMDC = 10 };
 
 // ---- Stock objects ----
@@ -249,28 +248,6 @@ enum : UINT {
     BF_ADJUST = 0x2000,
     BF_FLAT = 0x4000,
     BF_MONO = 0x8000,
-};
-
-// ---- DrawFrameControl ----
-enum : UINT { DFC_CAPTION = 1, DFC_MENU = 2, DFC_SCROLL = 3, DFC_BUTTON = 4 };
-enum : UINT {
-    DFCS_BUTTONCHECK = 0x0000,
-    DFCS_BUTTONRADIO = 0x0004,
-    DFCS_BUTTONPUSH = 0x0010,
-    DFCS_CAPTIONCLOSE = 0x0000,
-    DFCS_CAPTIONMIN = 0x0001,
-    DFCS_CAPTIONMAX = 0x0002,
-    DFCS_CAPTIONRESTORE = 0x0003,
-    DFCS_SCROLLUP = 0x0000,
-    DFCS_SCROLLDOWN = 0x0001,
-    DFCS_SCROLLLEFT = 0x0002,
-    DFCS_SCROLLRIGHT = 0x0003,
-    DFCS_INACTIVE = 0x0100,
-    DFCS_PUSHED = 0x0200,
-    DFCS_CHECKED = 0x0400,
-    DFCS_ADJUSTRECT = 0x2000,
-    DFCS_FLAT = 0x4000,
-    DFCS_MONO = 0x8000,
 };
 
 // ---- GetDeviceCaps ----

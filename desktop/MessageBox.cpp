@@ -19,8 +19,8 @@ namespace desktop {
 namespace {
 
 using controls::FillBox;
+using controls::kMessageBoxClass;
 
-constexpr const char* kBoxClass = "DesktopMessageBox";
 constexpr const char* kStateProperty = "desktop.msgbox.state";
 constexpr int kIconSize = 32;
 constexpr int kMaxButtons = 3;
@@ -329,7 +329,7 @@ HWND CreateBox(BoxState& s) {
     x = std::clamp<LONG>(x, work.left, std::max<LONG>(work.left, work.right - outer.Width()));
     y = std::clamp<LONG>(y, work.top, std::max<LONG>(work.top, work.bottom - outer.Height()));
 
-    HWND box = CreateWindowEx(exStyle, kBoxClass, s.caption, style, x, y, outer.Width(), outer.Height(), s.owner, 0, nullptr);
+    HWND box = CreateWindowEx(exStyle, kMessageBoxClass, s.caption, style, x, y, outer.Width(), outer.Height(), s.owner, 0, nullptr);
     if (!box) return nullptr;
     SetProp(box, kStateProperty, reinterpret_cast<std::intptr_t>(&s));
     LONG bx = (clientWidth - groupWidth) / 2;
@@ -346,7 +346,6 @@ HWND CreateBox(BoxState& s) {
 }  // namespace
 
 int MessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
-    RegisterStandardControls();
     BoxState s;
     s.text = text;
     s.caption = caption;
@@ -434,7 +433,7 @@ void RegisterMessageBoxClass() {
     cls.lpfnWndProc = BoxProc;
     cls.hCursor = IDC_ARROW;
     cls.hbrBackground = COLOR_BTNFACE + 1;
-    cls.lpszClassName = kBoxClass;
+    cls.lpszClassName = kMessageBoxClass;
     RegisterClass(cls);
 }
 

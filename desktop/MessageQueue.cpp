@@ -72,10 +72,7 @@ bool TakeMessage(ThreadQueue& q, MSG* out, HWND filter, UINT minMsg, UINT maxMsg
             *out = *it;
             if (remove) q.posted.erase(it);
             lock.unlock();
-            if (remove) {
-                SyncKeyStateForMessage(*out);
-                q.lastMessageTime = out->time;
-            }
+            if (remove) SyncKeyStateForMessage(*out);
             return true;
         }
         const bool quitAllowed = filter == nullptr && ((minMsg == 0 && maxMsg == 0) || (WM_QUIT >= minMsg && WM_QUIT <= maxMsg));
@@ -180,14 +177,12 @@ bool RunIncomingSentMessages(ThreadQueue& q) {
         LRESULT result = 0;
         bool failed = false;
         std::exception_ptr error;
-        ++q.sendDepth;
         try {
             if (sm->hwnd && sm->hwnd->alive.load()) result = CallWindowProc(sm->hwnd->proc, sm->hwnd, sm->message, sm->wParam, sm->lParam);
         } catch (...) {
             failed = true;
             error = std::current_exception();
         }
-        --q.sendDepth;
         if (sm->notify) {
             delete sm;
         } else {
@@ -292,8 +287,6 @@ bool SendNotifyMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return true;
 }
 
-bool InSendMessage() { return CurrentQueue().sendDepth > 0; }
-
 bool GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
     ThreadQueue& q = CurrentQueue();
     for (;;) {
@@ -387,14 +380,6 @@ LRESULT DispatchMessage(const MSG* msg) {
     // A window that ignores WM_PAINT must not get it forever.
     if (msg->message == WM_PAINT && IsWindow(msg->hwnd)) ValidateRect(msg->hwnd, nullptr);
     return r;
-}
-
-DWORD GetMessageTime() { return CurrentQueue().lastMessageTime; }
-
-DWORD GetQueueStatusCount() {
-    ThreadQueue& q = CurrentQueue();
-    std::lock_guard lock(q.mutex);
-    return DWORD(q.posted.size());
 }
 
 std::uintptr_t SetTimer(HWND hwnd, std::uintptr_t id, UINT elapseMs, TIMERPROC proc) {

@@ -13,7 +13,6 @@ void PostQuitMessage(int exitCode);
 LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // Queues a call for the window's thread and returns at once.
 bool SendNotifyMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-bool InSendMessage();
 
 // Returns false for WM_QUIT, true otherwise; blocks until a message is there.
 bool GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
@@ -22,8 +21,6 @@ bool PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remov
 bool WaitMessage();
 bool TranslateMessage(const MSG* msg);
 LRESULT DispatchMessage(const MSG* msg);
-DWORD GetMessageTime();
-DWORD GetQueueStatusCount();  // posted messages waiting, for tests and diagnostics
 
 // Timers: the period is at least 10 ms, as on the original platform.
 constexpr UINT USER_TIMER_MINIMUM = 10;

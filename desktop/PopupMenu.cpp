@@ -19,8 +19,8 @@ namespace desktop {
 namespace {
 
 using controls::FillBox;
+using controls::kPopupMenuClass;
 
-constexpr const char* kPopupClass = "#32768";
 constexpr int kBorder = 3;
 constexpr int kCheckGutter = 17;
 constexpr int kArrowGutter = 17;
@@ -183,7 +183,7 @@ bool OpenLevel(Tracking& t, HMENU menu, POINT at, LONG flipX, LONG flipY, bool a
         else if (t.flags & TPM_VCENTERALIGN) at.y -= size.cy / 2;
     }
     const POINT p = KeepOnScreen(at, size, flipX, flipY);
-    level.window = CreateWindowEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kPopupClass, "", WS_POPUP, p.x, p.y, size.cx, size.cy, t.owner, 0, nullptr);
+    level.window = CreateWindowEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kPopupMenuClass, "", WS_POPUP, p.x, p.y, size.cx, size.cy, t.owner, 0, nullptr);
     if (!level.window) return false;
     t.levels.push_back(std::move(level));
     ShowWindow(t.levels.back().window, SW_SHOWNA);
@@ -597,7 +597,6 @@ std::string GetMenuString(HMENU menu, UINT item, UINT flags) {
 
 int TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int /*reserved*/, HWND owner, const RECT* /*excludeRect*/) {
     if (g_tracking || !IsMenu(menu) || !IsWindow(owner)) return 0;
-    RegisterStandardControls();
     Tracking t;
     t.owner = owner;
     t.flags = flags;
@@ -667,7 +666,7 @@ void RegisterPopupMenuClass() {
     cls.style = CS_SAVEBITS;
     cls.lpfnWndProc = PopupProc;
     cls.hCursor = IDC_ARROW;
-    cls.lpszClassName = kPopupClass;
+    cls.lpszClassName = kPopupMenuClass;
     RegisterClass(cls);
 }
 

@@ -36,7 +36,6 @@ public:
     bool MultiLine() const { return multiLine_; }
     // Lines wrap at this many pixels when positive (multi-line only).
     void SetWrapWidth(int pixels);
-    int WrapWidth() const { return wrapWidth_; }
     void SetMetrics(const EditTextMetrics& metrics);
     void SetCase(EditCase c) { case_ = c; }
     void SetLimit(std::size_t limit) { limit_ = limit; }
@@ -54,7 +53,6 @@ public:
     void SetModified(bool m) { modified_ = m; }
 
     // ---- Selection ----
-    std::size_t Anchor() const { return anchor_; }
     std::size_t Caret() const { return caret_; }
     std::size_t SelStart() const { return anchor_ < caret_ ? anchor_ : caret_; }
     std::size_t SelEnd() const { return anchor_ < caret_ ? caret_ : anchor_; }

@@ -46,11 +46,6 @@ void Event::Set() {
     for (ThreadQueue* q : watchers) WakeQueue(*q);
 }
 
-void Event::Reset() {
-    std::lock_guard lock(mutex_);
-    signalled_ = false;
-}
-
 bool Event::ConsumeLocked() {
     if (!signalled_) return false;
     if (!manual_) signalled_ = false;
@@ -64,11 +59,6 @@ bool Event::Wait(DWORD timeoutMs) {
     else if (!cv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return signalled_; }))
         return false;
     return ConsumeLocked();
-}
-
-bool Event::IsSet() {
-    std::lock_guard lock(mutex_);
-    return signalled_;
 }
 
 bool MsgWaitForEvent(Event& event, DWORD timeoutMs) {

@@ -26,7 +26,6 @@ class CriticalSection {
 public:
     void Enter() { mutex_.lock(); }
     void Leave() { mutex_.unlock(); }
-    bool TryEnter() { return mutex_.try_lock(); }
 
 private:
     std::recursive_mutex mutex_;
@@ -34,16 +33,15 @@ private:
 
 struct ThreadQueue;
 
-// A manual- or auto-reset event. Threads waiting in MsgWaitForEvent are woken
-// by Set so that they can go on running sent messages while they wait.
+// An event that stays signalled once set (manual reset) or lets one wait through per Set
+// (auto reset). Threads waiting in MsgWaitForEvent are woken by Set so that they can go on
+// running sent messages while they wait.
 class Event {
 public:
     explicit Event(bool manualReset = true, bool initialState = false) : manual_(manualReset), signalled_(initialState) {}
     void Set();
-    void Reset();
     // Returns true when signalled, false on timeout. INFINITE waits forever.
     bool Wait(DWORD timeoutMs);
-    bool IsSet();
 
 private:
     friend bool MsgWaitForEvent(Event& event, DWORD timeoutMs);

@@ -9,16 +9,12 @@
 
 #include "desktop/Backend.h"
 #include "desktop/Codepage.h"
+#include "desktop/ControlSupport.h"
 #include "desktop/Messages.h"
 #include "desktop/System.h"
 #include "desktop/WindowInternal.h"
 
 namespace desktop {
-
-// Frame drawing and background erase live with the painting code.
-void PaintNonClientFrame(Window* w);
-bool EraseWithClassBrush(Window* w, HDC dc);
-HDC BeginPaintImpl(Window* w, PAINTSTRUCT* ps);
 
 namespace {
 
@@ -125,6 +121,16 @@ void FinishDestroy(Window* w) {
         w->surface.reset();
     }
     w->children.clear();
+}
+
+// The class registered under the name. A built-in class (standard control, popup menu,
+// message box) missing from the table is registered here, on its first use.
+WindowClassRecord* FindClass(const std::string& name) {
+    auto& classes = Wm().classes;
+    const std::string key = UpperAscii(name);
+    auto it = classes.find(key);
+    if (it == classes.end() && controls::RegisterBuiltInClass(key)) it = classes.find(key);
+    return it == classes.end() ? nullptr : it->second.get();
 }
 
 void RaiseTopLevel(Window* w) {
@@ -261,10 +267,9 @@ bool UnregisterClass(const std::string& name) {
 }
 
 bool GetClassInfo(const std::string& name, WNDCLASS* out) {
-    auto& classes = Wm().classes;
-    auto it = classes.find(UpperAscii(name));
-    if (it == classes.end()) return false;
-    if (out) *out = it->second->info;
+    const WindowClassRecord* cls = FindClass(name);
+    if (!cls) return false;
+    if (out) *out = cls->info;
     return true;
 }
 
@@ -273,8 +278,8 @@ std::string GetClassName(HWND hwnd) { return Alive(hwnd) ? hwnd->cls->info.lpszC
 HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::string& windowName, DWORD style, int x, int y,
                     int width, int height, HWND parent, HMENU menuOrId, void* param) {
     WindowManager& wm = Wm();
-    auto cit = wm.classes.find(UpperAscii(className));
-    if (cit == wm.classes.end()) return nullptr;
+    WindowClassRecord* cls = FindClass(className);
+    if (!cls) return nullptr;
     const bool child = (style & WS_CHILD) != 0;
     if (child && !Alive(parent)) return nullptr;
     if (x == CW_USEDEFAULT) {
@@ -294,7 +299,7 @@ HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::stri
         wm.all.push_back(std::make_unique<Window>());
         w = wm.all.back().get();
         wm.known.insert(w);
-        w->cls = cit->second.get();
+        w->cls = cls;
         w->proc = w->cls->info.lpfnWndProc;
         w->text = windowName;
         w->style = style & ~DWORD(WS_VISIBLE);
@@ -561,32 +566,6 @@ HWND SetParent(HWND child, HWND newParent) {
 
 HWND GetAncestorTopLevel(HWND hwnd) { return Alive(hwnd) ? TopLevelOf(hwnd) : nullptr; }
 
-HWND GetWindow(HWND hwnd, UINT relation) {
-    if (!Alive(hwnd)) return nullptr;
-    // Sibling lists in the original order: topmost first.
-    std::vector<Window*> siblings;
-    if (hwnd->parent)
-        siblings.assign(hwnd->parent->children.rbegin(), hwnd->parent->children.rend());
-    else
-        siblings = Wm().topLevels;
-    auto it = std::find(siblings.begin(), siblings.end(), hwnd);
-    switch (relation) {
-        case GW_HWNDFIRST: return siblings.empty() ? nullptr : siblings.front();
-        case GW_HWNDLAST: return siblings.empty() ? nullptr : siblings.back();
-        case GW_HWNDNEXT: return (it == siblings.end() || it + 1 == siblings.end()) ? nullptr : *(it + 1);
-        case GW_HWNDPREV: return (it == siblings.end() || it == siblings.begin()) ? nullptr : *(it - 1);
-        case GW_OWNER: return hwnd->owner;
-        case GW_CHILD: return hwnd->children.empty() ? nullptr : hwnd->children.back();
-        default: return nullptr;
-    }
-}
-
-HWND GetTopWindow(HWND parent) {
-    if (!parent) return Wm().topLevels.empty() ? nullptr : Wm().topLevels.front();
-    if (!Alive(parent) || parent->children.empty()) return nullptr;
-    return parent->children.back();
-}
-
 bool IsChild(HWND parent, HWND hwnd) {
     if (!Alive(parent) || !Alive(hwnd)) return false;
     for (Window* p = hwnd->parent; p; p = p->parent)
@@ -732,7 +711,6 @@ bool EnableWindow(HWND hwnd, bool enable) {
 
 bool IsWindowEnabled(HWND hwnd) { return Alive(hwnd) && !(hwnd->style & WS_DISABLED); }
 bool IsIconic(HWND hwnd) { return Alive(hwnd) && hwnd->minimized; }
-bool IsZoomed(HWND hwnd) { return Alive(hwnd) && hwnd->maximized; }
 
 bool GetWindowRect(HWND hwnd, RECT* out) {
     if (!Alive(hwnd) || !out) return false;
@@ -807,10 +785,6 @@ bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     return true;
 }
 
-bool MoveWindow(HWND hwnd, int x, int y, int width, int height, bool repaint) {
-    return SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0u : UINT(SWP_NOREDRAW)));
-}
-
 bool ClientToScreen(HWND hwnd, POINT* p) {
     if (!Alive(hwnd) || !p) return false;
     const POINT o = TopLevelScreenOrigin(hwnd);
@@ -829,20 +803,6 @@ bool ScreenToClient(HWND hwnd, POINT* p) {
     return true;
 }
 
-int MapWindowPoints(HWND from, HWND to, POINT* points, int count) {
-    POINT delta{0, 0};
-    if (from) ClientToScreen(from, &delta);
-    POINT back{0, 0};
-    if (to) ClientToScreen(to, &back);
-    const LONG dx = delta.x - back.x;
-    const LONG dy = delta.y - back.y;
-    for (int i = 0; i < count; ++i) {
-        points[i].x += dx;
-        points[i].y += dy;
-    }
-    return MAKELONG(WORD(std::int16_t(dx)), WORD(std::int16_t(dy)));
-}
-
 bool AdjustWindowRectEx(RECT* rect, DWORD style, bool /*menu*/, DWORD exStyle) {
     if (!rect) return false;
     const RECT in = NonClientInsets(style, exStyle, (style & WS_CHILD) == 0);
@@ -851,16 +811,6 @@ bool AdjustWindowRectEx(RECT* rect, DWORD style, bool /*menu*/, DWORD exStyle) {
     rect->right += in.right;
     rect->bottom += in.bottom;
     return true;
-}
-
-bool BringWindowToTop(HWND hwnd) {
-    if (!Alive(hwnd)) return false;
-    if (!hwnd->parent) {
-        RaiseTopLevel(hwnd);
-        if (HasBackend()) CurrentBackend().TopLevelChanged(hwnd);
-        return true;
-    }
-    return SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 HWND WindowFromPoint(POINT screen) {
@@ -963,8 +913,6 @@ HWND SetActiveWindow(HWND hwnd) {
 }
 
 HWND GetActiveWindow() { return Alive(Wm().active) ? Wm().active : nullptr; }
-HWND GetForegroundWindow() { return GetActiveWindow(); }
-bool SetForegroundWindow(HWND hwnd) { return SetActiveWindow(hwnd) != hwnd || GetActiveWindow() == hwnd; }
 
 bool InvalidateRect(HWND hwnd, const RECT* rect, bool erase) {
     if (!hwnd) return false;
@@ -992,12 +940,6 @@ bool ValidateRect(HWND hwnd, const RECT* rect) {
         hwnd->erase = false;
     }
     return true;
-}
-
-bool GetUpdateRect(HWND hwnd, RECT* out, bool /*erase*/) {
-    if (!Alive(hwnd)) return false;
-    if (out) *out = hwnd->update;
-    return !hwnd->update.IsEmpty();
 }
 
 bool UpdateWindow(HWND hwnd) {

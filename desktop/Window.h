@@ -40,6 +40,8 @@ constexpr int CW_USEDEFAULT = int(0x80000000);
 // Returns false when a class of that name exists (names compare case-insensitively).
 bool RegisterClass(const WNDCLASS& cls);
 bool UnregisterClass(const std::string& name);
+// GetClassInfo and CreateWindowEx also know the built-in classes of Controls.h, which register
+// themselves on first use.
 bool GetClassInfo(const std::string& name, WNDCLASS* out);
 std::string GetClassName(HWND hwnd);
 
@@ -61,8 +63,6 @@ DWORD GetWindowThreadId(HWND hwnd);
 HWND GetParent(HWND hwnd);  // the parent of a child, the owner of a top-level window
 HWND SetParent(HWND child, HWND newParent);
 HWND GetAncestorTopLevel(HWND hwnd);
-HWND GetWindow(HWND hwnd, UINT relation);
-HWND GetTopWindow(HWND parent);  // the child on top; with nullptr, the topmost top-level window
 bool IsChild(HWND parent, HWND hwnd);
 // Top-level windows of the calling thread, topmost first.
 int EnumThreadTopLevels(HWND* out, int capacity);
@@ -78,18 +78,14 @@ bool IsWindowVisible(HWND hwnd);  // this window and all its ancestors visible
 bool EnableWindow(HWND hwnd, bool enable);
 bool IsWindowEnabled(HWND hwnd);
 bool IsIconic(HWND hwnd);
-bool IsZoomed(HWND hwnd);
 
 // Geometry: outer rectangles are in screen coordinates, client rectangles start at (0, 0).
 bool GetWindowRect(HWND hwnd, RECT* out);
 bool GetClientRect(HWND hwnd, RECT* out);
 bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
-bool MoveWindow(HWND hwnd, int x, int y, int width, int height, bool repaint);
 bool ClientToScreen(HWND hwnd, POINT* p);
 bool ScreenToClient(HWND hwnd, POINT* p);
-int MapWindowPoints(HWND from, HWND to, POINT* points, int count);
 bool AdjustWindowRectEx(RECT* rect, DWORD style, bool menu, DWORD exStyle);
-bool BringWindowToTop(HWND hwnd);
 // Hit testing: visible, enabled windows only; children above their parent, later siblings above earlier ones.
 HWND WindowFromPoint(POINT screenPoint);
 HWND ChildWindowFromPoint(HWND parent, POINT clientPoint);  // includes disabled children
@@ -102,13 +98,10 @@ bool ReleaseCapture();
 HWND GetCapture();
 HWND SetActiveWindow(HWND hwnd);
 HWND GetActiveWindow();
-HWND GetForegroundWindow();
-bool SetForegroundWindow(HWND hwnd);
 
 // Painting
 bool InvalidateRect(HWND hwnd, const RECT* rect, bool erase);
 bool ValidateRect(HWND hwnd, const RECT* rect);
-bool GetUpdateRect(HWND hwnd, RECT* out, bool erase);
 bool UpdateWindow(HWND hwnd);
 bool RedrawWindow(HWND hwnd, const RECT* rect, const Region* region, UINT flags);
 

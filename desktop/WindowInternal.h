@@ -56,8 +56,6 @@ struct ThreadQueue {
     // Only the owning thread touches the rest.
     std::vector<TimerRecord> timers;
     std::uintptr_t nextTimerId = 0x7FFF;
-    DWORD lastMessageTime = 0;
-    int sendDepth = 0;
 };
 
 struct Window {
@@ -113,6 +111,14 @@ void InvalidateTopLevelArea(Window* top, const RECT& area);
 // Finds a window of the calling thread that needs painting; paints its frame first if needed.
 Window* FindWindowToPaint(ThreadQueue& q);
 void NotifyBackendSurface(Window* top);
+// Destroys every top-level window (with its children) and forgets focus, capture and activation.
+void DestroyAllWindows();
+
+// Painting (WindowPaint.cpp): BeginPaint's work once the window is known to be alive, the
+// class brush's WM_ERASEBKGND and the classic frame's WM_NCPAINT of DefWindowProc.
+HDC BeginPaintImpl(Window* w, PAINTSTRUCT* ps);
+bool EraseWithClassBrush(Window* w, HDC dc);
+void PaintNonClientFrame(Window* w);
 
 // Input bookkeeping used by the queue when input messages are taken.
 void SyncKeyStateForMessage(const MSG& msg);

@@ -1,16 +1,20 @@
 #pragma once
 
-// Builds a class's type information once, from member accessors:
-//   static const TClassInfo& Info() {
-//       static const TClassInfo info = ClassBuilder<TLabel, TGraphicControl>("TLabel")
-//           .String("Caption", &TLabel::GetCaption, &TLabel::SetCaption)
-//           .Event("OnClick", &TLabel::SetOnClick)
+// Builds a class's type information once, from member accessors (as dice/VoDice.cpp does):
+//   const TClassInfo& TVoDice::Info() {
+//       static const TClassInfo info = ClassBuilder<TVoDice, TCustomControl>("TVoDice")
+//           .Boolean("Rotate", &TVoDice::Rotate, &TVoDice::SetRotate)
+//           .Integer("Value", &TVoDice::Value, &TVoDice::SetValue)
+//           .Event("OnChange", [](TVoDice* d, TNotifyEvent e) { d->OnChange = std::move(e); })
 //           .Build();
 //       return info;
 //   }
 // Getters and setters are anything std::invoke accepts with a T* (member pointers, lambdas);
-// pass nullptr as setter for a read-only property. Component classes the layout reader must
-// create are made known with RegisterClass(TLabel::Info()).
+// pass nullptr as setter for a read-only property. Besides Integer, Boolean and String there are
+// Int64, Char, Enum, Set, Float and Object properties; a form class also names its published
+// handlers with Method("Button1Click", &TMyForm::Button1Click) and its component fields with
+// Field("Button1", &TMyForm::Button1). Component classes the layout reader must create are made
+// known with RegisterClass(TVoDice::Info()).
 
 #include <functional>
 #include <string>

@@ -1,8 +1,9 @@
 #pragma once
 
 // The die's face pictures (bitmaps "DICE1" … "DICE6") and its cursors ("VO_HANDCUR",
-// "VO_DRAGCUR"), drawn at build time by tools/dicefaces. Each function registers one resource;
-// the definitions are generated, which is why they live outside the namespace.
+// "VO_DRAGCUR"), drawn at build time by tools/dicefaces, in the library dice_resources that the
+// die links. Each function registers one resource; the definitions are generated, which is why
+// they live outside the namespace.
 void RegisterDiceFace1();
 void RegisterDiceFace2();
 void RegisterDiceFace3();

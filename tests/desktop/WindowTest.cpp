@@ -1,10 +1,15 @@
 #include <atomic>
 #include <chrono>
+#include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "WindowTestSupport.h"
 #include "desktop/Caret.h"
 #include "desktop/Clipboard.h"
+#include "desktop/ControlSupport.h"
+#include "desktop/Controls.h"
 #include "desktop/Input.h"
 #include "desktop/System.h"
 
@@ -384,6 +389,33 @@ TEST_F(WindowTree, AnUnhandledRightClickBecomesAContextMenuRequestThatGoesUpToTh
         EXPECT_EQ(GET_X_LPARAM(m.lParam), expected.x);
         EXPECT_EQ(GET_Y_LPARAM(m.lParam), expected.y);
     }
+}
+
+TEST(BuiltInClasses, RegisterThemselvesOnFirstLookupUnderEveryBackend) {
+    const std::vector<std::string> builtIn = {kButtonClass, kEditClass, kTabControlClass, controls::kPopupMenuClass,
+                                              controls::kMessageBoxClass};
+    headless::Install();
+    // Whatever an earlier test registered goes, so the lookups below are first uses.
+    for (const std::string& name : builtIn) UnregisterClass(name);
+    WNDCLASS info;
+    ASSERT_TRUE(GetClassInfo("button", &info));  // names compare case-insensitively
+    EXPECT_EQ(info.lpszClassName, kButtonClass);
+    EXPECT_TRUE(info.style & CS_DBLCLKS);
+    ASSERT_TRUE(GetClassInfo(kEditClass, &info));
+    EXPECT_EQ(info.hCursor, IDC_IBEAM);
+    HWND tabs = CreateWindowEx(0, kTabControlClass, "", WS_POPUP, 0, 0, 100, 50, nullptr, 0, nullptr);  // no lookup before
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(GetClassName(tabs), kTabControlClass);
+    EXPECT_FALSE(GetClassInfo("NoSuchClass", nullptr));
+    EXPECT_EQ(CreateWindowEx(0, "NoSuchClass", "", WS_POPUP, 0, 0, 10, 10, nullptr, 0, nullptr), nullptr);
+    headless::Uninstall();
+
+    UseBackend(std::make_unique<headless::HeadlessBackend>(SIZE{640, 480}));
+    for (const std::string& name : builtIn) EXPECT_TRUE(GetClassInfo(name, nullptr)) << name;
+    HWND button = CreateWindowEx(0, kButtonClass, "OK", WS_POPUP | DWORD(BS_PUSHBUTTON), 0, 0, 75, 23, nullptr, 0, nullptr);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(GetWindowText(button), "OK");
+    ShutdownDesktop();
 }
 
 }  // namespace

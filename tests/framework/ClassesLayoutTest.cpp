@@ -4,9 +4,8 @@
 #include <span>
 
 #include "ClassesTestComponents.h"
+#include "TestLayouts.h"
 #include "desktop/Resources.h"
-
-void RegisterLayout_ClassesTest();
 
 namespace classes_test {
 namespace {

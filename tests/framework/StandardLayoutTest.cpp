@@ -14,9 +14,8 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "TestLayouts.h"
 #include "TextMeasure.h"
-
-void RegisterLayout_StandardForm();
 
 namespace {
 
