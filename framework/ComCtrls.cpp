@@ -163,7 +163,7 @@ void TTabSheet::DoHide()
     }
 }
 
-void TTabSheet::CMTextChanged(TMessage& message)
+void TTabSheet::CMTextChanged(TWMNoParams message)
 {
     TWinControl::CMTextChanged(message);
     if (pageControl_ != nullptr) {
@@ -171,7 +171,7 @@ void TTabSheet::CMTextChanged(TMessage& message)
     }
 }
 
-void TTabSheet::CMShowingChanged(TMessage& message)
+void TTabSheet::CMShowingChanged(TWMNoParams message)
 {
     TWinControl::CMShowingChanged(message);
     UpdateShowingState();
@@ -399,11 +399,11 @@ void TPageControl::CreateWnd()
     PlaceSheets();
 }
 
-void TPageControl::CNNotify(TMessage& message)
+void TPageControl::CNNotify(TWMNotify message)
 {
-    const auto* header = reinterpret_cast<const desktop::NMHDR*>(message.LParam);
+    const desktop::NMHDR* header = message.NMHdr();
     if (header != nullptr && header->code == desktop::TCN_SELCHANGING) {
-        message.Result = CanChange() ? 0 : 1;
+        message.SetResult(CanChange() ? 0 : 1);
         return;
     }
     if (header != nullptr && header->code == desktop::TCN_SELCHANGE) {
@@ -414,25 +414,24 @@ void TPageControl::CNNotify(TMessage& message)
     TWinControl::CNNotify(message);
 }
 
-void TPageControl::CMDialogKey(TMessage& message)
+void TPageControl::CMDialogKey(TCMDialogKey message)
 {
-    const auto key = static_cast<desktop::WORD>(message.WParam);
-    const TShiftState shift = KeyDataToShiftState(message.LParam);
-    if (key == desktop::VK_TAB && (shift & ssCtrl) != 0 && FocusInside()) {
+    const TShiftState shift = message.ShiftState();
+    if (message.CharCode() == desktop::VK_TAB && (shift & ssCtrl) != 0 && FocusInside()) {
         SelectNextPage((shift & ssShift) == 0);
-        message.Result = 1;
+        message.SetResult(1);
         return;
     }
     TWinControl::CMDialogKey(message);
 }
 
-void TPageControl::CMFontChanged(TMessage& message)
+void TPageControl::CMFontChanged(TWMNoParams message)
 {
     TWinControl::CMFontChanged(message);
     PlaceSheets();
 }
 
-void TPageControl::WMSize(TMessage& message)
+void TPageControl::WMSize(TWMSize message)
 {
     TWinControl::WMSize(message);
     PlaceSheets();

@@ -347,7 +347,7 @@ void TApplication::Terminate()
     desktop::PostQuitMessage(0);
 }
 
-bool TApplication::IsShortCut(TMessage& message)
+bool TApplication::IsShortCut(TWMKey message)
 {
     bool handled = false;
     if (OnShortCut) {

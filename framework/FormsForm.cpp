@@ -402,14 +402,14 @@ void TCustomForm::SetWindowState(TWindowState value)
 
 bool TCustomForm::Showing() const { return Visible() && HandleAllocated() && desktop::IsWindowVisible(WindowHandle()); }
 
-void TCustomForm::CMVisibleChanged(TMessage&)
+void TCustomForm::CMVisibleChanged(TWMNoParams)
 {
     if (!IsLoading()) {
         Perform(CM_SHOWINGCHANGED);
     }
 }
 
-void TCustomForm::CMShowingChanged(TMessage&)
+void TCustomForm::CMShowingChanged(TWMNoParams)
 {
     if (Visible()) {
         HandleNeeded();
@@ -702,7 +702,7 @@ void TCustomForm::ControlRemoving(TControl* control)
     }
 }
 
-bool TCustomForm::IsShortCut(TMessage&) { return false; }
+bool TCustomForm::IsShortCut(TWMKey) { return false; }
 
 // ---- Messages ----
 
@@ -754,14 +754,14 @@ void TCustomForm::CMActivate(TMessage&) { Activate(); }
 
 void TCustomForm::CMDeactivate(TMessage&) { Deactivate(); }
 
-void TCustomForm::CMDialogKey(TMessage& message)
+void TCustomForm::CMDialogKey(TCMDialogKey message)
 {
     if (!KeyHeld(desktop::VK_MENU)) {
-        switch (message.WParam) {
+        switch (message.CharCode()) {
             case desktop::VK_TAB:
                 if (!KeyHeld(desktop::VK_CONTROL)) {
                     SelectNext(activeControl_, !KeyHeld(desktop::VK_SHIFT), true);
-                    message.Result = 1;
+                    message.SetResult(1);
                     return;
                 }
                 break;
@@ -770,9 +770,9 @@ void TCustomForm::CMDialogKey(TMessage& message)
             case desktop::VK_UP:
             case desktop::VK_DOWN:
                 if (activeControl_ != nullptr && activeControl_->Parent() != nullptr) {
-                    const bool forward = message.WParam == desktop::VK_RIGHT || message.WParam == desktop::VK_DOWN;
+                    const bool forward = message.CharCode() == desktop::VK_RIGHT || message.CharCode() == desktop::VK_DOWN;
                     activeControl_->Parent()->SelectNext(activeControl_, forward, false);
-                    message.Result = 1;
+                    message.SetResult(1);
                 }
                 return;
             default: break;

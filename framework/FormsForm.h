@@ -91,7 +91,7 @@ public:
     void FocusControl(TWinControl* control) override;
     bool SetFocusedControl(TWinControl* control) override;
     bool IsForm() const override { return true; }
-    bool IsShortCut(TMessage& message) override;
+    bool IsShortCut(TWMKey message) override;
     void SetFocus() override;
     bool CanFocus() const override;
 
@@ -148,9 +148,9 @@ protected:
 
     void Dispatch(TMessage& message) override;
     void ControlRemoving(TControl* control) override;
-    void CMDialogKey(TMessage& message) override;
-    void CMVisibleChanged(TMessage& message) override;
-    void CMShowingChanged(TMessage& message) override;
+    void CMDialogKey(TCMDialogKey message) override;
+    void CMVisibleChanged(TWMNoParams message) override;
+    void CMShowingChanged(TWMNoParams message) override;
     virtual void WMClose(TMessage& message);
     virtual void WMActivate(TMessage& message);
     virtual void WMNextDlgCtl(TMessage& message);

@@ -310,16 +310,16 @@ void TCustomEdit::Loaded()
     UpdateHeight();
 }
 
-void TCustomEdit::CNCommand(TMessage& message)
+void TCustomEdit::CNCommand(TWMCommand message)
 {
-    if (desktop::HIWORD(static_cast<desktop::DWORD>(message.WParam)) == desktop::EN_CHANGE && !creating_) {
+    if (message.NotifyCode() == desktop::EN_CHANGE && !creating_) {
         Change();
         return;
     }
     TWinControl::CNCommand(message);
 }
 
-void TCustomEdit::CMEnter(TMessage& message)
+void TCustomEdit::CMEnter(TWMNoParams message)
 {
     // Select everything only when the focus came by keyboard; a click places the caret.
     const bool mouseDown = InState(csLButtonDown) || desktop::GetKeyState(desktop::VK_LBUTTON) < 0;
@@ -330,7 +330,7 @@ void TCustomEdit::CMEnter(TMessage& message)
     TWinControl::CMEnter(message);
 }
 
-void TCustomEdit::CMFontChanged(TMessage& message)
+void TCustomEdit::CMFontChanged(TWMNoParams message)
 {
     TWinControl::CMFontChanged(message);
     if (!IsLoading()) {

@@ -135,9 +135,9 @@ TEST_F(ControlsTest, WrappedStandardButtonReportsClicksAsNotifications)
             CreateSubClass(params, desktop::kButtonClass);
             params.WinClassName = "TWrappedButton";
         }
-        void CNCommand(TMessage& message) override
+        void CNCommand(TWMCommand message) override
         {
-            if (desktop::HIWORD(message.WParam) == desktop::BN_CLICKED) {
+            if (message.NotifyCode() == desktop::BN_CLICKED) {
                 ++clicks;
             }
         }
