@@ -354,7 +354,7 @@ desktop::RECT TPageControl::DisplayRect()
 {
     desktop::RECT rect = ClientRect();
     if (HandleAllocated()) {
-        Perform(desktop::TCM_ADJUSTRECT, 0, reinterpret_cast<desktop::LPARAM>(&rect));
+        Perform(desktop::TCM_ADJUSTRECT, 0, PointerToLParam(&rect));
     }
     return rect;
 }
@@ -493,7 +493,7 @@ void TPageControl::UpdateTabs()
         item.mask = desktop::TCIF_TEXT | desktop::TCIF_IMAGE;
         item.pszText = caption.c_str();
         item.iImage = page->imageIndex_;
-        Perform(desktop::TCM_INSERTITEM, static_cast<desktop::WPARAM>(index), reinterpret_cast<desktop::LPARAM>(&item));
+        Perform(desktop::TCM_INSERTITEM, static_cast<desktop::WPARAM>(index), PointerToLParam(&item));
         ++index;
     }
     SelectTab(activePage_ != nullptr ? activePage_->TabIndex() : -1);

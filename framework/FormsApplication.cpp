@@ -443,7 +443,7 @@ void TApplication::WndProc(TMessage& message)
             }
             return;
         case desktop::WM_SYSCOMMAND:
-            switch (message.WParam & 0xFFF0) {
+            switch (TWMSysCommand(message).CmdType()) {
                 case desktop::SC_MINIMIZE: Minimize(); return;
                 case desktop::SC_RESTORE: Restore(); return;
                 default: break;

@@ -675,7 +675,7 @@ bool TCustomForm::SetFocusedControl(TWinControl* control)
                     return false;
                 }
             }
-            Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<desktop::LPARAM>(control));
+            Perform(CM_FOCUSCHANGED, 0, PointerToLParam(control));
         }
     } catch (...) {
         done();
@@ -709,29 +709,30 @@ bool TCustomForm::IsShortCut(TWMKey) { return false; }
 void TCustomForm::Dispatch(TMessage& message)
 {
     switch (message.Msg) {
-        case desktop::WM_CLOSE: WMClose(message); return;
-        case desktop::WM_ACTIVATE: WMActivate(message); return;
-        case desktop::WM_NEXTDLGCTL: WMNextDlgCtl(message); return;
+        case desktop::WM_CLOSE: WMClose(TWMNoParams(message)); return;
+        case desktop::WM_ACTIVATE: WMActivate(TWMActivate(message)); return;
+        case desktop::WM_NEXTDLGCTL: WMNextDlgCtl(TWMNextDlgCtl(message)); return;
         case desktop::WM_ACTIVATEAPP:
             if (TApplication* application = Application()) {
-                application->active_ = message.WParam != 0;
-                const TNotifyEvent& event = message.WParam != 0 ? application->OnActivate : application->OnDeactivate;
+                const bool active = TWMActivateApp(message).Active();
+                application->active_ = active;
+                const TNotifyEvent& event = active ? application->OnActivate : application->OnDeactivate;
                 if (event) event(application);
             }
             DefaultHandler(message);
             return;
-        case CM_ACTIVATE: CMActivate(message); return;
-        case CM_DEACTIVATE: CMDeactivate(message); return;
+        case CM_ACTIVATE: CMActivate(TWMNoParams(message)); return;
+        case CM_DEACTIVATE: CMDeactivate(TWMNoParams(message)); return;
         case CM_RELEASE: Free(); return;
         default: TWinControl::Dispatch(message); return;
     }
 }
 
-void TCustomForm::WMClose(TMessage&) { Close(); }
+void TCustomForm::WMClose(TWMNoParams) { Close(); }
 
-void TCustomForm::WMActivate(TMessage& message)
+void TCustomForm::WMActivate(TWMActivate message)
 {
-    const bool activating = desktop::LOWORD(message.WParam) != desktop::WA_INACTIVE;
+    const bool activating = message.Active() != desktop::WA_INACTIVE;
     if (activating && desktop::IsIconic(Handle())) {
         active_ = true;
         return;
@@ -739,20 +740,20 @@ void TCustomForm::WMActivate(TMessage& message)
     SetActive(activating);
 }
 
-void TCustomForm::WMNextDlgCtl(TMessage& message)
+void TCustomForm::WMNextDlgCtl(TWMNextDlgCtl message)
 {
-    if (message.LParam != 0) {
-        if (TWinControl* control = FindControl(reinterpret_cast<desktop::HWND>(message.WParam))) {
+    if (message.TargetGiven()) {
+        if (TWinControl* control = FindControl(message.Target())) {
             control->SetFocus();
         }
     } else {
-        SelectNext(activeControl_, message.WParam == 0, true);
+        SelectNext(activeControl_, !message.Backward(), true);
     }
 }
 
-void TCustomForm::CMActivate(TMessage&) { Activate(); }
+void TCustomForm::CMActivate(TWMNoParams) { Activate(); }
 
-void TCustomForm::CMDeactivate(TMessage&) { Deactivate(); }
+void TCustomForm::CMDeactivate(TWMNoParams) { Deactivate(); }
 
 void TCustomForm::CMDialogKey(TCMDialogKey message)
 {

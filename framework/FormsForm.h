@@ -151,11 +151,11 @@ protected:
     void CMDialogKey(TCMDialogKey message) override;
     void CMVisibleChanged(TWMNoParams message) override;
     void CMShowingChanged(TWMNoParams message) override;
-    virtual void WMClose(TMessage& message);
-    virtual void WMActivate(TMessage& message);
-    virtual void WMNextDlgCtl(TMessage& message);
-    virtual void CMActivate(TMessage& message);
-    virtual void CMDeactivate(TMessage& message);
+    virtual void WMClose(TWMNoParams message);
+    virtual void WMActivate(TWMActivate message);
+    virtual void WMNextDlgCtl(TWMNextDlgCtl message);
+    virtual void CMActivate(TWMNoParams message);
+    virtual void CMDeactivate(TWMNoParams message);
 
 private:
     friend class TApplication;

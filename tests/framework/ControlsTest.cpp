@@ -290,6 +290,20 @@ TEST_F(NavigationTest, ArrowKeysMoveAmongSiblingsOnly)
     }
 }
 
+TEST_F(NavigationTest, NextDialogControlMessageStepsOrNamesTheControl)
+{
+    const auto next = [&](desktop::WPARAM wParam, desktop::LPARAM lParam) {
+        desktop::SendMessage(form->Handle(), desktop::WM_NEXTDLGCTL, wParam, lParam);
+        app->ProcessMessages();
+        return Focused();
+    };
+    EXPECT_EQ(next(0, 0), p1);  // forward through the tab order
+    EXPECT_EQ(next(0, 0), p2);
+    EXPECT_EQ(next(1, 0), p1);  // backward
+    EXPECT_EQ(next(PointerToWParam(b->Handle()), 1), b);
+    EXPECT_EQ(next(PointerToWParam(form->Handle()), 0), p2);  // without the flag a handle is a step back
+}
+
 TEST_F(NavigationTest, ReturnIsBroadcastToTheControlThatTakesIt)
 {
     p2->takesReturn = true;
