@@ -9,8 +9,7 @@
 #include "framework/ClassesBuilder.h"
 #include "framework/ClassesHooks.h"
 #include "framework/ControlsCustom.h"
-#include "framework/FormsApplication.h"
-#include "framework/FormsScreen.h"
+#include "framework/ControlsHooks.h"
 #include "framework/ResStrings.h"
 #include "framework/SysUtilsConvert.h"
 #include "framework/SysUtilsExceptions.h"
@@ -980,8 +979,7 @@ bool IsShortCutAnywhere(TWinControl& control, TWMKey message)
     if (form != nullptr && form->IsShortCut(message)) {
         return true;
     }
-    TApplication* application = Application();
-    return application != nullptr && application->IsShortCut(message);
+    return ApplicationIsShortCut(message);
 }
 
 desktop::LRESULT DialogCodeMaskFor(desktop::WORD key)
@@ -1103,9 +1101,8 @@ void TWinControl::CNCtlColor(TWMCtlColor message)
 
 void TWinControl::WMSetCursor(TWMSetCursor message)
 {
-    TScreen* screen = Screen();
-    if (message.CursorWnd() == handle_ && message.HitTest() == desktop::HTCLIENT && screen != nullptr) {
-        TCursor cursor = screen->Cursor();
+    if (message.CursorWnd() == handle_ && message.HitTest() == desktop::HTCLIENT && ScreenCursorsAvailable()) {
+        TCursor cursor = ScreenCursor();
         if (cursor == crDefault) {
             desktop::POINT p;
             desktop::GetCursorPos(&p);
@@ -1117,7 +1114,7 @@ void TWinControl::WMSetCursor(TWMSetCursor message)
             }
         }
         if (cursor != crDefault) {
-            desktop::SetCursor(screen->Cursors(cursor));
+            desktop::SetCursor(ScreenCursorHandle(cursor));
             message.SetResult(1);
             return;
         }

@@ -11,6 +11,7 @@
 #include "framework/ClassesBuilder.h"
 #include "framework/ClassesHooks.h"
 #include "framework/ControlsCustom.h"
+#include "framework/ControlsHooks.h"
 #include "framework/FormsScreen.h"
 #include "framework/ResStrings.h"
 #include "framework/SysUtilsExceptions.h"
@@ -90,6 +91,7 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner)
     title_ = TitleFromExeName(ExecutablePath());
     CreateApplicationWindow();
     currentApplication = this;
+    InstallShortCutHook([this](TWMKey message) { return IsShortCut(message); });
     InstallApplicationHooks({
         .handleException = [this](TObject* sender) { HandleException(sender); },
         .showException =
@@ -112,6 +114,7 @@ TApplication::~TApplication()
         handle_ = nullptr;
     }
     currentApplication = nullptr;
+    RemoveShortCutHook();
     ownScreen_.reset();
 }
 

@@ -328,6 +328,29 @@ TEST_F(NavigationTest, KeyPreCheckLetsAControlClaimAKey)
     EXPECT_EQ(a->typed, "b");  // only the unclaimed key was translated into a character
 }
 
+TEST_F(NavigationTest, ApplicationShortCutsAreCheckedBeforeTheKeyReachesTheControl)
+{
+    std::vector<std::string> shortCuts;
+    app->OnShortCut = [&](TWMKey message, bool& handled) {
+        if (message.CharCode() == desktop::VK_F4) {
+            shortCuts.push_back("F4");
+            handled = true;
+        } else if (message.CharCode() == 'X' && (message.ShiftState() & ssAlt) != 0) {
+            shortCuts.push_back("Alt+X");
+            handled = true;
+        }
+    };
+    Press(desktop::VK_F4);
+    desktop::headless::PressKey('X', false, false, true);
+    app->ProcessMessages();
+    Press('B');
+    EXPECT_EQ(shortCuts, (std::vector<std::string>{"F4", "Alt+X"}));
+    EXPECT_EQ(std::count(a->keysDown.begin(), a->keysDown.end(), desktop::VK_F4), 0);
+    EXPECT_EQ(std::count(a->keysDown.begin(), a->keysDown.end(), 'X'), 0);
+    EXPECT_EQ(a->keysDown.back(), 'B');
+    EXPECT_EQ(a->typed, "b");
+}
+
 TEST_F(NavigationTest, HidingTheFocusedControlForgetsIt)
 {
     p1->SetFocus();

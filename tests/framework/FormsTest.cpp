@@ -296,6 +296,21 @@ TEST_F(ApplicationTest, ClosingAFormThatIsNotTheMainFormHidesIt)
     EXPECT_TRUE(main->Visible());
 }
 
+TEST_F(ApplicationTest, ControlsReachTheApplicationAndTheScreenOnlyWhileTheyExist)
+{
+    TMessage key{CN_KEYDOWN, desktop::VK_F4, 0, 0};
+    app->OnShortCut = [](TWMKey message, bool& handled) { handled = message.CharCode() == desktop::VK_F4; };
+    EXPECT_TRUE(ApplicationIsShortCut(TWMKey(key)));
+    ASSERT_TRUE(ScreenCursorsAvailable());
+    Screen()->SetCursor(crHourGlass);
+    EXPECT_EQ(ScreenCursor(), crHourGlass);
+    EXPECT_EQ(ScreenCursorHandle(crIBeam), desktop::IDC_IBEAM);
+
+    app.reset();  // and with it the screen it made
+    EXPECT_FALSE(ApplicationIsShortCut(TWMKey(key)));
+    EXPECT_FALSE(ScreenCursorsAvailable());
+}
+
 TEST_F(ApplicationTest, ApplicationWindowCommandsAndActivationReachTheApplication)
 {
     TForm* main = nullptr;

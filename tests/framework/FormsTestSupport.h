@@ -22,6 +22,7 @@
 #include "framework/ClassesBuilder.h"
 #include "framework/ClassesHooks.h"
 #include "framework/Controls.h"
+#include "framework/ControlsHooks.h"
 #include "framework/Forms.h"
 
 namespace forms_test {
