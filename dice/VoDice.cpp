@@ -141,9 +141,9 @@ void TVoDice::Paint()
     }
 }
 
-void TVoDice::CMFocusChanged(fw::TMessage& message)
+void TVoDice::CMFocusChanged(fw::TCMFocusChanged message)
 {
-    const bool focused = reinterpret_cast<fw::TWinControl*>(message.LParam) == this;
+    const bool focused = message.Sender() == this;
     if (focused != hasFocus_) {
         hasFocus_ = focused;
         if (showFocus_) {

@@ -64,7 +64,7 @@ public:
 
 protected:
     void Paint() override;
-    void CMFocusChanged(fw::TMessage& message) override;
+    void CMFocusChanged(fw::TCMFocusChanged message) override;
     void MouseDown(fw::TMouseButton button, fw::TShiftState shift, int x, int y) override;
 
     virtual void Change();

@@ -8,6 +8,7 @@
 
 #include "desktop/Messages.h"
 #include "desktop/Window.h"
+#include "framework/ClassesMessageParams.h"
 #include "framework/ResStrings.h"
 
 namespace fw {
@@ -73,7 +74,7 @@ std::uint32_t KernelThreadId() { return static_cast<std::uint32_t>(gettid()); }
 desktop::LRESULT TThread::ThreadWindowProc(desktop::HWND window, desktop::UINT msg, desktop::WPARAM wParam, desktop::LPARAM lParam)
 {
     if (msg == CM_EXECPROC) {
-        auto* thread = reinterpret_cast<TThread*>(lParam);
+        auto* thread = LParamToPointer<TThread*>(lParam);
         try {
             if (thread->syncMethod_) {
                 thread->syncMethod_();
@@ -335,7 +336,7 @@ void TThread::Synchronize(TThreadMethod method)
         RegistryLock lock;
         window = Registry().window;
     }
-    desktop::SendMessage(window, CM_EXECPROC, 0, reinterpret_cast<desktop::LPARAM>(this));
+    desktop::SendMessage(window, CM_EXECPROC, 0, PointerToLParam(this));
     syncMethod_ = nullptr;
     if (std::exception_ptr error = std::exchange(syncException_, nullptr)) {
         std::rethrow_exception(error);

@@ -163,7 +163,7 @@ void TTabSheet::DoHide()
     }
 }
 
-void TTabSheet::CMTextChanged(TMessage& message)
+void TTabSheet::CMTextChanged(TWMNoParams message)
 {
     TWinControl::CMTextChanged(message);
     if (pageControl_ != nullptr) {
@@ -171,7 +171,7 @@ void TTabSheet::CMTextChanged(TMessage& message)
     }
 }
 
-void TTabSheet::CMShowingChanged(TMessage& message)
+void TTabSheet::CMShowingChanged(TWMNoParams message)
 {
     TWinControl::CMShowingChanged(message);
     UpdateShowingState();
@@ -354,7 +354,7 @@ desktop::RECT TPageControl::DisplayRect()
 {
     desktop::RECT rect = ClientRect();
     if (HandleAllocated()) {
-        Perform(desktop::TCM_ADJUSTRECT, 0, reinterpret_cast<desktop::LPARAM>(&rect));
+        Perform(desktop::TCM_ADJUSTRECT, 0, PointerToLParam(&rect));
     }
     return rect;
 }
@@ -399,11 +399,11 @@ void TPageControl::CreateWnd()
     PlaceSheets();
 }
 
-void TPageControl::CNNotify(TMessage& message)
+void TPageControl::CNNotify(TWMNotify message)
 {
-    const auto* header = reinterpret_cast<const desktop::NMHDR*>(message.LParam);
+    const desktop::NMHDR* header = message.NMHdr();
     if (header != nullptr && header->code == desktop::TCN_SELCHANGING) {
-        message.Result = CanChange() ? 0 : 1;
+        message.SetResult(CanChange() ? 0 : 1);
         return;
     }
     if (header != nullptr && header->code == desktop::TCN_SELCHANGE) {
@@ -414,25 +414,24 @@ void TPageControl::CNNotify(TMessage& message)
     TWinControl::CNNotify(message);
 }
 
-void TPageControl::CMDialogKey(TMessage& message)
+void TPageControl::CMDialogKey(TCMDialogKey message)
 {
-    const auto key = static_cast<desktop::WORD>(message.WParam);
-    const TShiftState shift = KeyDataToShiftState(message.LParam);
-    if (key == desktop::VK_TAB && (shift & ssCtrl) != 0 && FocusInside()) {
+    const TShiftState shift = message.ShiftState();
+    if (message.CharCode() == desktop::VK_TAB && (shift & ssCtrl) != 0 && FocusInside()) {
         SelectNextPage((shift & ssShift) == 0);
-        message.Result = 1;
+        message.SetResult(1);
         return;
     }
     TWinControl::CMDialogKey(message);
 }
 
-void TPageControl::CMFontChanged(TMessage& message)
+void TPageControl::CMFontChanged(TWMNoParams message)
 {
     TWinControl::CMFontChanged(message);
     PlaceSheets();
 }
 
-void TPageControl::WMSize(TMessage& message)
+void TPageControl::WMSize(TWMSize message)
 {
     TWinControl::WMSize(message);
     PlaceSheets();
@@ -494,7 +493,7 @@ void TPageControl::UpdateTabs()
         item.mask = desktop::TCIF_TEXT | desktop::TCIF_IMAGE;
         item.pszText = caption.c_str();
         item.iImage = page->imageIndex_;
-        Perform(desktop::TCM_INSERTITEM, static_cast<desktop::WPARAM>(index), reinterpret_cast<desktop::LPARAM>(&item));
+        Perform(desktop::TCM_INSERTITEM, static_cast<desktop::WPARAM>(index), PointerToLParam(&item));
         ++index;
     }
     SelectTab(activePage_ != nullptr ? activePage_->TabIndex() : -1);

@@ -45,8 +45,8 @@ public:
 protected:
     virtual void DoShow();
     virtual void DoHide();
-    void CMTextChanged(TMessage& message) override;
-    void CMShowingChanged(TMessage& message) override;
+    void CMTextChanged(TWMNoParams message) override;
+    void CMShowingChanged(TWMNoParams message) override;
 
 private:
     friend class TPageControl;
@@ -99,10 +99,10 @@ protected:
     virtual void Change();
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
-    void CNNotify(TMessage& message) override;
-    void CMDialogKey(TMessage& message) override;
-    void CMFontChanged(TMessage& message) override;
-    void WMSize(TMessage& message) override;
+    void CNNotify(TWMNotify message) override;
+    void CMDialogKey(TCMDialogKey message) override;
+    void CMFontChanged(TWMNoParams message) override;
+    void WMSize(TWMSize message) override;
 
 private:
     friend class TTabSheet;

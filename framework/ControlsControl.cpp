@@ -18,8 +18,6 @@ namespace {
 TControl* graphicCapture = nullptr;
 TControl* mouseControl = nullptr;
 
-desktop::POINT PointOf(desktop::LPARAM l) { return {desktop::GET_X_LPARAM(l), desktop::GET_Y_LPARAM(l)}; }
-
 void SetCaptureControl(TControl* control)
 {
     graphicCapture = nullptr;
@@ -249,7 +247,7 @@ std::string TControl::GetText()
         return {};
     }
     std::string buffer(static_cast<std::size_t>(length) + 1, '\0');
-    const auto copied = Perform(desktop::WM_GETTEXT, buffer.size(), reinterpret_cast<desktop::LPARAM>(buffer.data()));
+    const auto copied = Perform(desktop::WM_GETTEXT, buffer.size(), PointerToLParam(buffer.data()));
     buffer.resize(static_cast<std::size_t>(std::clamp<desktop::LRESULT>(copied, 0, length)));
     return buffer;
 }
@@ -257,7 +255,7 @@ std::string TControl::GetText()
 void TControl::SetText(const std::string& value)
 {
     if (GetText() != value) {
-        Perform(desktop::WM_SETTEXT, 0, reinterpret_cast<desktop::LPARAM>(value.c_str()));
+        Perform(desktop::WM_SETTEXT, 0, PointerToLParam(value.c_str()));
         Perform(CM_TEXTCHANGED);
     }
 }
@@ -425,34 +423,34 @@ void TControl::WndProc(TMessage& message)
 void TControl::Dispatch(TMessage& message)
 {
     switch (message.Msg) {
-        case desktop::WM_LBUTTONDOWN: WMLButtonDown(message); return;
-        case desktop::WM_LBUTTONUP: WMLButtonUp(message); return;
-        case desktop::WM_LBUTTONDBLCLK: WMLButtonDblClk(message); return;
-        case desktop::WM_RBUTTONDOWN: WMRButtonDown(message); return;
-        case desktop::WM_RBUTTONUP: WMRButtonUp(message); return;
-        case desktop::WM_RBUTTONDBLCLK: WMRButtonDblClk(message); return;
-        case desktop::WM_MBUTTONDOWN: WMMButtonDown(message); return;
-        case desktop::WM_MBUTTONUP: WMMButtonUp(message); return;
-        case desktop::WM_MOUSEMOVE: WMMouseMove(message); return;
-        case desktop::WM_MOUSEWHEEL: WMMouseWheel(message); return;
-        case desktop::WM_CANCELMODE: WMCancelMode(message); return;
-        case desktop::WM_SIZE: WMSize(message); return;
-        case desktop::WM_MOVE: WMMove(message); return;
-        case CM_ENABLEDCHANGED: CMEnabledChanged(message); return;
-        case CM_VISIBLECHANGED: CMVisibleChanged(message); return;
-        case CM_FONTCHANGED: CMFontChanged(message); return;
-        case CM_COLORCHANGED: CMColorChanged(message); return;
-        case CM_TEXTCHANGED: CMTextChanged(message); return;
-        case CM_PARENTFONTCHANGED: CMParentFontChanged(message); return;
-        case CM_PARENTCOLORCHANGED: CMParentColorChanged(message); return;
-        case CM_PARENTSHOWHINTCHANGED: CMParentShowHintChanged(message); return;
-        case CM_MOUSEENTER: CMMouseEnter(message); return;
-        case CM_MOUSELEAVE: CMMouseLeave(message); return;
-        case CM_HITTEST: CMHitTest(message); return;
-        case CM_FOCUSCHANGED: CMFocusChanged(message); return;
-        case CM_DIALOGKEY: CMDialogKey(message); return;
-        case CM_DIALOGCHAR: CMDialogChar(message); return;
-        case CM_CURSORCHANGED: CMCursorChanged(message); return;
+        case desktop::WM_LBUTTONDOWN: WMLButtonDown(TWMMouse(message)); return;
+        case desktop::WM_LBUTTONUP: WMLButtonUp(TWMMouse(message)); return;
+        case desktop::WM_LBUTTONDBLCLK: WMLButtonDblClk(TWMMouse(message)); return;
+        case desktop::WM_RBUTTONDOWN: WMRButtonDown(TWMMouse(message)); return;
+        case desktop::WM_RBUTTONUP: WMRButtonUp(TWMMouse(message)); return;
+        case desktop::WM_RBUTTONDBLCLK: WMRButtonDblClk(TWMMouse(message)); return;
+        case desktop::WM_MBUTTONDOWN: WMMButtonDown(TWMMouse(message)); return;
+        case desktop::WM_MBUTTONUP: WMMButtonUp(TWMMouse(message)); return;
+        case desktop::WM_MOUSEMOVE: WMMouseMove(TWMMouse(message)); return;
+        case desktop::WM_MOUSEWHEEL: WMMouseWheel(TWMMouseWheel(message)); return;
+        case desktop::WM_CANCELMODE: WMCancelMode(TWMNoParams(message)); return;
+        case desktop::WM_SIZE: WMSize(TWMSize(message)); return;
+        case desktop::WM_MOVE: WMMove(TWMNoParams(message)); return;
+        case CM_ENABLEDCHANGED: CMEnabledChanged(TWMNoParams(message)); return;
+        case CM_VISIBLECHANGED: CMVisibleChanged(TWMNoParams(message)); return;
+        case CM_FONTCHANGED: CMFontChanged(TWMNoParams(message)); return;
+        case CM_COLORCHANGED: CMColorChanged(TWMNoParams(message)); return;
+        case CM_TEXTCHANGED: CMTextChanged(TWMNoParams(message)); return;
+        case CM_PARENTFONTCHANGED: CMParentFontChanged(TWMNoParams(message)); return;
+        case CM_PARENTCOLORCHANGED: CMParentColorChanged(TWMNoParams(message)); return;
+        case CM_PARENTSHOWHINTCHANGED: CMParentShowHintChanged(TWMNoParams(message)); return;
+        case CM_MOUSEENTER: CMMouseEnter(TCMMouseEnter(message)); return;
+        case CM_MOUSELEAVE: CMMouseLeave(TCMMouseLeave(message)); return;
+        case CM_HITTEST: CMHitTest(TCMHitTest(message)); return;
+        case CM_FOCUSCHANGED: CMFocusChanged(TCMFocusChanged(message)); return;
+        case CM_DIALOGKEY: CMDialogKey(TCMDialogKey(message)); return;
+        case CM_DIALOGCHAR: CMDialogChar(TCMDialogChar(message)); return;
+        case CM_CURSORCHANGED: CMCursorChanged(TWMNoParams(message)); return;
         default: DefaultHandler(message); return;
     }
 }
@@ -462,21 +460,24 @@ void TControl::DefaultHandler(TMessage& message)
     switch (message.Msg) {
         case desktop::WM_GETTEXTLENGTH: message.Result = static_cast<desktop::LRESULT>(text_.size()); return;
         case desktop::WM_GETTEXT: {
-            if (message.WParam == 0 || message.LParam == 0) {
-                message.Result = 0;
+            TWMGetText get(message);
+            char* buffer = get.Text();
+            if (get.TextMax() == 0 || buffer == nullptr) {
+                get.SetResult(0);
                 return;
             }
-            char* buffer = reinterpret_cast<char*>(message.LParam);
-            const std::size_t count = std::min<std::size_t>(text_.size(), message.WParam - 1);
+            const std::size_t count = std::min<std::size_t>(text_.size(), get.TextMax() - 1);
             std::memcpy(buffer, text_.data(), count);
             buffer[count] = '\0';
-            message.Result = static_cast<desktop::LRESULT>(count);
+            get.SetResult(static_cast<desktop::LRESULT>(count));
             return;
         }
-        case desktop::WM_SETTEXT:
-            text_ = message.LParam != 0 ? std::string(reinterpret_cast<const char*>(message.LParam)) : std::string();
-            message.Result = 1;
+        case desktop::WM_SETTEXT: {
+            TWMSetText set(message);
+            text_ = set.Text() != nullptr ? std::string(set.Text()) : std::string();
+            set.SetResult(1);
             return;
+        }
         default: message.Result = 0; return;
     }
 }
@@ -556,25 +557,23 @@ void TControl::Resize()
 
 void TControl::Loaded() { TComponent::Loaded(); }
 
-void TControl::DoMouseDown(TMessage& message, TMouseButton button, TShiftState extra)
+void TControl::DoMouseDown(TWMMouse message, TMouseButton button, TShiftState extra)
 {
     if (!HasStyle(csNoStdEvents)) {
-        const desktop::POINT p = PointOf(message.LParam);
-        MouseDown(button, KeysToShiftState(message.WParam) | extra, p.x, p.y);
+        MouseDown(button, message.ShiftState() | extra, message.XPos(), message.YPos());
     }
 }
 
-void TControl::DoMouseUp(TMessage& message, TMouseButton button)
+void TControl::DoMouseUp(TWMMouse message, TMouseButton button)
 {
     if (!HasStyle(csNoStdEvents)) {
-        const desktop::POINT p = PointOf(message.LParam);
-        MouseUp(button, KeysToShiftState(message.WParam), p.x, p.y);
+        MouseUp(button, message.ShiftState(), message.XPos(), message.YPos());
     }
 }
 
 // ---- Handlers ----
 
-void TControl::WMLButtonDown(TMessage& message)
+void TControl::WMLButtonDown(TWMMouse message)
 {
     DefaultHandler(message);
     if (HasStyle(csCaptureMouse)) {
@@ -586,7 +585,7 @@ void TControl::WMLButtonDown(TMessage& message)
     DoMouseDown(message, TMouseButton::mbLeft, 0);
 }
 
-void TControl::WMLButtonUp(TMessage& message)
+void TControl::WMLButtonUp(TWMMouse message)
 {
     DefaultHandler(message);
     if (HasStyle(csCaptureMouse)) {
@@ -595,14 +594,14 @@ void TControl::WMLButtonUp(TMessage& message)
     if (InState(csClicked)) {
         controlState_ &= ~csClicked;
         const desktop::RECT client = GetClientRect();
-        if (client.Contains(PointOf(message.LParam))) {
+        if (client.Contains(message.Pos())) {
             Click();
         }
     }
     DoMouseUp(message, TMouseButton::mbLeft);
 }
 
-void TControl::WMLButtonDblClk(TMessage& message)
+void TControl::WMLButtonDblClk(TWMMouse message)
 {
     DefaultHandler(message);
     if (HasStyle(csCaptureMouse)) {
@@ -614,48 +613,47 @@ void TControl::WMLButtonDblClk(TMessage& message)
     DoMouseDown(message, TMouseButton::mbLeft, ssDouble);
 }
 
-void TControl::WMRButtonDown(TMessage& message)
+void TControl::WMRButtonDown(TWMMouse message)
 {
     DefaultHandler(message);
     DoMouseDown(message, TMouseButton::mbRight, 0);
 }
 
-void TControl::WMRButtonUp(TMessage& message)
+void TControl::WMRButtonUp(TWMMouse message)
 {
     DefaultHandler(message);
     DoMouseUp(message, TMouseButton::mbRight);
 }
 
-void TControl::WMRButtonDblClk(TMessage& message)
+void TControl::WMRButtonDblClk(TWMMouse message)
 {
     DefaultHandler(message);
     DoMouseDown(message, TMouseButton::mbRight, ssDouble);
 }
 
-void TControl::WMMButtonDown(TMessage& message)
+void TControl::WMMButtonDown(TWMMouse message)
 {
     DefaultHandler(message);
     DoMouseDown(message, TMouseButton::mbMiddle, 0);
 }
 
-void TControl::WMMButtonUp(TMessage& message)
+void TControl::WMMButtonUp(TWMMouse message)
 {
     DefaultHandler(message);
     DoMouseUp(message, TMouseButton::mbMiddle);
 }
 
-void TControl::WMMouseMove(TMessage& message)
+void TControl::WMMouseMove(TWMMouse message)
 {
     DefaultHandler(message);
     if (!HasStyle(csNoStdEvents)) {
-        const desktop::POINT p = PointOf(message.LParam);
-        MouseMove(KeysToShiftState(message.WParam), p.x, p.y);
+        MouseMove(message.ShiftState(), message.XPos(), message.YPos());
     }
 }
 
-void TControl::WMMouseWheel(TMessage& message) { DefaultHandler(message); }
+void TControl::WMMouseWheel(TWMMouseWheel message) { DefaultHandler(message); }
 
-void TControl::WMCancelMode(TMessage& message)
+void TControl::WMCancelMode(TWMNoParams message)
 {
     DefaultHandler(message);
     if (MouseCapture()) {
@@ -664,21 +662,21 @@ void TControl::WMCancelMode(TMessage& message)
     controlState_ &= ~(csLButtonDown | csClicked);
 }
 
-void TControl::WMSize(TMessage& message) { DefaultHandler(message); }
+void TControl::WMSize(TWMSize message) { DefaultHandler(message); }
 
-void TControl::WMMove(TMessage& message) { DefaultHandler(message); }
+void TControl::WMMove(TWMNoParams message) { DefaultHandler(message); }
 
-void TControl::CMEnabledChanged(TMessage&) { Invalidate(); }
+void TControl::CMEnabledChanged(TWMNoParams) { Invalidate(); }
 
-void TControl::CMVisibleChanged(TMessage&) { InvalidateControl(true); }
+void TControl::CMVisibleChanged(TWMNoParams) { InvalidateControl(true); }
 
-void TControl::CMFontChanged(TMessage&) { Invalidate(); }
+void TControl::CMFontChanged(TWMNoParams) { Invalidate(); }
 
-void TControl::CMColorChanged(TMessage&) { Invalidate(); }
+void TControl::CMColorChanged(TWMNoParams) { Invalidate(); }
 
-void TControl::CMTextChanged(TMessage&) {}
+void TControl::CMTextChanged(TWMNoParams) {}
 
-void TControl::CMParentFontChanged(TMessage&)
+void TControl::CMParentFontChanged(TWMNoParams)
 {
     if (parentFont_ && parent_ != nullptr) {
         takingParentFont_ = true;
@@ -692,7 +690,7 @@ void TControl::CMParentFontChanged(TMessage&)
     }
 }
 
-void TControl::CMParentColorChanged(TMessage&)
+void TControl::CMParentColorChanged(TWMNoParams)
 {
     if (parentColor_ && parent_ != nullptr && color_ != parent_->color_) {
         color_ = parent_->color_;
@@ -700,7 +698,7 @@ void TControl::CMParentColorChanged(TMessage&)
     }
 }
 
-void TControl::CMParentShowHintChanged(TMessage&)
+void TControl::CMParentShowHintChanged(TWMNoParams)
 {
     if (parentShowHint_ && parent_ != nullptr && showHint_ != parent_->showHint_) {
         showHint_ = parent_->showHint_;
@@ -708,28 +706,28 @@ void TControl::CMParentShowHintChanged(TMessage&)
     }
 }
 
-void TControl::CMMouseEnter(TMessage& message)
+void TControl::CMMouseEnter(TCMMouseEnter message)
 {
-    if (message.LParam == 0 && OnMouseEnter) {
+    if (message.Control() == nullptr && OnMouseEnter) {
         OnMouseEnter(this);
     }
 }
 
-void TControl::CMMouseLeave(TMessage& message)
+void TControl::CMMouseLeave(TCMMouseLeave message)
 {
-    if (message.LParam == 0 && OnMouseLeave) {
+    if (message.Control() == nullptr && OnMouseLeave) {
         OnMouseLeave(this);
     }
 }
 
-void TControl::CMHitTest(TMessage& message) { message.Result = desktop::HTCLIENT; }
+void TControl::CMHitTest(TCMHitTest message) { message.SetResult(desktop::HTCLIENT); }
 
-void TControl::CMFocusChanged(TMessage& message) { DefaultHandler(message); }
+void TControl::CMFocusChanged(TCMFocusChanged message) { DefaultHandler(message); }
 
-void TControl::CMDialogKey(TMessage& message) { DefaultHandler(message); }
+void TControl::CMDialogKey(TCMDialogKey message) { DefaultHandler(message); }
 
-void TControl::CMDialogChar(TMessage& message) { DefaultHandler(message); }
+void TControl::CMDialogChar(TCMDialogChar message) { DefaultHandler(message); }
 
-void TControl::CMCursorChanged(TMessage& message) { DefaultHandler(message); }
+void TControl::CMCursorChanged(TWMNoParams message) { DefaultHandler(message); }
 
 }  // namespace fw

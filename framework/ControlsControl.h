@@ -5,15 +5,18 @@
 // virtual handlers and events below.
 //
 // Message path: WindowProc(msg) → WndProc (mouse capture and click bookkeeping) →
-// Dispatch (one virtual handler per message number) → DefaultHandler. A subclass handles
-// a message by overriding its handler (and calling the base handler for the default), or a
-// message without one by overriding Dispatch.
+// Dispatch (one virtual handler per message number, given the message's typed record from
+// ControlsMessages.h) → DefaultHandler. A subclass handles a message by overriding its
+// handler (and calling the base handler for the default), or a message without one by
+// overriding Dispatch.
 
 #include <cstdint>
 #include <string>
 
 #include "desktop/Types.h"
 #include "framework/ClassesComponent.h"
+#include "framework/ClassesMessageParams.h"
+#include "framework/ControlsMessages.h"
 #include "framework/ControlsTypes.h"
 #include "framework/GraphicsCanvas.h"
 
@@ -164,39 +167,38 @@ protected:
     virtual void MouseMove(TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void Resize();
-    virtual void Changed() { Perform(CM_CHANGED, 0, reinterpret_cast<desktop::LPARAM>(this)); }
+    virtual void Changed() { Perform(CM_CHANGED, 0, PointerToLParam(this)); }
     void Loaded() override;
 
     // ---- Message handlers (default: DefaultHandler) ----
-    virtual void WMLButtonDown(TMessage& message);
-    virtual void WMLButtonUp(TMessage& message);
-    virtual void WMLButtonDblClk(TMessage& message);
-    virtual void WMRButtonDown(TMessage& message);
-    virtual void WMRButtonUp(TMessage& message);
-    virtual void WMRButtonDblClk(TMessage& message);
-    virtual void WMMButtonDown(TMessage& message);
-    virtual void WMMButtonUp(TMessage& message);
-    virtual void WMMouseMove(TMessage& message);
-    virtual void WMMouseWheel(TMessage& message);
-    virtual void WMCancelMode(TMessage& message);
-    virtual void WMSize(TMessage& message);
-    virtual void WMMove(TMessage& message);
-    virtual void CMEnabledChanged(TMessage& message);
-    virtual void CMVisibleChanged(TMessage& message);
-    virtual void CMFontChanged(TMessage& message);
-    virtual void CMColorChanged(TMessage& message);
-    virtual void CMTextChanged(TMessage& message);
-    virtual void CMParentFontChanged(TMessage& message);
-    virtual void CMParentColorChanged(TMessage& message);
-    virtual void CMParentShowHintChanged(TMessage& message);
-    virtual void CMMouseEnter(TMessage& message);
-    virtual void CMMouseLeave(TMessage& message);
-    virtual void CMHitTest(TMessage& message);
-    // LParam: the TWinControl* that now has the focus.
-    virtual void CMFocusChanged(TMessage& message);
-    virtual void CMDialogKey(TMessage& message);
-    virtual void CMDialogChar(TMessage& message);
-    virtual void CMCursorChanged(TMessage& message);
+    virtual void WMLButtonDown(TWMMouse message);
+    virtual void WMLButtonUp(TWMMouse message);
+    virtual void WMLButtonDblClk(TWMMouse message);
+    virtual void WMRButtonDown(TWMMouse message);
+    virtual void WMRButtonUp(TWMMouse message);
+    virtual void WMRButtonDblClk(TWMMouse message);
+    virtual void WMMButtonDown(TWMMouse message);
+    virtual void WMMButtonUp(TWMMouse message);
+    virtual void WMMouseMove(TWMMouse message);
+    virtual void WMMouseWheel(TWMMouseWheel message);
+    virtual void WMCancelMode(TWMNoParams message);
+    virtual void WMSize(TWMSize message);
+    virtual void WMMove(TWMNoParams message);
+    virtual void CMEnabledChanged(TWMNoParams message);
+    virtual void CMVisibleChanged(TWMNoParams message);
+    virtual void CMFontChanged(TWMNoParams message);
+    virtual void CMColorChanged(TWMNoParams message);
+    virtual void CMTextChanged(TWMNoParams message);
+    virtual void CMParentFontChanged(TWMNoParams message);
+    virtual void CMParentColorChanged(TWMNoParams message);
+    virtual void CMParentShowHintChanged(TWMNoParams message);
+    virtual void CMMouseEnter(TCMMouseEnter message);
+    virtual void CMMouseLeave(TCMMouseLeave message);
+    virtual void CMHitTest(TCMHitTest message);
+    virtual void CMFocusChanged(TCMFocusChanged message);
+    virtual void CMDialogKey(TCMDialogKey message);
+    virtual void CMDialogChar(TCMDialogChar message);
+    virtual void CMCursorChanged(TWMNoParams message);
 
     // Invalidates the rectangle of this control on its parent (graphic controls).
     void InvalidateControl(bool erase);
@@ -213,8 +215,8 @@ private:
     friend class TWinControl;
     friend class TCustomForm;
     void FontChanged();
-    void DoMouseDown(TMessage& message, TMouseButton button, TShiftState extra);
-    void DoMouseUp(TMessage& message, TMouseButton button);
+    void DoMouseDown(TWMMouse message, TMouseButton button, TShiftState extra);
+    void DoMouseUp(TWMMouse message, TMouseButton button);
 
     TWinControl* parent_ = nullptr;
     int left_ = 0;

@@ -113,15 +113,15 @@ const TClassInfo& TGraphicControl::Info()
 void TGraphicControl::Dispatch(TMessage& message)
 {
     if (message.Msg == desktop::WM_PAINT) {
-        WMPaint(message);
+        WMPaint(TWMPaint(message));
         return;
     }
     TControl::Dispatch(message);
 }
 
-void TGraphicControl::WMPaint(TMessage& message)
+void TGraphicControl::WMPaint(TWMPaint message)
 {
-    if (auto dc = reinterpret_cast<desktop::HDC>(message.WParam)) {
+    if (desktop::HDC dc = message.DC()) {
         PaintOn(canvas_, dc, [this] { Paint(); });
     }
 }
@@ -138,7 +138,7 @@ const TClassInfo& TCustomControl::Info()
     return info;
 }
 
-void TCustomControl::WMPaint(TMessage& message)
+void TCustomControl::WMPaint(TWMPaint message)
 {
     controlState_ |= csCustomPaint;
     try {

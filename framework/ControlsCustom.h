@@ -51,8 +51,8 @@ protected:
     // Draws the control on Canvas() in its own client coordinates.
     virtual void Paint() {}
     void Dispatch(TMessage& message) override;
-    // WParam: the parent's DC, already offset and clipped to this control.
-    virtual void WMPaint(TMessage& message);
+    // Paints on the parent's DC, already offset and clipped to this control.
+    virtual void WMPaint(TWMPaint message);
 
 private:
     TControlCanvas canvas_;
@@ -71,7 +71,7 @@ public:
 protected:
     virtual void Paint() {}
     void PaintWindow(desktop::HDC dc) override;
-    void WMPaint(TMessage& message) override;
+    void WMPaint(TWMPaint message) override;
     void DestroyWnd() override;
 
 private:

@@ -108,21 +108,22 @@ inline constexpr TCursor crSizeAll = -22;
 // "crIBeam" → -4 for the layout reader; false for an unknown name.
 bool IdentToCursor(std::string_view ident, std::int32_t& cursor);
 
-// The framework's notification messages.
+// The framework's notification messages; the records of ControlsMessages.h read their
+// parameters.
 inline constexpr desktop::UINT CM_BASE = 0xB000;
 inline constexpr desktop::UINT CM_ACTIVATE = CM_BASE + 0;
 inline constexpr desktop::UINT CM_DEACTIVATE = CM_BASE + 1;
 inline constexpr desktop::UINT CM_GOTFOCUS = CM_BASE + 2;
 inline constexpr desktop::UINT CM_LOSTFOCUS = CM_BASE + 3;
 inline constexpr desktop::UINT CM_CANCELMODE = CM_BASE + 4;
-// WParam: virtual key, LParam: key data. Result non-zero: handled.
+// TCMDialogKey, TCMDialogChar. Result non-zero: handled.
 inline constexpr desktop::UINT CM_DIALOGKEY = CM_BASE + 5;
 inline constexpr desktop::UINT CM_DIALOGCHAR = CM_BASE + 6;
-// LParam: the TWinControl* that now has the focus.
+// TCMFocusChanged: the control that now has the focus.
 inline constexpr desktop::UINT CM_FOCUSCHANGED = CM_BASE + 7;
 inline constexpr desktop::UINT CM_PARENTFONTCHANGED = CM_BASE + 8;
 inline constexpr desktop::UINT CM_PARENTCOLORCHANGED = CM_BASE + 9;
-// LParam: the point (client coordinates); Result non-zero: the point hits the control.
+// TCMHitTest. Result non-zero: the point hits the control.
 inline constexpr desktop::UINT CM_HITTEST = CM_BASE + 10;
 inline constexpr desktop::UINT CM_VISIBLECHANGED = CM_BASE + 11;
 inline constexpr desktop::UINT CM_ENABLEDCHANGED = CM_BASE + 12;
@@ -139,7 +140,7 @@ inline constexpr desktop::UINT CM_SHOWINGCHANGED = CM_BASE + 25;
 inline constexpr desktop::UINT CM_ENTER = CM_BASE + 26;
 inline constexpr desktop::UINT CM_EXIT = CM_BASE + 27;
 inline constexpr desktop::UINT CM_ICONCHANGED = CM_BASE + 29;
-// WParam: virtual key. Result non-zero: the control wants the key itself.
+// TCMWantSpecialKey. Result non-zero: the control wants the key itself.
 inline constexpr desktop::UINT CM_WANTSPECIALKEY = CM_BASE + 30;
 inline constexpr desktop::UINT CM_RELEASE = CM_BASE + 33;
 inline constexpr desktop::UINT CM_SHOWHINTCHANGED = CM_BASE + 34;
@@ -147,7 +148,7 @@ inline constexpr desktop::UINT CM_PARENTSHOWHINTCHANGED = CM_BASE + 35;
 inline constexpr desktop::UINT CM_SYSCOLORCHANGE = CM_BASE + 36;
 inline constexpr desktop::UINT CM_TABSTOPCHANGED = CM_BASE + 40;
 inline constexpr desktop::UINT CM_CONTROLLISTCHANGE = CM_BASE + 44;
-// WParam: virtual key, LParam: the TWinControl* the key is for. Result non-zero: claimed.
+// TCMChildKey. Result non-zero: claimed.
 inline constexpr desktop::UINT CM_CHILDKEY = CM_BASE + 46;
 inline constexpr desktop::UINT CM_RECREATEWND = CM_BASE + 51;
 inline constexpr desktop::UINT CM_INVALIDATE = CM_BASE + 52;

@@ -9,8 +9,7 @@
 #include "framework/ClassesBuilder.h"
 #include "framework/ClassesHooks.h"
 #include "framework/ControlsCustom.h"
-#include "framework/FormsApplication.h"
-#include "framework/FormsScreen.h"
+#include "framework/ControlsHooks.h"
 #include "framework/ResStrings.h"
 #include "framework/SysUtilsConvert.h"
 #include "framework/SysUtilsExceptions.h"
@@ -24,26 +23,20 @@ constexpr const char* kControlProperty = "fw.TWinControl";
 // The control whose window CreateWindowEx is making: its first message attaches it.
 thread_local TWinControl* creationControl = nullptr;
 
-desktop::POINT PointOf(desktop::LPARAM l) { return {desktop::GET_X_LPARAM(l), desktop::GET_Y_LPARAM(l)}; }
-desktop::LPARAM PointParam(desktop::POINT p)
-{
-    return desktop::MAKELPARAM(desktop::WORD(std::int16_t(p.x)), desktop::WORD(std::int16_t(p.y)));
-}
-
 bool IsMouseButtonOrMove(desktop::UINT msg) { return msg >= desktop::WM_MOUSEMOVE && msg <= desktop::WM_MBUTTONDBLCLK; }
 
 bool IsFrameworkNotification(desktop::UINT msg) { return msg >= CM_BASE && msg < 0xC000; }
 
 // A mouse message for a graphic child (or the graphic control holding the capture) goes to
 // that child, in its own coordinates.
-bool ForwardToGraphicChild(TWinControl& parent, TMessage& message)
+bool ForwardToGraphicChild(TWinControl& parent, TWMMouse message)
 {
     TControl* target = nullptr;
     TControl* capture = TControl::CaptureControl();
     if (capture != nullptr && capture != &parent && capture->Parent() == &parent && !capture->IsWindowed()) {
         target = capture;
     } else if (capture == nullptr || capture == &parent) {
-        target = parent.ControlAtPos(PointOf(message.LParam), false);
+        target = parent.ControlAtPos(message.Pos(), false);
         if (target != nullptr && target->IsWindowed()) {
             target = nullptr;
         }
@@ -51,10 +44,8 @@ bool ForwardToGraphicChild(TWinControl& parent, TMessage& message)
     if (target == nullptr) {
         return false;
     }
-    desktop::POINT p = PointOf(message.LParam);
-    p.x -= target->Left();
-    p.y -= target->Top();
-    message.Result = target->Perform(message.Msg, message.WParam, PointParam(p));
+    const desktop::POINT p{message.XPos() - target->Left(), message.YPos() - target->Top()};
+    message.SetResult(target->Perform(message.Msg(), message.Keys(), PointToLParam(p)));
     return true;
 }
 
@@ -248,7 +239,7 @@ void TWinControl::CreateWnd()
     if (handle_ == nullptr) {
         throw EOutOfResources(SWindowCreate);
     }
-    Perform(desktop::WM_SETFONT, reinterpret_cast<desktop::WPARAM>(Font()->Handle()), 1);
+    Perform(desktop::WM_SETFONT, PointerToWParam(Font()->Handle()), 1);
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& params)
@@ -406,7 +397,7 @@ TControl* TWinControl::ControlAtPos(desktop::POINT p, bool allowDisabled, bool a
         if (!c->Visible() || (!c->Enabled() && !allowDisabled) || !c->BoundsRect().Contains(p)) {
             return false;
         }
-        return c->Perform(CM_HITTEST, 0, PointParam({p.x - c->Left(), p.y - c->Top()})) != 0;
+        return c->Perform(CM_HITTEST, 0, PointToLParam({p.x - c->Left(), p.y - c->Top()})) != 0;
     };
     if (allowWinControls) {
         for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
@@ -672,7 +663,7 @@ void TWinControl::FocusControl(TWinControl* control)
 
 bool TWinControl::SetFocusedControl(TWinControl*) { return true; }
 
-bool TWinControl::IsShortCut(TMessage&) { return false; }
+bool TWinControl::IsShortCut(TWMKey) { return false; }
 
 // ---- Actions ----
 
@@ -711,45 +702,45 @@ void TWinControl::DoExit()
     }
 }
 
-bool TWinControl::DoKeyDown(TMessage& message)
+bool TWinControl::DoKeyDown(TWMKey message)
 {
     if (HasStyle(csNoStdEvents)) {
         return false;
     }
-    auto key = static_cast<desktop::WORD>(message.WParam);
-    KeyDown(key, KeyDataToShiftState(message.LParam));
+    desktop::WORD key = message.CharCode();
+    KeyDown(key, message.ShiftState());
     if (key == 0) {
         return true;
     }
-    message.WParam = key;
+    message.SetCharCode(key);
     return false;
 }
 
-bool TWinControl::DoKeyUp(TMessage& message)
+bool TWinControl::DoKeyUp(TWMKey message)
 {
     if (HasStyle(csNoStdEvents)) {
         return false;
     }
-    auto key = static_cast<desktop::WORD>(message.WParam);
-    KeyUp(key, KeyDataToShiftState(message.LParam));
+    desktop::WORD key = message.CharCode();
+    KeyUp(key, message.ShiftState());
     if (key == 0) {
         return true;
     }
-    message.WParam = key;
+    message.SetCharCode(key);
     return false;
 }
 
-bool TWinControl::DoKeyPress(TMessage& message)
+bool TWinControl::DoKeyPress(TWMChar message)
 {
     if (HasStyle(csNoStdEvents)) {
         return false;
     }
-    auto key = static_cast<char>(message.WParam & 0xFF);
+    auto key = static_cast<char>(message.CharCode());
     KeyPress(key);
     if (key == 0) {
         return true;
     }
-    message.WParam = static_cast<unsigned char>(key);
+    message.SetCharCode(static_cast<unsigned char>(key));
     return false;
 }
 
@@ -757,7 +748,7 @@ bool TWinControl::DoKeyPress(TMessage& message)
 
 void TWinControl::WndProc(TMessage& message)
 {
-    if (IsMouseButtonOrMove(message.Msg) && ForwardToGraphicChild(*this, message)) {
+    if (IsMouseButtonOrMove(message.Msg) && ForwardToGraphicChild(*this, TWMMouse(message))) {
         return;
     }
     TControl::WndProc(message);
@@ -767,42 +758,42 @@ void TWinControl::Dispatch(TMessage& message)
 {
     using namespace desktop;
     switch (message.Msg) {
-        case WM_PAINT: WMPaint(message); return;
-        case WM_ERASEBKGND: WMEraseBkgnd(message); return;
-        case WM_SETFOCUS: WMSetFocus(message); return;
-        case WM_KILLFOCUS: WMKillFocus(message); return;
-        case WM_GETDLGCODE: WMGetDlgCode(message); return;
-        case WM_KEYDOWN: WMKeyDown(message); return;
-        case WM_KEYUP: WMKeyUp(message); return;
-        case WM_CHAR: WMChar(message); return;
-        case WM_SYSKEYDOWN: WMSysKeyDown(message); return;
-        case WM_SYSKEYUP: WMSysKeyUp(message); return;
-        case WM_SYSCHAR: WMSysChar(message); return;
-        case WM_COMMAND: WMCommand(message); return;
-        case WM_NOTIFY: WMNotify(message); return;
+        case WM_PAINT: WMPaint(TWMPaint(message)); return;
+        case WM_ERASEBKGND: WMEraseBkgnd(TWMEraseBkgnd(message)); return;
+        case WM_SETFOCUS: WMSetFocus(TWMSetFocus(message)); return;
+        case WM_KILLFOCUS: WMKillFocus(TWMKillFocus(message)); return;
+        case WM_GETDLGCODE: WMGetDlgCode(TWMNoParams(message)); return;
+        case WM_KEYDOWN: WMKeyDown(TWMKey(message)); return;
+        case WM_KEYUP: WMKeyUp(TWMKey(message)); return;
+        case WM_CHAR: WMChar(TWMChar(message)); return;
+        case WM_SYSKEYDOWN: WMSysKeyDown(TWMKey(message)); return;
+        case WM_SYSKEYUP: WMSysKeyUp(TWMKey(message)); return;
+        case WM_SYSCHAR: WMSysChar(TWMChar(message)); return;
+        case WM_COMMAND: WMCommand(TWMCommand(message)); return;
+        case WM_NOTIFY: WMNotify(TWMNotify(message)); return;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORBTN:
-        case WM_CTLCOLORSTATIC: WMCtlColor(message); return;
-        case WM_SETCURSOR: WMSetCursor(message); return;
-        case WM_WINDOWPOSCHANGED: WMWindowPosChanged(message); return;
-        case WM_CONTEXTMENU: WMContextMenu(message); return;
-        case WM_CAPTURECHANGED: WMCaptureChanged(message); return;
-        case CN_KEYDOWN: CNKeyDown(message); return;
-        case CN_KEYUP: CNKeyUp(message); return;
-        case CN_CHAR: CNChar(message); return;
-        case CN_SYSKEYDOWN: CNSysKeyDown(message); return;
-        case CN_SYSCHAR: CNSysChar(message); return;
-        case CN_COMMAND: CNCommand(message); return;
-        case CN_NOTIFY: CNNotify(message); return;
+        case WM_CTLCOLORSTATIC: WMCtlColor(TWMCtlColor(message)); return;
+        case WM_SETCURSOR: WMSetCursor(TWMSetCursor(message)); return;
+        case WM_WINDOWPOSCHANGED: WMWindowPosChanged(TWMWindowPosChanged(message)); return;
+        case WM_CONTEXTMENU: WMContextMenu(TWMContextMenu(message)); return;
+        case WM_CAPTURECHANGED: WMCaptureChanged(TWMNoParams(message)); return;
+        case CN_KEYDOWN: CNKeyDown(TWMKey(message)); return;
+        case CN_KEYUP: CNKeyUp(TWMKey(message)); return;
+        case CN_CHAR: CNChar(TWMChar(message)); return;
+        case CN_SYSKEYDOWN: CNSysKeyDown(TWMKey(message)); return;
+        case CN_SYSCHAR: CNSysChar(TWMChar(message)); return;
+        case CN_COMMAND: CNCommand(TWMCommand(message)); return;
+        case CN_NOTIFY: CNNotify(TWMNotify(message)); return;
         case CN_CTLCOLOREDIT:
         case CN_CTLCOLORBTN:
-        case CN_CTLCOLORSTATIC: CNCtlColor(message); return;
-        case CM_CHILDKEY: CMChildKey(message); return;
-        case CM_WANTSPECIALKEY: CMWantSpecialKey(message); return;
-        case CM_ENTER: CMEnter(message); return;
-        case CM_EXIT: CMExit(message); return;
-        case CM_SHOWINGCHANGED: CMShowingChanged(message); return;
-        case CM_TABSTOPCHANGED: CMTabStopChanged(message); return;
+        case CN_CTLCOLORSTATIC: CNCtlColor(TWMCtlColor(message)); return;
+        case CM_CHILDKEY: CMChildKey(TCMChildKey(message)); return;
+        case CM_WANTSPECIALKEY: CMWantSpecialKey(TCMWantSpecialKey(message)); return;
+        case CM_ENTER: CMEnter(TWMNoParams(message)); return;
+        case CM_EXIT: CMExit(TWMNoParams(message)); return;
+        case CM_SHOWINGCHANGED: CMShowingChanged(TWMNoParams(message)); return;
+        case CM_TABSTOPCHANGED: CMTabStopChanged(TWMNoParams(message)); return;
         case CM_SHOWHINTCHANGED: NotifyControls(CM_PARENTSHOWHINTCHANGED); return;
         default: TControl::Dispatch(message); return;
     }
@@ -834,21 +825,21 @@ bool TWinControl::DoControlMsg(desktop::HWND child, TMessage& message)
 
 // ---- Painting ----
 
-void TWinControl::WMPaint(TMessage& message)
+void TWinControl::WMPaint(TWMPaint message)
 {
     const bool hasGraphicChildren =
         std::any_of(controls_.begin(), controls_.end(), [](const TControl* c) { return !c->IsWindowed(); });
-    if (message.WParam != 0 || InState(csCustomPaint) || hasGraphicChildren) {
+    if (message.DC() != nullptr || InState(csCustomPaint) || hasGraphicChildren) {
         PaintHandler(message);
     } else {
         DefaultHandler(message);
     }
 }
 
-void TWinControl::PaintHandler(TMessage& message)
+void TWinControl::PaintHandler(TWMPaint message)
 {
     desktop::PAINTSTRUCT ps;
-    auto dc = reinterpret_cast<desktop::HDC>(message.WParam);
+    desktop::HDC dc = message.DC();
     const bool ownPaint = dc == nullptr;
     if (ownPaint) {
         dc = desktop::BeginPaint(handle_, &ps);
@@ -875,7 +866,7 @@ void TWinControl::PaintWindow(desktop::HDC dc)
     if (defWndProc_ == desktop::DefWindowProc) {
         return;
     }
-    TMessage message{desktop::WM_PAINT, reinterpret_cast<desktop::WPARAM>(dc), 0, 0};
+    TMessage message{desktop::WM_PAINT, PointerToWParam(dc), 0, 0};
     DefaultHandler(message);
 }
 
@@ -902,7 +893,7 @@ void TWinControl::PaintControls(desktop::HDC dc, TControl* first)
         desktop::OffsetWindowOrgEx(dc, -child->Left(), -child->Top(), nullptr);
         desktop::IntersectClipRect(dc, 0, 0, child->Width(), child->Height());
         try {
-            child->Perform(desktop::WM_PAINT, reinterpret_cast<desktop::WPARAM>(dc), 0);
+            child->Perform(desktop::WM_PAINT, PointerToWParam(dc), 0);
         } catch (...) {
             desktop::RestoreDC(dc, saved);
             throw;
@@ -911,18 +902,18 @@ void TWinControl::PaintControls(desktop::HDC dc, TControl* first)
     }
 }
 
-void TWinControl::WMEraseBkgnd(TMessage& message)
+void TWinControl::WMEraseBkgnd(TWMEraseBkgnd message)
 {
-    if (auto dc = reinterpret_cast<desktop::HDC>(message.WParam)) {
+    if (desktop::HDC dc = message.DC()) {
         const desktop::RECT client = GetClientRect();
         desktop::FillRect(dc, &client, brush_.Handle());
     }
-    message.Result = 1;
+    message.SetResult(1);
 }
 
 // ---- Focus messages ----
 
-void TWinControl::WMSetFocus(TMessage& message)
+void TWinControl::WMSetFocus(TWMSetFocus message)
 {
     TWinControl* form = ParentFormControl();
     if (form != nullptr && !form->SetFocusedControl(this)) {
@@ -931,65 +922,64 @@ void TWinControl::WMSetFocus(TMessage& message)
     DefaultHandler(message);
 }
 
-void TWinControl::WMKillFocus(TMessage& message) { DefaultHandler(message); }
+void TWinControl::WMKillFocus(TWMKillFocus message) { DefaultHandler(message); }
 
-void TWinControl::WMGetDlgCode(TMessage& message) { DefaultHandler(message); }
+void TWinControl::WMGetDlgCode(TWMNoParams message) { DefaultHandler(message); }
 
-void TWinControl::CMEnter(TMessage&) { DoEnter(); }
+void TWinControl::CMEnter(TWMNoParams) { DoEnter(); }
 
-void TWinControl::CMExit(TMessage&) { DoExit(); }
+void TWinControl::CMExit(TWMNoParams) { DoExit(); }
 
-void TWinControl::CMFocusChanged(TMessage& message) { Broadcast(message); }
+void TWinControl::CMFocusChanged(TCMFocusChanged message) { Broadcast(message); }
 
 // ---- Keys ----
 
-void TWinControl::WMKeyDown(TMessage& message)
+void TWinControl::WMKeyDown(TWMKey message)
 {
     if (!DoKeyDown(message)) {
         DefaultHandler(message);
     }
 }
 
-void TWinControl::WMKeyUp(TMessage& message)
+void TWinControl::WMKeyUp(TWMKey message)
 {
     if (!DoKeyUp(message)) {
         DefaultHandler(message);
     }
 }
 
-void TWinControl::WMChar(TMessage& message)
+void TWinControl::WMChar(TWMChar message)
 {
     if (!DoKeyPress(message)) {
         DefaultHandler(message);
     }
 }
 
-void TWinControl::WMSysKeyDown(TMessage& message)
+void TWinControl::WMSysKeyDown(TWMKey message)
 {
     if (!DoKeyDown(message)) {
         DefaultHandler(message);
     }
 }
 
-void TWinControl::WMSysKeyUp(TMessage& message)
+void TWinControl::WMSysKeyUp(TWMKey message)
 {
     if (!DoKeyUp(message)) {
         DefaultHandler(message);
     }
 }
 
-void TWinControl::WMSysChar(TMessage& message) { DefaultHandler(message); }
+void TWinControl::WMSysChar(TWMChar message) { DefaultHandler(message); }
 
 namespace {
 
-bool IsShortCutAnywhere(TWinControl& control, TMessage& message)
+bool IsShortCutAnywhere(TWinControl& control, TWMKey message)
 {
     TWinControl* form = control.ParentFormControl();
     if (form != nullptr && form->IsShortCut(message)) {
         return true;
     }
-    TApplication* application = Application();
-    return application != nullptr && application->IsShortCut(message);
+    return ApplicationIsShortCut(message);
 }
 
 desktop::LRESULT DialogCodeMaskFor(desktop::WORD key)
@@ -1010,115 +1000,109 @@ desktop::LRESULT DialogCodeMaskFor(desktop::WORD key)
 
 }  // namespace
 
-void TWinControl::CNKeyDown(TMessage& message)
+void TWinControl::CNKeyDown(TWMKey message)
 {
-    message.Result = 1;
+    message.SetResult(1);
     if (IsShortCutAnywhere(*this, message)) {
         return;
     }
-    if (Perform(CM_CHILDKEY, message.WParam, reinterpret_cast<desktop::LPARAM>(this)) != 0) {
+    const desktop::WORD key = message.CharCode();
+    if (Perform(CM_CHILDKEY, key, PointerToLParam(this)) != 0) {
         return;
     }
-    const auto key = static_cast<desktop::WORD>(message.WParam);
     const desktop::LRESULT mask = DialogCodeMaskFor(key);
-    if (mask != 0 && Perform(CM_WANTSPECIALKEY, key, message.LParam) == 0 &&
+    if (mask != 0 && Perform(CM_WANTSPECIALKEY, key, message.KeyData()) == 0 &&
         (Perform(desktop::WM_GETDLGCODE) & mask) == 0) {
         TWinControl* form = ParentFormControl();
-        if (form != nullptr && form->Perform(CM_DIALOGKEY, key, message.LParam) != 0) {
+        if (form != nullptr && form->Perform(CM_DIALOGKEY, key, message.KeyData()) != 0) {
             return;
         }
     }
-    message.Result = 0;
+    message.SetResult(0);
 }
 
-void TWinControl::CNKeyUp(TMessage& message) { message.Result = 0; }
+void TWinControl::CNKeyUp(TWMKey message) { message.SetResult(0); }
 
-void TWinControl::CNChar(TMessage& message)
+void TWinControl::CNChar(TWMChar message)
 {
-    message.Result = 0;
+    message.SetResult(0);
     if ((Perform(desktop::WM_GETDLGCODE) & desktop::DLGC_WANTCHARS) != 0) {
         return;
     }
     TWinControl* form = ParentFormControl();
-    if (form != nullptr && form->Perform(CM_DIALOGCHAR, message.WParam, message.LParam) != 0) {
-        message.Result = 1;
+    if (form != nullptr && form->Perform(CM_DIALOGCHAR, message.CharCode(), message.KeyData()) != 0) {
+        message.SetResult(1);
     }
 }
 
-void TWinControl::CNSysKeyDown(TMessage& message)
-{
-    message.Result = IsShortCutAnywhere(*this, message) ? 1 : 0;
-}
+void TWinControl::CNSysKeyDown(TWMKey message) { message.SetResult(IsShortCutAnywhere(*this, message) ? 1 : 0); }
 
-void TWinControl::CNSysChar(TMessage& message)
+void TWinControl::CNSysChar(TWMChar message)
 {
-    message.Result = 0;
+    message.SetResult(0);
     TWinControl* form = ParentFormControl();
-    if (form != nullptr && message.WParam != desktop::VK_SPACE) {
-        message.Result = form->Perform(CM_DIALOGCHAR, message.WParam, message.LParam);
+    if (form != nullptr && message.CharCode() != desktop::VK_SPACE) {
+        message.SetResult(form->Perform(CM_DIALOGCHAR, message.CharCode(), message.KeyData()));
     }
 }
 
-void TWinControl::CMChildKey(TMessage& message)
+void TWinControl::CMChildKey(TCMChildKey message)
 {
     if (parent_ != nullptr) {
         parent_->WindowProc(message);
     } else {
-        message.Result = 0;
+        message.SetResult(0);
     }
 }
 
-void TWinControl::CMWantSpecialKey(TMessage& message) { message.Result = 0; }
+void TWinControl::CMWantSpecialKey(TCMWantSpecialKey message) { message.SetResult(0); }
 
-void TWinControl::CMDialogKey(TMessage& message) { Broadcast(message); }
+void TWinControl::CMDialogKey(TCMDialogKey message) { Broadcast(message); }
 
-void TWinControl::CMDialogChar(TMessage& message) { Broadcast(message); }
+void TWinControl::CMDialogChar(TCMDialogChar message) { Broadcast(message); }
 
 // ---- Commands reflected from child windows ----
 
-void TWinControl::WMCommand(TMessage& message)
+void TWinControl::WMCommand(TWMCommand message)
 {
-    if (!DoControlMsg(reinterpret_cast<desktop::HWND>(message.LParam), message)) {
+    if (!DoControlMsg(message.Ctl(), message)) {
         DefaultHandler(message);
     }
 }
 
-void TWinControl::WMNotify(TMessage& message)
+void TWinControl::WMNotify(TWMNotify message)
 {
-    const auto* header = reinterpret_cast<const desktop::NMHDR*>(message.LParam);
+    const desktop::NMHDR* header = message.NMHdr();
     if (header == nullptr || !DoControlMsg(header->hwndFrom, message)) {
         DefaultHandler(message);
     }
 }
 
-void TWinControl::WMCtlColor(TMessage& message)
+void TWinControl::WMCtlColor(TWMCtlColor message)
 {
-    if (!DoControlMsg(reinterpret_cast<desktop::HWND>(message.LParam), message)) {
+    if (!DoControlMsg(message.ChildWnd(), message)) {
         DefaultHandler(message);
     }
 }
 
-void TWinControl::CNCommand(TMessage& message) { message.Result = 0; }
+void TWinControl::CNCommand(TWMCommand message) { message.SetResult(0); }
 
-void TWinControl::CNNotify(TMessage& message) { message.Result = 0; }
+void TWinControl::CNNotify(TWMNotify message) { message.SetResult(0); }
 
-void TWinControl::CNCtlColor(TMessage& message)
+void TWinControl::CNCtlColor(TWMCtlColor message)
 {
-    auto dc = reinterpret_cast<desktop::HDC>(message.WParam);
+    desktop::HDC dc = message.ChildDC();
     desktop::SetTextColor(dc, ColorToRGB(Font()->GetColor()));
     desktop::SetBkColor(dc, ColorToRGB(Color()));
-    message.Result = reinterpret_cast<desktop::LRESULT>(brush_.Handle());
+    message.SetBrush(brush_.Handle());
 }
 
 // ---- Other window messages ----
 
-void TWinControl::WMSetCursor(TMessage& message)
+void TWinControl::WMSetCursor(TWMSetCursor message)
 {
-    const auto window = reinterpret_cast<desktop::HWND>(message.WParam);
-    TScreen* screen = Screen();
-    if (window == handle_ && desktop::LOWORD(static_cast<std::uintptr_t>(message.LParam)) == desktop::HTCLIENT &&
-        screen != nullptr) {
-        TCursor cursor = screen->Cursor();
+    if (message.CursorWnd() == handle_ && message.HitTest() == desktop::HTCLIENT && ScreenCursorsAvailable()) {
+        TCursor cursor = ScreenCursor();
         if (cursor == crDefault) {
             desktop::POINT p;
             desktop::GetCursorPos(&p);
@@ -1130,21 +1114,21 @@ void TWinControl::WMSetCursor(TMessage& message)
             }
         }
         if (cursor != crDefault) {
-            desktop::SetCursor(screen->Cursors(cursor));
-            message.Result = 1;
+            desktop::SetCursor(ScreenCursorHandle(cursor));
+            message.SetResult(1);
             return;
         }
     }
     DefaultHandler(message);
 }
 
-void TWinControl::WMWindowPosChanged(TMessage& message)
+void TWinControl::WMWindowPosChanged(TWMWindowPosChanged message)
 {
     DefaultHandler(message);
     UpdateBounds();
 }
 
-void TWinControl::WMSize(TMessage& message)
+void TWinControl::WMSize(TWMSize message)
 {
     UpdateBounds();
     DefaultHandler(message);
@@ -1153,11 +1137,11 @@ void TWinControl::WMSize(TMessage& message)
     }
 }
 
-void TWinControl::WMContextMenu(TMessage& message) { DefaultHandler(message); }
+void TWinControl::WMContextMenu(TWMContextMenu message) { DefaultHandler(message); }
 
-void TWinControl::WMCaptureChanged(TMessage& message) { DefaultHandler(message); }
+void TWinControl::WMCaptureChanged(TWMNoParams message) { DefaultHandler(message); }
 
-void TWinControl::WMCancelMode(TMessage& message)
+void TWinControl::WMCancelMode(TWMNoParams message)
 {
     TControl* capture = CaptureControl();
     if (capture != nullptr && capture != this && capture->Parent() == this) {
@@ -1168,11 +1152,11 @@ void TWinControl::WMCancelMode(TMessage& message)
 
 // ---- Framework notifications ----
 
-void TWinControl::CMShowingChanged(TMessage& message) { DefaultHandler(message); }
+void TWinControl::CMShowingChanged(TWMNoParams message) { DefaultHandler(message); }
 
-void TWinControl::CMTabStopChanged(TMessage& message) { DefaultHandler(message); }
+void TWinControl::CMTabStopChanged(TWMNoParams message) { DefaultHandler(message); }
 
-void TWinControl::CMEnabledChanged(TMessage& message)
+void TWinControl::CMEnabledChanged(TWMNoParams message)
 {
     if (!Enabled() && parent_ != nullptr) {
         if (TWinControl* form = ParentFormControl()) {
@@ -1185,7 +1169,7 @@ void TWinControl::CMEnabledChanged(TMessage& message)
     TControl::CMEnabledChanged(message);
 }
 
-void TWinControl::CMVisibleChanged(TMessage&)
+void TWinControl::CMVisibleChanged(TWMNoParams)
 {
     if (!Visible() && parent_ != nullptr) {
         if (TWinControl* form = ParentFormControl()) {
@@ -1213,16 +1197,16 @@ void TWinControl::ShowOrHideWindow()
                               (Visible() ? desktop::SWP_SHOWWINDOW : desktop::SWP_HIDEWINDOW));
 }
 
-void TWinControl::CMFontChanged(TMessage& message)
+void TWinControl::CMFontChanged(TWMNoParams message)
 {
     TControl::CMFontChanged(message);
     if (handle_ != nullptr) {
-        Perform(desktop::WM_SETFONT, reinterpret_cast<desktop::WPARAM>(Font()->Handle()), 0);
+        Perform(desktop::WM_SETFONT, PointerToWParam(Font()->Handle()), 0);
     }
     NotifyControls(CM_PARENTFONTCHANGED);
 }
 
-void TWinControl::CMColorChanged(TMessage& message)
+void TWinControl::CMColorChanged(TWMNoParams message)
 {
     brush_.SetColor(Color());
     TControl::CMColorChanged(message);

@@ -80,7 +80,7 @@ public:
     virtual void FocusControl(TWinControl* control);
     // Called when the window of control receives the focus; false stops the focus change.
     virtual bool SetFocusedControl(TWinControl* control);
-    virtual bool IsShortCut(TMessage& message);
+    virtual bool IsShortCut(TWMKey message);
     virtual bool IsForm() const { return false; }
 
     TBrush* Brush() { return &brush_; }
@@ -112,14 +112,14 @@ protected:
     void PaintControls(desktop::HDC dc, TControl* first);
     // Standard handling of WM_PAINT for a control with graphic children (or csCustomPaint):
     // BeginPaint, PaintWindow, PaintControls.
-    void PaintHandler(TMessage& message);
+    void PaintHandler(TWMPaint message);
     virtual void PaintWindow(desktop::HDC dc);
     // Reflects a message from a child window to that child as CN_*; true when it was one.
     bool DoControlMsg(desktop::HWND child, TMessage& message);
     // The default handling of the key pre-check; true when the key is claimed.
-    bool DoKeyDown(TMessage& message);
-    bool DoKeyUp(TMessage& message);
-    bool DoKeyPress(TMessage& message);
+    bool DoKeyDown(TWMKey message);
+    bool DoKeyUp(TWMKey message);
+    bool DoKeyPress(TWMChar message);
 
     virtual void KeyDown(desktop::WORD& key, TShiftState shift);
     virtual void KeyUp(desktop::WORD& key, TShiftState shift);
@@ -139,47 +139,47 @@ protected:
     void Dispatch(TMessage& message) override;
 
     // ---- Message handlers ----
-    virtual void WMPaint(TMessage& message);
-    virtual void WMEraseBkgnd(TMessage& message);
-    virtual void WMSetFocus(TMessage& message);
-    virtual void WMKillFocus(TMessage& message);
-    virtual void WMGetDlgCode(TMessage& message);
-    virtual void WMKeyDown(TMessage& message);
-    virtual void WMKeyUp(TMessage& message);
-    virtual void WMChar(TMessage& message);
-    virtual void WMSysKeyDown(TMessage& message);
-    virtual void WMSysKeyUp(TMessage& message);
-    virtual void WMSysChar(TMessage& message);
-    virtual void WMCommand(TMessage& message);
-    virtual void WMNotify(TMessage& message);
-    virtual void WMCtlColor(TMessage& message);
-    virtual void WMSetCursor(TMessage& message);
-    virtual void WMWindowPosChanged(TMessage& message);
-    virtual void WMContextMenu(TMessage& message);
-    virtual void WMCaptureChanged(TMessage& message);
-    virtual void CNKeyDown(TMessage& message);
-    virtual void CNKeyUp(TMessage& message);
-    virtual void CNChar(TMessage& message);
-    virtual void CNSysKeyDown(TMessage& message);
-    virtual void CNSysChar(TMessage& message);
-    virtual void CNCommand(TMessage& message);
-    virtual void CNNotify(TMessage& message);
-    virtual void CNCtlColor(TMessage& message);
-    virtual void CMChildKey(TMessage& message);
-    virtual void CMWantSpecialKey(TMessage& message);
-    virtual void CMEnter(TMessage& message);
-    virtual void CMExit(TMessage& message);
-    virtual void CMShowingChanged(TMessage& message);
-    virtual void CMTabStopChanged(TMessage& message);
-    void CMEnabledChanged(TMessage& message) override;
-    void CMVisibleChanged(TMessage& message) override;
-    void CMFontChanged(TMessage& message) override;
-    void CMColorChanged(TMessage& message) override;
-    void CMFocusChanged(TMessage& message) override;
-    void CMDialogKey(TMessage& message) override;
-    void CMDialogChar(TMessage& message) override;
-    void WMCancelMode(TMessage& message) override;
-    void WMSize(TMessage& message) override;
+    virtual void WMPaint(TWMPaint message);
+    virtual void WMEraseBkgnd(TWMEraseBkgnd message);
+    virtual void WMSetFocus(TWMSetFocus message);
+    virtual void WMKillFocus(TWMKillFocus message);
+    virtual void WMGetDlgCode(TWMNoParams message);
+    virtual void WMKeyDown(TWMKey message);
+    virtual void WMKeyUp(TWMKey message);
+    virtual void WMChar(TWMChar message);
+    virtual void WMSysKeyDown(TWMKey message);
+    virtual void WMSysKeyUp(TWMKey message);
+    virtual void WMSysChar(TWMChar message);
+    virtual void WMCommand(TWMCommand message);
+    virtual void WMNotify(TWMNotify message);
+    virtual void WMCtlColor(TWMCtlColor message);
+    virtual void WMSetCursor(TWMSetCursor message);
+    virtual void WMWindowPosChanged(TWMWindowPosChanged message);
+    virtual void WMContextMenu(TWMContextMenu message);
+    virtual void WMCaptureChanged(TWMNoParams message);
+    virtual void CNKeyDown(TWMKey message);
+    virtual void CNKeyUp(TWMKey message);
+    virtual void CNChar(TWMChar message);
+    virtual void CNSysKeyDown(TWMKey message);
+    virtual void CNSysChar(TWMChar message);
+    virtual void CNCommand(TWMCommand message);
+    virtual void CNNotify(TWMNotify message);
+    virtual void CNCtlColor(TWMCtlColor message);
+    virtual void CMChildKey(TCMChildKey message);
+    virtual void CMWantSpecialKey(TCMWantSpecialKey message);
+    virtual void CMEnter(TWMNoParams message);
+    virtual void CMExit(TWMNoParams message);
+    virtual void CMShowingChanged(TWMNoParams message);
+    virtual void CMTabStopChanged(TWMNoParams message);
+    void CMEnabledChanged(TWMNoParams message) override;
+    void CMVisibleChanged(TWMNoParams message) override;
+    void CMFontChanged(TWMNoParams message) override;
+    void CMColorChanged(TWMNoParams message) override;
+    void CMFocusChanged(TCMFocusChanged message) override;
+    void CMDialogKey(TCMDialogKey message) override;
+    void CMDialogChar(TCMDialogChar message) override;
+    void WMCancelMode(TWMNoParams message) override;
+    void WMSize(TWMSize message) override;
 
 private:
     friend class TControl;

@@ -11,6 +11,7 @@
 #include "framework/ClassesBuilder.h"
 #include "framework/ClassesHooks.h"
 #include "framework/ControlsCustom.h"
+#include "framework/ControlsHooks.h"
 #include "framework/FormsScreen.h"
 #include "framework/ResStrings.h"
 #include "framework/SysUtilsExceptions.h"
@@ -90,6 +91,7 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner)
     title_ = TitleFromExeName(ExecutablePath());
     CreateApplicationWindow();
     currentApplication = this;
+    InstallShortCutHook([this](TWMKey message) { return IsShortCut(message); });
     InstallApplicationHooks({
         .handleException = [this](TObject* sender) { HandleException(sender); },
         .showException =
@@ -112,6 +114,7 @@ TApplication::~TApplication()
         handle_ = nullptr;
     }
     currentApplication = nullptr;
+    RemoveShortCutHook();
     ownScreen_.reset();
 }
 
@@ -347,7 +350,7 @@ void TApplication::Terminate()
     desktop::PostQuitMessage(0);
 }
 
-bool TApplication::IsShortCut(TMessage& message)
+bool TApplication::IsShortCut(TWMKey message)
 {
     bool handled = false;
     if (OnShortCut) {
@@ -443,7 +446,7 @@ void TApplication::WndProc(TMessage& message)
             }
             return;
         case desktop::WM_SYSCOMMAND:
-            switch (message.WParam & 0xFFF0) {
+            switch (TWMSysCommand(message).CmdType()) {
                 case desktop::SC_MINIMIZE: Minimize(); return;
                 case desktop::SC_RESTORE: Restore(); return;
                 default: break;

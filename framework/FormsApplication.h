@@ -18,6 +18,7 @@
 
 #include "desktop/Types.h"
 #include "framework/ClassesComponent.h"
+#include "framework/ControlsMessages.h"
 #include "framework/ControlsTypes.h"
 #include "framework/FormsForm.h"
 
@@ -28,7 +29,7 @@ class TScreen;
 using TExceptionEvent = std::function<void(TObject* sender, const Exception& error)>;
 using TIdleEvent = std::function<void(TObject* sender, bool& done)>;
 using TMessageEvent = std::function<void(desktop::MSG& message, bool& handled)>;
-using TShortCutEvent = std::function<void(TMessage& message, bool& handled)>;
+using TShortCutEvent = std::function<void(TWMKey message, bool& handled)>;
 
 class TApplication : public TComponent {
 public:
@@ -89,7 +90,7 @@ public:
     bool UpdateFormatSettings() const { return updateFormatSettings_; }
     bool UpdateMetricSettings() const { return updateMetricSettings_; }
     // The application's shortcut check: OnShortCut, else the main form's while enabled.
-    bool IsShortCut(TMessage& message);
+    bool IsShortCut(TWMKey message);
     // Forms run modally right now.
     int ModalLevel() const { return modalLevel_; }
 

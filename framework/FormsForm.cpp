@@ -402,14 +402,14 @@ void TCustomForm::SetWindowState(TWindowState value)
 
 bool TCustomForm::Showing() const { return Visible() && HandleAllocated() && desktop::IsWindowVisible(WindowHandle()); }
 
-void TCustomForm::CMVisibleChanged(TMessage&)
+void TCustomForm::CMVisibleChanged(TWMNoParams)
 {
     if (!IsLoading()) {
         Perform(CM_SHOWINGCHANGED);
     }
 }
 
-void TCustomForm::CMShowingChanged(TMessage&)
+void TCustomForm::CMShowingChanged(TWMNoParams)
 {
     if (Visible()) {
         HandleNeeded();
@@ -675,7 +675,7 @@ bool TCustomForm::SetFocusedControl(TWinControl* control)
                     return false;
                 }
             }
-            Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<desktop::LPARAM>(control));
+            Perform(CM_FOCUSCHANGED, 0, PointerToLParam(control));
         }
     } catch (...) {
         done();
@@ -702,36 +702,37 @@ void TCustomForm::ControlRemoving(TControl* control)
     }
 }
 
-bool TCustomForm::IsShortCut(TMessage&) { return false; }
+bool TCustomForm::IsShortCut(TWMKey) { return false; }
 
 // ---- Messages ----
 
 void TCustomForm::Dispatch(TMessage& message)
 {
     switch (message.Msg) {
-        case desktop::WM_CLOSE: WMClose(message); return;
-        case desktop::WM_ACTIVATE: WMActivate(message); return;
-        case desktop::WM_NEXTDLGCTL: WMNextDlgCtl(message); return;
+        case desktop::WM_CLOSE: WMClose(TWMNoParams(message)); return;
+        case desktop::WM_ACTIVATE: WMActivate(TWMActivate(message)); return;
+        case desktop::WM_NEXTDLGCTL: WMNextDlgCtl(TWMNextDlgCtl(message)); return;
         case desktop::WM_ACTIVATEAPP:
             if (TApplication* application = Application()) {
-                application->active_ = message.WParam != 0;
-                const TNotifyEvent& event = message.WParam != 0 ? application->OnActivate : application->OnDeactivate;
+                const bool active = TWMActivateApp(message).Active();
+                application->active_ = active;
+                const TNotifyEvent& event = active ? application->OnActivate : application->OnDeactivate;
                 if (event) event(application);
             }
             DefaultHandler(message);
             return;
-        case CM_ACTIVATE: CMActivate(message); return;
-        case CM_DEACTIVATE: CMDeactivate(message); return;
+        case CM_ACTIVATE: CMActivate(TWMNoParams(message)); return;
+        case CM_DEACTIVATE: CMDeactivate(TWMNoParams(message)); return;
         case CM_RELEASE: Free(); return;
         default: TWinControl::Dispatch(message); return;
     }
 }
 
-void TCustomForm::WMClose(TMessage&) { Close(); }
+void TCustomForm::WMClose(TWMNoParams) { Close(); }
 
-void TCustomForm::WMActivate(TMessage& message)
+void TCustomForm::WMActivate(TWMActivate message)
 {
-    const bool activating = desktop::LOWORD(message.WParam) != desktop::WA_INACTIVE;
+    const bool activating = message.Active() != desktop::WA_INACTIVE;
     if (activating && desktop::IsIconic(Handle())) {
         active_ = true;
         return;
@@ -739,29 +740,29 @@ void TCustomForm::WMActivate(TMessage& message)
     SetActive(activating);
 }
 
-void TCustomForm::WMNextDlgCtl(TMessage& message)
+void TCustomForm::WMNextDlgCtl(TWMNextDlgCtl message)
 {
-    if (message.LParam != 0) {
-        if (TWinControl* control = FindControl(reinterpret_cast<desktop::HWND>(message.WParam))) {
+    if (message.TargetGiven()) {
+        if (TWinControl* control = FindControl(message.Target())) {
             control->SetFocus();
         }
     } else {
-        SelectNext(activeControl_, message.WParam == 0, true);
+        SelectNext(activeControl_, !message.Backward(), true);
     }
 }
 
-void TCustomForm::CMActivate(TMessage&) { Activate(); }
+void TCustomForm::CMActivate(TWMNoParams) { Activate(); }
 
-void TCustomForm::CMDeactivate(TMessage&) { Deactivate(); }
+void TCustomForm::CMDeactivate(TWMNoParams) { Deactivate(); }
 
-void TCustomForm::CMDialogKey(TMessage& message)
+void TCustomForm::CMDialogKey(TCMDialogKey message)
 {
     if (!KeyHeld(desktop::VK_MENU)) {
-        switch (message.WParam) {
+        switch (message.CharCode()) {
             case desktop::VK_TAB:
                 if (!KeyHeld(desktop::VK_CONTROL)) {
                     SelectNext(activeControl_, !KeyHeld(desktop::VK_SHIFT), true);
-                    message.Result = 1;
+                    message.SetResult(1);
                     return;
                 }
                 break;
@@ -770,9 +771,9 @@ void TCustomForm::CMDialogKey(TMessage& message)
             case desktop::VK_UP:
             case desktop::VK_DOWN:
                 if (activeControl_ != nullptr && activeControl_->Parent() != nullptr) {
-                    const bool forward = message.WParam == desktop::VK_RIGHT || message.WParam == desktop::VK_DOWN;
+                    const bool forward = message.CharCode() == desktop::VK_RIGHT || message.CharCode() == desktop::VK_DOWN;
                     activeControl_->Parent()->SelectNext(activeControl_, forward, false);
-                    message.Result = 1;
+                    message.SetResult(1);
                 }
                 return;
             default: break;

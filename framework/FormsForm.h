@@ -91,7 +91,7 @@ public:
     void FocusControl(TWinControl* control) override;
     bool SetFocusedControl(TWinControl* control) override;
     bool IsForm() const override { return true; }
-    bool IsShortCut(TMessage& message) override;
+    bool IsShortCut(TWMKey message) override;
     void SetFocus() override;
     bool CanFocus() const override;
 
@@ -148,14 +148,14 @@ protected:
 
     void Dispatch(TMessage& message) override;
     void ControlRemoving(TControl* control) override;
-    void CMDialogKey(TMessage& message) override;
-    void CMVisibleChanged(TMessage& message) override;
-    void CMShowingChanged(TMessage& message) override;
-    virtual void WMClose(TMessage& message);
-    virtual void WMActivate(TMessage& message);
-    virtual void WMNextDlgCtl(TMessage& message);
-    virtual void CMActivate(TMessage& message);
-    virtual void CMDeactivate(TMessage& message);
+    void CMDialogKey(TCMDialogKey message) override;
+    void CMVisibleChanged(TWMNoParams message) override;
+    void CMShowingChanged(TWMNoParams message) override;
+    virtual void WMClose(TWMNoParams message);
+    virtual void WMActivate(TWMActivate message);
+    virtual void WMNextDlgCtl(TWMNextDlgCtl message);
+    virtual void CMActivate(TWMNoParams message);
+    virtual void CMDeactivate(TWMNoParams message);
 
 private:
     friend class TApplication;

@@ -5,6 +5,7 @@
 #include "desktop/System.h"
 #include "desktop/Window.h"
 #include "framework/ClassesBuilder.h"
+#include "framework/ControlsHooks.h"
 #include "framework/ControlsWinControl.h"
 #include "framework/ResStrings.h"
 #include "framework/SysUtilsConvert.h"
@@ -34,6 +35,10 @@ TScreen::TScreen(TComponent* owner) : TComponent(owner)
     };
     if (currentScreen == nullptr) {
         currentScreen = this;
+        InstallScreenCursorHooks({
+            .cursor = [this] { return Cursor(); },
+            .handle = [this](TCursor cursor) { return Cursors(cursor); },
+        });
     }
 }
 
@@ -41,6 +46,7 @@ TScreen::~TScreen()
 {
     if (currentScreen == this) {
         currentScreen = nullptr;
+        RemoveScreenCursorHooks();
     }
 }
 

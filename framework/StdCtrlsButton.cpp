@@ -69,40 +69,40 @@ void TButton::CreateWnd()
     SetButtonStyle(active_);
 }
 
-void TButton::CNCommand(TMessage& message)
+void TButton::CNCommand(TWMCommand message)
 {
-    if (desktop::HIWORD(static_cast<std::uintptr_t>(message.WParam)) == desktop::BN_CLICKED) {
+    if (message.NotifyCode() == desktop::BN_CLICKED) {
         Click();
         return;
     }
     TWinControl::CNCommand(message);
 }
 
-void TButton::CMDialogKey(TMessage& message)
+void TButton::CMDialogKey(TCMDialogKey message)
 {
-    const auto key = static_cast<desktop::WORD>(message.WParam);
+    const desktop::WORD key = message.CharCode();
     const bool wanted = (key == desktop::VK_RETURN && active_) || (key == desktop::VK_ESCAPE && cancel_);
-    if (wanted && KeyDataToShiftState(message.LParam) == 0 && CanFocus()) {
+    if (wanted && message.ShiftState() == 0 && CanFocus()) {
         Click();
-        message.Result = 1;
+        message.SetResult(1);
         return;
     }
     TWinControl::CMDialogKey(message);
 }
 
-void TButton::CMDialogChar(TMessage& message)
+void TButton::CMDialogChar(TCMDialogChar message)
 {
-    if (stdctrls::IsAccel(static_cast<unsigned>(message.WParam), Caption()) && CanFocus()) {
+    if (stdctrls::IsAccel(message.CharCode(), Caption()) && CanFocus()) {
         Click();
-        message.Result = 1;
+        message.SetResult(1);
         return;
     }
     TWinControl::CMDialogChar(message);
 }
 
-void TButton::CMFocusChanged(TMessage& message)
+void TButton::CMFocusChanged(TCMFocusChanged message)
 {
-    auto* focused = reinterpret_cast<TWinControl*>(message.LParam);
+    TWinControl* focused = message.Sender();
     // A focused button takes Enter itself; otherwise the default button does.
     active_ = dynamic_cast<TButton*>(focused) != nullptr ? focused == this : default_;
     SetButtonStyle(active_);

@@ -32,10 +32,10 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
-    void CNCommand(TMessage& message) override;
-    void CMDialogKey(TMessage& message) override;
-    void CMDialogChar(TMessage& message) override;
-    void CMFocusChanged(TMessage& message) override;
+    void CNCommand(TWMCommand message) override;
+    void CMDialogKey(TCMDialogKey message) override;
+    void CMDialogChar(TCMDialogChar message) override;
+    void CMFocusChanged(TCMFocusChanged message) override;
     // Switches between the push-button and default-push-button styles.
     void SetButtonStyle(bool isDefault);
 

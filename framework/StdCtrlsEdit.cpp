@@ -17,8 +17,6 @@ constexpr int kDefaultHeight = 25;
 constexpr int kBorders3D = 8;
 constexpr int kBordersFlat = 6;
 
-desktop::LPARAM TextParam(const std::string& text) { return reinterpret_cast<desktop::LPARAM>(text.c_str()); }
-
 }  // namespace
 
 TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner)
@@ -159,7 +157,7 @@ int TCustomEdit::SelStart()
     desktop::DWORD start = 0;
     desktop::DWORD end = 0;
     HandleNeeded();
-    Perform(desktop::EM_GETSEL, reinterpret_cast<desktop::WPARAM>(&start), reinterpret_cast<desktop::LPARAM>(&end));
+    Perform(desktop::EM_GETSEL, PointerToWParam(&start), PointerToLParam(&end));
     return static_cast<int>(start);
 }
 
@@ -174,7 +172,7 @@ int TCustomEdit::SelLength()
     desktop::DWORD start = 0;
     desktop::DWORD end = 0;
     HandleNeeded();
-    Perform(desktop::EM_GETSEL, reinterpret_cast<desktop::WPARAM>(&start), reinterpret_cast<desktop::LPARAM>(&end));
+    Perform(desktop::EM_GETSEL, PointerToWParam(&start), PointerToLParam(&end));
     return static_cast<int>(end - start);
 }
 
@@ -198,7 +196,7 @@ std::string TCustomEdit::SelText()
 void TCustomEdit::SetSelText(const std::string& value)
 {
     HandleNeeded();
-    Perform(desktop::EM_REPLACESEL, 0, TextParam(value));
+    Perform(desktop::EM_REPLACESEL, 0, PointerToLParam(value.c_str()));
 }
 
 void TCustomEdit::SelectAll()
@@ -310,16 +308,16 @@ void TCustomEdit::Loaded()
     UpdateHeight();
 }
 
-void TCustomEdit::CNCommand(TMessage& message)
+void TCustomEdit::CNCommand(TWMCommand message)
 {
-    if (desktop::HIWORD(static_cast<desktop::DWORD>(message.WParam)) == desktop::EN_CHANGE && !creating_) {
+    if (message.NotifyCode() == desktop::EN_CHANGE && !creating_) {
         Change();
         return;
     }
     TWinControl::CNCommand(message);
 }
 
-void TCustomEdit::CMEnter(TMessage& message)
+void TCustomEdit::CMEnter(TWMNoParams message)
 {
     // Select everything only when the focus came by keyboard; a click places the caret.
     const bool mouseDown = InState(csLButtonDown) || desktop::GetKeyState(desktop::VK_LBUTTON) < 0;
@@ -330,7 +328,7 @@ void TCustomEdit::CMEnter(TMessage& message)
     TWinControl::CMEnter(message);
 }
 
-void TCustomEdit::CMFontChanged(TMessage& message)
+void TCustomEdit::CMFontChanged(TWMNoParams message)
 {
     TWinControl::CMFontChanged(message);
     if (!IsLoading()) {

@@ -65,9 +65,9 @@ protected:
     void CreateWnd() override;
     void DestroyWnd() override;
     void Loaded() override;
-    void CNCommand(TMessage& message) override;
-    void CMEnter(TMessage& message) override;
-    void CMFontChanged(TMessage& message) override;
+    void CNCommand(TWMCommand message) override;
+    void CMEnter(TWMNoParams message) override;
+    void CMFontChanged(TWMNoParams message) override;
     // Applies the fixed height when AutoSize and a single border ask for it.
     void UpdateHeight();
     // True while the window is being made (the desktop edit's own notifications are ignored).

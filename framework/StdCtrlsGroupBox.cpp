@@ -90,21 +90,21 @@ void TCustomGroupBox::Paint()
     desktop::DrawText(dc, text, -1, &r, desktop::DT_LEFT | desktop::DT_SINGLELINE);
 }
 
-void TCustomGroupBox::CMTextChanged(TMessage& message)
+void TCustomGroupBox::CMTextChanged(TWMNoParams message)
 {
     TCustomControl::CMTextChanged(message);
     Invalidate();
 }
 
-void TCustomGroupBox::CMFontChanged(TMessage& message)
+void TCustomGroupBox::CMFontChanged(TWMNoParams message)
 {
     TCustomControl::CMFontChanged(message);
     Invalidate();
 }
 
-void TCustomGroupBox::CMDialogChar(TMessage& message)
+void TCustomGroupBox::CMDialogChar(TCMDialogChar message)
 {
-    if (stdctrls::IsAccel(static_cast<unsigned>(message.WParam), Caption()) && CanFocus()) {
+    if (stdctrls::IsAccel(message.CharCode(), Caption()) && CanFocus()) {
         // The accelerator of a group box focuses its first control.
         TWinControl* first = FindNextControl(nullptr, true, true, false);
         if (first == nullptr) {
@@ -113,13 +113,13 @@ void TCustomGroupBox::CMDialogChar(TMessage& message)
         if (first != nullptr) {
             first->SetFocus();
         }
-        message.Result = 1;
+        message.SetResult(1);
         return;
     }
     TCustomControl::CMDialogChar(message);
 }
 
-void TCustomGroupBox::WMSize(TMessage& message)
+void TCustomGroupBox::WMSize(TWMSize message)
 {
     TCustomControl::WMSize(message);
     Invalidate();

@@ -26,10 +26,10 @@ public:
 
 protected:
     void Paint() override;
-    void CMTextChanged(TMessage& message) override;
-    void CMFontChanged(TMessage& message) override;
-    void CMDialogChar(TMessage& message) override;
-    void WMSize(TMessage& message) override;
+    void CMTextChanged(TWMNoParams message) override;
+    void CMFontChanged(TWMNoParams message) override;
+    void CMDialogChar(TCMDialogChar message) override;
+    void WMSize(TWMSize message) override;
 
 private:
     bool ctl3D_ = true;

@@ -192,25 +192,25 @@ void TCustomLabel::Notification(TComponent* component, TOperation operation)
     }
 }
 
-void TCustomLabel::CMTextChanged(TMessage& message)
+void TCustomLabel::CMTextChanged(TWMNoParams message)
 {
     TGraphicControl::CMTextChanged(message);
     Invalidate();
     AdjustSize();
 }
 
-void TCustomLabel::CMFontChanged(TMessage& message)
+void TCustomLabel::CMFontChanged(TWMNoParams message)
 {
     TGraphicControl::CMFontChanged(message);
     AdjustSize();
 }
 
-void TCustomLabel::CMDialogChar(TMessage& message)
+void TCustomLabel::CMDialogChar(TCMDialogChar message)
 {
-    if (focusControl_ != nullptr && Enabled() && showAccelChar_ &&
-        stdctrls::IsAccel(static_cast<unsigned>(message.WParam), Caption()) && focusControl_->CanFocus()) {
+    if (focusControl_ != nullptr && Enabled() && showAccelChar_ && stdctrls::IsAccel(message.CharCode(), Caption()) &&
+        focusControl_->CanFocus()) {
         focusControl_->SetFocus();
-        message.Result = 1;
+        message.SetResult(1);
         return;
     }
     TGraphicControl::CMDialogChar(message);

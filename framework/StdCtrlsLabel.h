@@ -44,9 +44,9 @@ protected:
     void Paint() override;
     void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
-    void CMTextChanged(TMessage& message) override;
-    void CMFontChanged(TMessage& message) override;
-    void CMDialogChar(TMessage& message) override;
+    void CMTextChanged(TWMNoParams message) override;
+    void CMFontChanged(TWMNoParams message) override;
+    void CMDialogChar(TCMDialogChar message) override;
 
 private:
     TAlignment alignment_ = TAlignment::taLeftJustify;

@@ -193,17 +193,19 @@ void TCustomMemo::CreateParams(TCreateParams& params)
     }
 }
 
-void TCustomMemo::WMGetDlgCode(TMessage& message)
+void TCustomMemo::WMGetDlgCode(TWMNoParams message)
 {
     TCustomEdit::WMGetDlgCode(message);
+    desktop::LRESULT code = message.Result();
     if (wantTabs_) {
-        message.Result |= desktop::DLGC_WANTTAB;
+        code |= desktop::DLGC_WANTTAB;
     } else {
-        message.Result &= ~static_cast<desktop::LRESULT>(desktop::DLGC_WANTTAB);
+        code &= ~static_cast<desktop::LRESULT>(desktop::DLGC_WANTTAB);
     }
     if (!wantReturns_) {
-        message.Result &= ~static_cast<desktop::LRESULT>(desktop::DLGC_WANTALLKEYS);
+        code &= ~static_cast<desktop::LRESULT>(desktop::DLGC_WANTALLKEYS);
     }
+    message.SetResult(code);
 }
 
 void TCustomMemo::KeyPress(char& key)

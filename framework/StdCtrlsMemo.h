@@ -37,7 +37,7 @@ public:
 
 protected:
     void CreateParams(TCreateParams& params) override;
-    void WMGetDlgCode(TMessage& message) override;
+    void WMGetDlgCode(TWMNoParams message) override;
     void KeyPress(char& key) override;
 
 private:

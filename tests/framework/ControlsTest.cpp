@@ -135,9 +135,9 @@ TEST_F(ControlsTest, WrappedStandardButtonReportsClicksAsNotifications)
             CreateSubClass(params, desktop::kButtonClass);
             params.WinClassName = "TWrappedButton";
         }
-        void CNCommand(TMessage& message) override
+        void CNCommand(TWMCommand message) override
         {
-            if (desktop::HIWORD(message.WParam) == desktop::BN_CLICKED) {
+            if (message.NotifyCode() == desktop::BN_CLICKED) {
                 ++clicks;
             }
         }
@@ -290,6 +290,20 @@ TEST_F(NavigationTest, ArrowKeysMoveAmongSiblingsOnly)
     }
 }
 
+TEST_F(NavigationTest, NextDialogControlMessageStepsOrNamesTheControl)
+{
+    const auto next = [&](desktop::WPARAM wParam, desktop::LPARAM lParam) {
+        desktop::SendMessage(form->Handle(), desktop::WM_NEXTDLGCTL, wParam, lParam);
+        app->ProcessMessages();
+        return Focused();
+    };
+    EXPECT_EQ(next(0, 0), p1);  // forward through the tab order
+    EXPECT_EQ(next(0, 0), p2);
+    EXPECT_EQ(next(1, 0), p1);  // backward
+    EXPECT_EQ(next(PointerToWParam(b->Handle()), 1), b);
+    EXPECT_EQ(next(PointerToWParam(form->Handle()), 0), p2);  // without the flag a handle is a step back
+}
+
 TEST_F(NavigationTest, ReturnIsBroadcastToTheControlThatTakesIt)
 {
     p2->takesReturn = true;
@@ -312,6 +326,29 @@ TEST_F(NavigationTest, KeyPreCheckLetsAControlClaimAKey)
     EXPECT_EQ(a->claimed, 1);
     EXPECT_EQ(a->keysDown, std::vector<desktop::WORD>{'B'});
     EXPECT_EQ(a->typed, "b");  // only the unclaimed key was translated into a character
+}
+
+TEST_F(NavigationTest, ApplicationShortCutsAreCheckedBeforeTheKeyReachesTheControl)
+{
+    std::vector<std::string> shortCuts;
+    app->OnShortCut = [&](TWMKey message, bool& handled) {
+        if (message.CharCode() == desktop::VK_F4) {
+            shortCuts.push_back("F4");
+            handled = true;
+        } else if (message.CharCode() == 'X' && (message.ShiftState() & ssAlt) != 0) {
+            shortCuts.push_back("Alt+X");
+            handled = true;
+        }
+    };
+    Press(desktop::VK_F4);
+    desktop::headless::PressKey('X', false, false, true);
+    app->ProcessMessages();
+    Press('B');
+    EXPECT_EQ(shortCuts, (std::vector<std::string>{"F4", "Alt+X"}));
+    EXPECT_EQ(std::count(a->keysDown.begin(), a->keysDown.end(), desktop::VK_F4), 0);
+    EXPECT_EQ(std::count(a->keysDown.begin(), a->keysDown.end(), 'X'), 0);
+    EXPECT_EQ(a->keysDown.back(), 'B');
+    EXPECT_EQ(a->typed, "b");
 }
 
 TEST_F(NavigationTest, HidingTheFocusedControlForgetsIt)

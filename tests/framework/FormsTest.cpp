@@ -296,6 +296,52 @@ TEST_F(ApplicationTest, ClosingAFormThatIsNotTheMainFormHidesIt)
     EXPECT_TRUE(main->Visible());
 }
 
+TEST_F(ApplicationTest, ControlsReachTheApplicationAndTheScreenOnlyWhileTheyExist)
+{
+    TMessage key{CN_KEYDOWN, desktop::VK_F4, 0, 0};
+    app->OnShortCut = [](TWMKey message, bool& handled) { handled = message.CharCode() == desktop::VK_F4; };
+    EXPECT_TRUE(ApplicationIsShortCut(TWMKey(key)));
+    ASSERT_TRUE(ScreenCursorsAvailable());
+    Screen()->SetCursor(crHourGlass);
+    EXPECT_EQ(ScreenCursor(), crHourGlass);
+    EXPECT_EQ(ScreenCursorHandle(crIBeam), desktop::IDC_IBEAM);
+
+    app.reset();  // and with it the screen it made
+    EXPECT_FALSE(ApplicationIsShortCut(TWMKey(key)));
+    EXPECT_FALSE(ScreenCursorsAvailable());
+}
+
+TEST_F(ApplicationTest, ApplicationWindowCommandsAndActivationReachTheApplication)
+{
+    TForm* main = nullptr;
+    app->CreateForm(main);
+    main->Show();
+    app->ProcessMessages();
+    int minimized = 0;
+    int restored = 0;
+    std::vector<std::string> activation;
+    app->OnMinimize = [&](TObject*) { ++minimized; };
+    app->OnRestore = [&](TObject*) { ++restored; };
+    app->OnActivate = [&](TObject*) { activation.push_back("activate"); };
+    app->OnDeactivate = [&](TObject*) { activation.push_back("deactivate"); };
+
+    // The low four bits of a system command are the system's own.
+    desktop::SendMessage(app->Handle(), desktop::WM_SYSCOMMAND, desktop::SC_MINIMIZE | 2, 0);
+    EXPECT_TRUE(desktop::IsIconic(main->Handle()));
+    desktop::SendMessage(app->Handle(), desktop::WM_SYSCOMMAND, desktop::SC_RESTORE | 1, 0);
+    EXPECT_FALSE(desktop::IsIconic(main->Handle()));
+    EXPECT_EQ(minimized, 1);
+    EXPECT_EQ(restored, 1);
+
+    // Any form passes on that the program stopped or started being the active one.
+    activation.clear();
+    desktop::SendMessage(main->Handle(), desktop::WM_ACTIVATEAPP, 0, 0);
+    EXPECT_FALSE(app->Active());
+    desktop::SendMessage(main->Handle(), desktop::WM_ACTIVATEAPP, 1, 0);
+    EXPECT_TRUE(app->Active());
+    EXPECT_EQ(activation, (std::vector<std::string>{"deactivate", "activate"}));
+}
+
 // Forms whose layouts store a text height of 13 and of 26 on a 96 pixels-per-inch screen.
 template <int TextHeight>
 class TScaledForm : public TForm {

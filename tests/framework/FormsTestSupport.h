@@ -22,6 +22,7 @@
 #include "framework/ClassesBuilder.h"
 #include "framework/ClassesHooks.h"
 #include "framework/Controls.h"
+#include "framework/ControlsHooks.h"
 #include "framework/Forms.h"
 
 namespace forms_test {
@@ -57,7 +58,7 @@ public:
     std::vector<std::string>* showingLog = nullptr;  // "<name> shown" / "<name> hidden"
 
 protected:
-    void CMShowingChanged(TMessage& message) override
+    void CMShowingChanged(TWMNoParams message) override
     {
         if (showingLog != nullptr) {
             showingLog->push_back(Name() + (Showing() ? " shown" : " hidden"));
@@ -70,28 +71,28 @@ protected:
         Canvas()->Brush()->SetColor(Color());
         Canvas()->FillRect(ClientRect());
     }
-    void CNKeyDown(TMessage& message) override
+    void CNKeyDown(TWMKey message) override
     {
-        if (claimKey != 0 && message.WParam == claimKey) {
+        if (claimKey != 0 && message.CharCode() == claimKey) {
             ++claimed;
-            message.Result = 1;
+            message.SetResult(1);
             return;
         }
         TCustomControl::CNKeyDown(message);
     }
-    void CMDialogKey(TMessage& message) override
+    void CMDialogKey(TCMDialogKey message) override
     {
-        if (takesReturn && message.WParam == desktop::VK_RETURN) {
+        if (takesReturn && message.CharCode() == desktop::VK_RETURN) {
             ++returnsTaken;
-            message.Result = 1;
+            message.SetResult(1);
             return;
         }
         TCustomControl::CMDialogKey(message);
     }
-    void WMGetDlgCode(TMessage& message) override { message.Result = dialogCode; }
-    void CMFocusChanged(TMessage& message) override
+    void WMGetDlgCode(TWMNoParams message) override { message.SetResult(dialogCode); }
+    void CMFocusChanged(TCMFocusChanged message) override
     {
-        focusChangedTo = reinterpret_cast<TWinControl*>(message.LParam);
+        focusChangedTo = message.Sender();
         TCustomControl::CMFocusChanged(message);
     }
     void KeyDown(desktop::WORD& key, TShiftState shift) override
