@@ -541,7 +541,14 @@ fw::TCanvas& TKelBaseEdit::MeasureCanvas()
         measure_ = std::make_unique<fw::TCanvas>();
         measure_->SetHandle(measureDc_);
     }
-    measure_->SetFont(Font());
+    // Assigning a font makes a new handle; only a changed font is worth that.
+    fw::TFont* font = Font();
+    fw::TFont* measured = measure_->Font();
+    if (font->GetName() != measured->GetName() || font->GetHeight() != measured->GetHeight() ||
+        font->GetStyle() != measured->GetStyle() || font->GetCharset() != measured->GetCharset() ||
+        font->GetPitch() != measured->GetPitch()) {
+        measure_->SetFont(font);
+    }
     desktop::SetTextCharacterExtra(measure_->Handle(), font3D_ ? font3D_->Tracing() : 0);
     return *measure_;
 }

@@ -284,6 +284,24 @@ void TKelCustomEdit::DrawTextIn(fw::TCanvas& canvas, const std::string& s, deskt
     desktop::DrawText(dc, s, -1, &r, desktop::DT_SINGLELINE | desktop::DT_NOPREFIX);
 }
 
+// Only the characters that reach into the text rectangle are drawn: with the widths known, the
+// pixels are those of drawing the whole text, at a cost that does not grow with its length.
+TKelCustomEdit::VisiblePart TKelCustomEdit::VisibleText(int origin, const desktop::RECT& clip)
+{
+    const int length = Length(displayText_);
+    PrefixWidth(length);
+    // One character of margin on each side keeps glyphs that overhang their advance.
+    auto first = std::upper_bound(widths_.begin(), widths_.end(), clip.left - origin) - widths_.begin() - 2;
+    auto last = std::upper_bound(widths_.begin(), widths_.end(), clip.right - origin) - widths_.begin() + 1;
+    const int from = std::max(0, static_cast<int>(first));
+    const int to = std::min(length, static_cast<int>(last));
+    if (from >= to) {
+        return {origin, std::string()};
+    }
+    return {origin + widths_[static_cast<std::size_t>(from)],
+            displayText_.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from))};
+}
+
 void TKelCustomEdit::PaintText(int)
 {
     if (Updating() || !CanPaint()) {
@@ -306,6 +324,7 @@ void TKelCustomEdit::PaintText(int)
     }
     r.left = TextOrigin(r);
 
+    const VisiblePart visible = VisibleText(r.left, tr);
     const int depth = Font3D()->IsPlain() ? 0 : Font3D()->OriginDepth();
     const bool showSelection = SelLength() > 0 && !SelectionHidden();
     int selLeft = 0;
@@ -320,14 +339,14 @@ void TKelCustomEdit::PaintText(int)
             selLeft = selRight;
         }
         selRight = std::min(selRight, tr.right);
-        const int bottom = std::min(tr.top + TextHeightOf(displayText_), tr.bottom);
+        const int bottom = std::min(tr.top + TextHeightOf(visible.text), tr.bottom);
         canvas.Brush()->SetStyle(fw::TBrushStyle::bsSolid);
         canvas.Brush()->SetColor(HighlightBack());
         canvas.Pen()->SetColor(HighlightBack());
         canvas.FillRect({selLeft + depth, tr.top, selRight + depth, bottom});
     }
     const fw::TColor textColor = Enabled() ? Font()->GetColor() : fw::clGrayText;
-    DrawTextIn(canvas, displayText_, r, textColor);
+    DrawTextIn(canvas, visible.text, {visible.left, r.top, r.right, r.bottom}, textColor);
     if (showSelection && selRight > selLeft) {
         const int from = std::max(SelStart(), 1);
         const std::string selected = displayText_.substr(

@@ -68,6 +68,11 @@ protected:
     bool EditMessage(fw::TMessage& message) override;
 
 private:
+    struct VisiblePart {
+        int left;  // where text starts
+        std::string text;
+    };
+    VisiblePart VisibleText(int origin, const desktop::RECT& clip);
     void InvalidateWidths() { widthsValid_ = false; }
     void DrawTextIn(fw::TCanvas& canvas, const std::string& s, desktop::RECT r, fw::TColor color);
 

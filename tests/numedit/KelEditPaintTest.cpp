@@ -243,5 +243,42 @@ TEST_F(KelEditPixels, UnfocusedSelectionIsPaintedOnlyWithoutHideSelection)
     EXPECT_GT(Count(ColoursIn(other, other->EditRect()), fw::clHighlight), 50);
 }
 
+TEST_F(KelEditPixels, AScrolledTextLooksAsIfDrawnWhole)
+{
+    std::string text;
+    for (int i = 0; i < 40; ++i) {
+        text += static_cast<char>('A' + i % 26);
+        text += 'j';
+    }
+    Type(text);
+    Key(desktop::VK_LEFT);
+    Key(desktop::VK_LEFT);
+    ASSERT_GT(edit_->ScrollOffset(), 0);
+    const desktop::RECT tr = edit_->TextRect();
+
+    // The whole text drawn once, shifted by the scroll offset and clipped to the text rectangle.
+    fw::TBitmap reference;
+    reference.SetSize(edit_->ClientRect().Width(), edit_->ClientRect().Height());
+    fw::TCanvas* canvas = reference.Canvas();
+    canvas->Brush()->SetColor(fw::clWindow);
+    canvas->FillRect({0, 0, reference.Width(), reference.Height()});
+    canvas->SetFont(edit_->Font());
+    desktop::HDC dc = canvas->Handle();
+    desktop::IntersectClipRect(dc, tr.left, tr.top, tr.right, tr.bottom);
+    desktop::SetBkMode(dc, desktop::TRANSPARENT);
+    desktop::RECT r{tr.left - edit_->ScrollOffset(), tr.top, tr.right, tr.bottom};
+    desktop::DrawText(dc, text, -1, &r, desktop::DT_SINGLELINE | desktop::DT_NOPREFIX);
+
+    const desktop::Surface screen = desktop::headless::Screenshot();
+    const desktop::POINT origin = edit_->ClientToScreen({0, 0});
+    int differing = 0;
+    for (int y = tr.top; y < tr.bottom; ++y) {
+        for (int x = tr.left; x < tr.right; ++x) {
+            differing += desktop::ColorFromPixel(screen.At(origin.x + x, origin.y + y)) != canvas->GetPixel(x, y);
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
 }  // namespace
 }  // namespace numedit::testing
