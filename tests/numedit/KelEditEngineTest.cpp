@@ -472,3 +472,81 @@ TEST_F(KelEditMenu, ContextPopupHandlerSeesTheScreenPointAndCanSuppressTheMenu)
 
 }  // namespace
 }  // namespace numedit::testing
+
+namespace numedit::testing {
+namespace {
+
+using KelEditProperties = EditTest;
+
+// Sets an ordinal property by its dotted name, as the layout reader does.
+void SetByName(fw::TObject* object, const std::string& path, std::int64_t value)
+{
+    const std::size_t dot = path.find('.');
+    const fw::PropertyInfo* prop = object->ClassInfo().FindProperty(path.substr(0, dot));
+    ASSERT_NE(prop, nullptr) << path;
+    if (dot == std::string::npos) {
+        prop->setOrdinal(object, value);
+        return;
+    }
+    ASSERT_EQ(prop->kind, fw::PropertyKind::Object) << path;
+    SetByName(prop->getObject(object), path.substr(dot + 1), value);
+}
+
+TEST_F(KelEditProperties, DefaultsOfANewEdit)
+{
+    auto* edit = new TKelCustomEdit(form_);
+    EXPECT_EQ(edit->Height(), 21);
+    EXPECT_EQ(edit->Cursor(), fw::crIBeam);
+    EXPECT_EQ(edit->Color(), fw::clWindow);
+    EXPECT_TRUE(edit->TabStop());
+    EXPECT_TRUE(edit->HideSelection());
+    EXPECT_TRUE(edit->CanUndo());
+    EXPECT_TRUE(edit->SelectAllGoesToEnd());
+    EXPECT_EQ(edit->MaxLength(), 0);
+    EXPECT_EQ(edit->Bevel()->Mode(), TKelBevelMode::bmWindows);
+    EXPECT_TRUE(edit->Bevel()->SystemBorder());
+    EXPECT_EQ(edit->CustomButtonWidth(), 16);
+    EXPECT_EQ(edit->CustomButtons()->Count(), 0);
+    EXPECT_EQ(edit->Font3D()->Style(), TKel3DStyle::tdNone);
+    EXPECT_TRUE(edit->WordDelimiters()[' ']);
+    EXPECT_EQ(edit->WordDelimiters().count(), 1u);
+    EXPECT_FALSE(edit->HasStyle(fw::csAcceptsControls));
+    EXPECT_FALSE(edit->HasStyle(fw::csSetCaption));
+}
+
+TEST_F(KelEditProperties, TheStoredLayoutsPropertiesAreSetByName)
+{
+    auto* edit = new TKelCustomEdit(form_);
+    SetByName(edit, "Caret.BlinkRate", 530);
+    SetByName(edit, "AutoSelect", 1);
+    SetByName(edit, "MaxLength", 4);
+    SetByName(edit, "Bevel.Mode", static_cast<int>(TKelBevelMode::bmStandard));
+    EXPECT_EQ(edit->Caret()->BlinkRate(), 530);
+    EXPECT_TRUE(edit->AutoSelect());
+    EXPECT_EQ(edit->MaxLength(), 4);
+    EXPECT_EQ(edit->Bevel()->Mode(), TKelBevelMode::bmStandard);
+    const fw::PropertyInfo* buttons = edit->ClassInfo().FindProperty("CustomButtons");
+    ASSERT_NE(buttons, nullptr);
+    EXPECT_EQ(buttons->getObject(edit), edit->CustomButtons());
+}
+
+TEST_F(KelEditProperties, UpdateCounterHoldsBackPaintingAndEvents)
+{
+    int changes = 0;
+    edit_->OnChange = [&](fw::TObject*) { ++changes; };
+    edit_->BeginUpdate();
+    edit_->BeginUpdate();
+    Type("ab");
+    EXPECT_EQ(edit_->RawText(), "ab");
+    EXPECT_EQ(changes, 0);
+    edit_->EndUpdate(true);
+    EXPECT_TRUE(edit_->Updating());
+    edit_->EndUpdate(true);
+    edit_->EndUpdate(true);  // never below zero
+    EXPECT_EQ(edit_->UpdateCount(), 0);
+    Type("c");
+    EXPECT_EQ(changes, 1);
+}
+
+}  // namespace
+}  // namespace numedit::testing
