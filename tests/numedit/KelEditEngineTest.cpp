@@ -414,6 +414,37 @@ TEST_F(KelEditMouse, ClicksPlaceTheCaretByCharacterHalves)
     EXPECT_EQ(edit_->CharIndexAtX(500), 4);
 }
 
+TEST_F(KelEditMouse, HoldingTheButtonBeyondTheEdgeKeepsScrollingAndSelecting)
+{
+    edit_->SetText(std::string(30, 'W'));
+    Pump();
+    desktop::headless::MoveMouse(At(XBefore(2), 8));
+    desktop::headless::MouseDown();
+    Pump();
+    ASSERT_EQ(edit_->CaretIndex(), 2);
+    desktop::headless::MoveMouse(At(edit_->Width() + 20, 8));
+    Pump();
+    // The repeat keeps tracking the last mouse position until the end is reached.
+    EXPECT_TRUE(desktop::headless::PumpUntil([&] { return edit_->CaretIndex() == 31; }, 60000));
+    desktop::headless::MouseUp();
+    Pump();
+    EXPECT_EQ(edit_->SelStart(), 2);
+    EXPECT_EQ(edit_->SelLength(), 29);
+    EXPECT_GT(edit_->ScrollOffset(), 0);
+}
+
+TEST_F(KelEditMouse, EnterWithTabOnEnterMovesTheFocusOn)
+{
+    auto* next = NewChild<TKelCustomEdit>(10, 40);
+    Key(desktop::VK_RETURN);
+    EXPECT_TRUE(edit_->Focused());
+    edit_->SetTabOnEnter(true);
+    Key(desktop::VK_RETURN, false, true);
+    EXPECT_TRUE(edit_->Focused());
+    Key(desktop::VK_RETURN);
+    EXPECT_TRUE(next->Focused());
+}
+
 using KelEditMenu = EditTest;
 
 std::vector<std::pair<std::string, bool>> MenuItems(desktop::HMENU menu)
