@@ -849,6 +849,14 @@ void TKelBaseEdit::Loaded()
     Invalidate();
 }
 
+void TKelBaseEdit::Notification(fw::TComponent* component, fw::TOperation operation)
+{
+    TKelCustomBevelPanel::Notification(component, operation);
+    if (caret_) {
+        caret_->Notification(component, operation);
+    }
+}
+
 void TKelBaseEdit::CMFontChanged(fw::TWMNoParams message)
 {
     TKelCustomBevelPanel::CMFontChanged(message);

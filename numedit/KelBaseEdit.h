@@ -196,6 +196,8 @@ protected:
     void Paint() override;
     void DestroyWnd() override;
     void Loaded() override;
+    // Passed on to the caret, which lets go of a freed image list.
+    void Notification(fw::TComponent* component, fw::TOperation operation) override;
 
     void KeyDown(desktop::WORD& key, fw::TShiftState shift) override;
     void KeyUp(desktop::WORD& key, fw::TShiftState shift) override;
