@@ -822,9 +822,12 @@ void TKelBaseEdit::WMSize(fw::TWMSize message)
 
 void TKelBaseEdit::Paint()
 {
-    // The window is not erased, so the whole client area gets the background first.
-    PaintBackground(GetClientRect());
+    // The window is not erased, so the whole client area gets the background first (on the
+    // window itself: the off-screen bitmap only ever gives back the edit rectangle).
     fw::TCanvas* canvas = Canvas();
+    canvas->Brush()->SetStyle(fw::TBrushStyle::bsSolid);
+    canvas->Brush()->SetColor(Color());
+    canvas->FillRect(GetClientRect());
     if (!Focused() && Flat() && !HasState(fw::csDesigning) && !Themed()) {
         canvas->Brush()->SetColor(fw::clBtnShadow);
         canvas->FrameRect(GetClientRect());
