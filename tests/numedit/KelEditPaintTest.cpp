@@ -181,6 +181,21 @@ TEST_F(KelEditLayout, TypingPastTheRightEdgeScrollsAndHomeScrollsBack)
     EXPECT_EQ(edit_->ScrollOffset(), 0);
 }
 
+TEST_F(KelEditLayout, AutoSizeFitsTheHeightToTheFont)
+{
+    edit_->SetBounds(10, 10, 20, 40);
+    edit_->SetAutoSize(true);
+    // 13 * 5 / 4 + 5 for the system border.
+    EXPECT_EQ(edit_->Height(), 21);
+    EXPECT_EQ(edit_->Width(), 30);
+    EXPECT_EQ(edit_->Left(), 10);
+    edit_->Font()->SetHeight(-24);
+    EXPECT_EQ(edit_->Height(), edit_->TextHeightOf("Qp") * 5 / 4 + 5);
+    EXPECT_GT(edit_->Height(), 21);
+    // The caret follows the font.
+    EXPECT_EQ(edit_->Caret()->FontHeight(), edit_->TextHeightOf("Qp"));
+}
+
 using KelEditPixels = EditTest;
 
 TEST_F(KelEditPixels, TextInTheFontColourOnTheWindowColour)
