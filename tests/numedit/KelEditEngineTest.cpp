@@ -581,3 +581,28 @@ TEST_F(KelEditProperties, UpdateCounterHoldsBackPaintingAndEvents)
 
 }  // namespace
 }  // namespace numedit::testing
+
+namespace numedit::testing {
+namespace {
+
+using KelEditWithoutWindow = WindowTest;
+
+TEST_F(KelEditWithoutWindow, TheTextModelWorksBeforeThereIsAWindow)
+{
+    TKelCustomEdit edit(nullptr);
+    edit.SetText("hello world");
+    edit.SetCaretIndex(7);
+    edit.SelectWordAtCaret();
+    EXPECT_EQ(edit.SelText(), "world");
+    edit.ReplaceSelection("there");
+    EXPECT_EQ(edit.RawText(), "hello there");
+    EXPECT_EQ(edit.CaretIndex(), 12);
+    edit.Undo();
+    EXPECT_EQ(edit.RawText(), "hello world");
+    EXPECT_FALSE(edit.HandleAllocated());
+    EXPECT_GT(edit.PrefixWidth(5), 0);
+    EXPECT_EQ(edit.CharIndexAtX(-3), 1);
+}
+
+}  // namespace
+}  // namespace numedit::testing
