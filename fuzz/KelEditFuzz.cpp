@@ -1,7 +1,7 @@
 // Drives an engine edit with a random sequence of keys (with modifiers), characters, clicks,
-// drags, clipboard contents, text assignments and MaxLength changes, and checks after each
-// step that the caret stays in 1..Length+1 and that, with a MaxLength, no step leaves the
-// text longer than both MaxLength and its length before the step.
+// drags, clipboard contents, text assignments, MaxLength changes, selections set by message
+// and undo, and checks after each step that the caret stays in 1..Length+1 and that, with a
+// MaxLength, no step leaves the text longer than both MaxLength and its length before it.
 
 #include <cstddef>
 #include <cstdint>
@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int steps = 0; !in.Empty() && steps < 64; ++steps) {
         const int before = static_cast<int>(edit->RawText().size());
         const std::uint8_t op = in.Next();
-        switch (op % 9) {
+        switch (op % 10) {
             case 0: {
                 const std::uint8_t key = in.Next();
                 desktop::headless::PressKey(kKeys[key % std::size(kKeys)], key & 0x20, key & 0x40, key & 0x80);
@@ -131,6 +131,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 desktop::headless::DoubleClick(at(in.Next()));
                 pump();
                 break;
+            case 8: {
+                // Out-of-range selections are stored as given; nothing may read past the text.
+                const auto start = static_cast<std::int8_t>(in.Next());
+                const auto end = static_cast<std::int8_t>(in.Next());
+                edit->Perform(desktop::EM_SETSEL, static_cast<desktop::WPARAM>(start), static_cast<desktop::LPARAM>(end));
+                pump();
+                break;
+            }
             default: edit->Undo(); break;
         }
         const int length = static_cast<int>(edit->RawText().size());
