@@ -487,6 +487,28 @@ TEST_F(KelEditMenu, ItemsAndTheirEnabledStatesFollowTheEdit)
     EXPECT_FALSE(items[4].second);  // paste
 }
 
+TEST_F(KelEditMenu, ARightClickShowsTheMenuAndRunsTheChosenItem)
+{
+    edit_->SetText("abc");
+    Key(VK_END);
+    Type("d");
+    ASSERT_EQ(edit_->RawText(), "abcd");
+    // The menu's own loop takes the key that follows the click: the mnemonic of "&Undo".
+    desktop::headless::Click(At(5, 6), desktop::MouseButton::Right);
+    desktop::headless::PressKey('U');
+    Pump();
+    EXPECT_EQ(desktop::GetOpenPopupMenuWindow(), nullptr);
+    EXPECT_EQ(edit_->RawText(), "abc");
+    // Suppressed by the option: Escape then reaches the edit, which drops its selection
+    // (a menu would have taken it).
+    edit_->SetOptions(eoSuppressDefaultMenu);
+    edit_->SelectAll();
+    desktop::headless::Click(At(5, 6), desktop::MouseButton::Right);
+    desktop::headless::PressKey(desktop::VK_ESCAPE);
+    Pump();
+    EXPECT_EQ(edit_->SelLength(), 0);
+}
+
 TEST_F(KelEditMenu, ContextPopupHandlerSeesTheScreenPointAndCanSuppressTheMenu)
 {
     desktop::POINT seen{};
