@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "desktop/Caret.h"
 #include "desktop/Clipboard.h"
 #include "desktop/Codepage.h"
 #include "desktop/Controls.h"

@@ -2,10 +2,8 @@
 
 #include <algorithm>
 
-#include "desktop/Caret.h"
 #include "desktop/Gdi.h"
 #include "framework/ClassesBuilder.h"
-#include "numedit/KelApplication.h"
 
 namespace numedit {
 
