@@ -280,11 +280,8 @@ void TKelBaseEdit::SelectAll()
     PaintText(-1);
 }
 
-void TKelBaseEdit::SelectWordAtCaret()
+int TKelBaseEdit::WordScanBack() const
 {
-    if (text_.empty()) {
-        return;
-    }
     int i = std::min(caretIndex_, Length(text_));
     if (i > 1 && IsDelimiter(CharAt(text_, i))) {
         --i;
@@ -297,6 +294,15 @@ void TKelBaseEdit::SelectWordAtCaret()
             break;
         }
     }
+    return i;
+}
+
+void TKelBaseEdit::SelectWordAtCaret()
+{
+    if (text_.empty()) {
+        return;
+    }
+    const int i = WordScanBack();
     SetSelStart(i != 1 ? i + 1 : 1);
     int j = caretIndex_;
     while (j <= Length(text_) && !IsDelimiter(CharAt(text_, j))) {
@@ -590,18 +596,7 @@ void TKelBaseEdit::MoveToLineEnd()
 
 void TKelBaseEdit::WordLeft()
 {
-    int i = std::min(caretIndex_, Length(text_));
-    if (i > 1 && IsDelimiter(CharAt(text_, i))) {
-        --i;
-    }
-    while (i > 1) {
-        const char c = CharAt(text_, i);
-        --i;
-        if (IsDelimiter(c)) {
-            ++i;
-            break;
-        }
-    }
+    const int i = WordScanBack();
     SetCaretIndex(i);
 }
 

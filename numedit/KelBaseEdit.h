@@ -242,6 +242,9 @@ private:
     void LayOut();
     void MoveToLineEnd();
     void WordLeft();
+    // Walks back from the caret over at most one delimiter and then to the delimiter before
+    // the word; word-left and word selection both start from where it stops.
+    int WordScanBack() const;
     void WordRight();
     void FreeMouseTimer();
     void FinishDrag();
