@@ -13,7 +13,8 @@ namespace desktop {
 
 namespace {
 
-std::unique_ptr<Backend>& Installed() {
+std::unique_ptr<Backend>& Installed()
+{
     static std::unique_ptr<Backend> b;
     return b;
 }
@@ -23,7 +24,8 @@ std::atomic<DWORD> guiThread{0};
 
 DWORD GetGuiThreadId() { return guiThread.load(); }
 
-void UseBackend(std::unique_ptr<Backend> backend) {
+void UseBackend(std::unique_ptr<Backend> backend)
+{
     Installed() = std::move(backend);
     guiThread = Installed() ? GetCurrentThreadId() : 0;
     if (Installed()) {
@@ -37,7 +39,8 @@ Backend& CurrentBackend() { return *Installed(); }
 // exactly while a backend is installed.
 bool HasBackend() { return guiThread.load() != 0; }
 
-void ShutdownDesktop() {
+void ShutdownDesktop()
+{
     DestroyAllWindows();
     DestroyCaret();
     ResetInputState();

@@ -25,18 +25,21 @@ struct CaretData {
     DWORD blinkStart = 0;
 };
 
-CaretData& Data() {
+CaretData& Data()
+{
     static CaretData d;
     return d;
 }
 
-void Changed(HWND owner) {
+void Changed(HWND owner)
+{
     if (owner && HasBackend() && IsWindow(owner)) CurrentBackend().SurfaceChanged(GetAncestorTopLevel(owner));
 }
 
 }  // namespace
 
-bool CreateCaret(HWND hwnd, std::intptr_t /*bitmap*/, int width, int height) {
+bool CreateCaret(HWND hwnd, std::intptr_t /*bitmap*/, int width, int height)
+{
     if (!IsWindow(hwnd)) return false;
     HWND old;
     {
@@ -54,7 +57,8 @@ bool CreateCaret(HWND hwnd, std::intptr_t /*bitmap*/, int width, int height) {
     return true;
 }
 
-bool DestroyCaret() {
+bool DestroyCaret()
+{
     HWND old;
     {
         CaretData& d = Data();
@@ -67,7 +71,8 @@ bool DestroyCaret() {
     return old != nullptr;
 }
 
-bool ShowCaret(HWND hwnd) {
+bool ShowCaret(HWND hwnd)
+{
     CaretData& d = Data();
     {
         std::lock_guard lock(d.mutex);
@@ -79,7 +84,8 @@ bool ShowCaret(HWND hwnd) {
     return true;
 }
 
-bool HideCaret(HWND hwnd) {
+bool HideCaret(HWND hwnd)
+{
     CaretData& d = Data();
     {
         std::lock_guard lock(d.mutex);
@@ -90,7 +96,8 @@ bool HideCaret(HWND hwnd) {
     return true;
 }
 
-bool SetCaretPos(int x, int y) {
+bool SetCaretPos(int x, int y)
+{
     CaretData& d = Data();
     {
         std::lock_guard lock(d.mutex);
@@ -102,27 +109,31 @@ bool SetCaretPos(int x, int y) {
     return true;
 }
 
-bool GetCaretPos(POINT* p) {
+bool GetCaretPos(POINT* p)
+{
     CaretData& d = Data();
     std::lock_guard lock(d.mutex);
     if (p) *p = d.pos;
     return true;
 }
 
-UINT GetCaretBlinkTime() {
+UINT GetCaretBlinkTime()
+{
     CaretData& d = Data();
     std::lock_guard lock(d.mutex);
     return d.blinkTime;
 }
 
-bool SetCaretBlinkTime(UINT milliseconds) {
+bool SetCaretBlinkTime(UINT milliseconds)
+{
     CaretData& d = Data();
     std::lock_guard lock(d.mutex);
     d.blinkTime = milliseconds;
     return true;
 }
 
-CaretState GetCaretState() {
+CaretState GetCaretState()
+{
     CaretData& d = Data();
     std::lock_guard lock(d.mutex);
     CaretState s;
@@ -132,7 +143,8 @@ CaretState GetCaretState() {
     return s;
 }
 
-bool CaretBlinkPhaseOn(DWORD tick) {
+bool CaretBlinkPhaseOn(DWORD tick)
+{
     CaretData& d = Data();
     std::lock_guard lock(d.mutex);
     if (d.blinkTime == 0 || d.blinkTime == 0xFFFFFFFFu) return true;

@@ -17,7 +17,7 @@ bool SetCaretBlinkTime(UINT milliseconds);
 
 struct CaretState {
     HWND owner = nullptr;
-    RECT rect{};  // client coordinates of the owner
+    RECT rect{};           // client coordinates of the owner
     bool visible = false;  // created, shown and its owner visible
 };
 CaretState GetCaretState();

@@ -17,7 +17,8 @@ struct ClipboardData {
     std::optional<std::string> utf8;
 };
 
-ClipboardData& Data() {
+ClipboardData& Data()
+{
     static ClipboardData d;
     return d;
 }
@@ -26,7 +27,8 @@ bool SystemClipboard() { return HasBackend() && CurrentBackend().HasSystemClipbo
 
 }  // namespace
 
-bool OpenClipboard(HWND owner) {
+bool OpenClipboard(HWND owner)
+{
     ClipboardData& d = Data();
     std::lock_guard lock(d.mutex);
     if (d.open) return false;
@@ -35,7 +37,8 @@ bool OpenClipboard(HWND owner) {
     return true;
 }
 
-bool CloseClipboard() {
+bool CloseClipboard()
+{
     ClipboardData& d = Data();
     std::lock_guard lock(d.mutex);
     const bool was = d.open;
@@ -43,7 +46,8 @@ bool CloseClipboard() {
     return was;
 }
 
-bool EmptyClipboard() {
+bool EmptyClipboard()
+{
     ClipboardData& d = Data();
     std::lock_guard lock(d.mutex);
     if (!d.open) return false;
@@ -52,7 +56,8 @@ bool EmptyClipboard() {
     return true;
 }
 
-bool SetClipboardText(const std::string& text) {
+bool SetClipboardText(const std::string& text)
+{
     ClipboardData& d = Data();
     std::lock_guard lock(d.mutex);
     if (!d.open) return false;
@@ -64,7 +69,8 @@ bool SetClipboardText(const std::string& text) {
     return true;
 }
 
-std::optional<std::string> GetClipboardText() {
+std::optional<std::string> GetClipboardText()
+{
     ClipboardData& d = Data();
     std::lock_guard lock(d.mutex);
     std::optional<std::string> utf8 = SystemClipboard() ? CurrentBackend().GetClipboardUtf8() : d.utf8;
@@ -72,7 +78,8 @@ std::optional<std::string> GetClipboardText() {
     return Utf8ToCp1252(*utf8);
 }
 
-bool IsClipboardFormatAvailable(UINT format) {
+bool IsClipboardFormatAvailable(UINT format)
+{
     if (format != CF_TEXT) return false;
     return GetClipboardText().has_value();
 }

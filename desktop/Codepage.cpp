@@ -13,7 +13,8 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
 };
 
-void AppendUtf8(std::string& out, char32_t cp) {
+void AppendUtf8(std::string& out, char32_t cp)
+{
     if (cp < 0x80) {
         out += char(cp);
     } else if (cp < 0x800) {
@@ -32,7 +33,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }
 
 // Decodes one character at text[i]; returns its length, 0 when malformed.
-std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
+std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp)
+{
     const auto byte = [&](std::size_t k) { return std::uint8_t(text[k]); };
     const std::uint8_t b0 = byte(i);
     std::size_t len = 0;
@@ -60,12 +62,14 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
 
 }  // namespace
 
-char32_t Cp1252ToUnicode(unsigned char byte) {
+char32_t Cp1252ToUnicode(unsigned char byte)
+{
     if (byte >= 0x80 && byte <= 0x9F && kHighControls[byte - 0x80] != 0) return kHighControls[byte - 0x80];
     return byte;
 }
 
-int UnicodeToCp1252(char32_t cp) {
+int UnicodeToCp1252(char32_t cp)
+{
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return int(cp);
     for (int i = 0; i < 32; ++i) {
         const char32_t mapped = kHighControls[i] != 0 ? kHighControls[i] : char32_t(0x80 + i);
@@ -74,14 +78,16 @@ int UnicodeToCp1252(char32_t cp) {
     return -1;
 }
 
-std::string Cp1252ToUtf8(std::string_view text) {
+std::string Cp1252ToUtf8(std::string_view text)
+{
     std::string out;
     out.reserve(text.size());
     for (char c : text) AppendUtf8(out, Cp1252ToUnicode(std::uint8_t(c)));
     return out;
 }
 
-std::string Utf8ToCp1252(std::string_view utf8, char replacement) {
+std::string Utf8ToCp1252(std::string_view utf8, char replacement)
+{
     std::string out;
     out.reserve(utf8.size());
     std::size_t i = 0;
@@ -100,7 +106,8 @@ std::string Utf8ToCp1252(std::string_view utf8, char replacement) {
     return out;
 }
 
-char LowerCp1252(char c) {
+char LowerCp1252(char c)
+{
     const auto u = static_cast<unsigned char>(c);
     if (u >= 'A' && u <= 'Z') return char(u + 32);
     if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return char(u + 32);
@@ -113,7 +120,8 @@ char LowerCp1252(char c) {
     }
 }
 
-char UpperCp1252(char c) {
+char UpperCp1252(char c)
+{
     const auto u = static_cast<unsigned char>(c);
     if (u >= 'a' && u <= 'z') return char(u - 32);
     if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return char(u - 32);
@@ -126,7 +134,8 @@ char UpperCp1252(char c) {
     }
 }
 
-char MnemonicOf(std::string_view caption) {
+char MnemonicOf(std::string_view caption)
+{
     for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
         if (caption[i] != '&') continue;
         if (caption[i + 1] == '&') {
@@ -138,7 +147,8 @@ char MnemonicOf(std::string_view caption) {
     return 0;
 }
 
-std::string UpperAscii(std::string_view text) {
+std::string UpperAscii(std::string_view text)
+{
     std::string out(text);
     for (char& c : out) {
         if (c >= 'a' && c <= 'z') c = char(c - 32);

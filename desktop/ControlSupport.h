@@ -36,24 +36,26 @@ LRESULT NotifyParentNmhdr(HWND control, UINT code);
 // Fills the rectangle (l, t)-(r, b) with a solid colour.
 void FillBox(HDC dc, LONG l, LONG t, LONG r, LONG b, COLORREF color);
 
-
 inline LPARAM PointToLParam(POINT p) { return MAKELPARAM(WORD(std::int16_t(p.x)), WORD(std::int16_t(p.y))); }
 inline POINT PointFromLParam(LPARAM l) { return POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)}; }
 
 // Per-window state kept in a window property; the class procedure creates it at
 // WM_NCCREATE and frees it at WM_NCDESTROY, whoever subclasses the window.
 template <class State>
-State* StateOf(HWND hwnd, const char* property) {
+State* StateOf(HWND hwnd, const char* property)
+{
     return reinterpret_cast<State*>(GetProp(hwnd, property));
 }
 template <class State>
-State* AttachState(HWND hwnd, const char* property) {
+State* AttachState(HWND hwnd, const char* property)
+{
     auto* s = new State();
     SetProp(hwnd, property, reinterpret_cast<std::intptr_t>(s));
     return s;
 }
 template <class State>
-void DetachState(HWND hwnd, const char* property) {
+void DetachState(HWND hwnd, const char* property)
+{
     delete reinterpret_cast<State*>(RemoveProp(hwnd, property));
 }
 

@@ -25,13 +25,15 @@ constexpr BuiltInClass kBuiltInClasses[] = {
 
 }  // namespace
 
-void RegisterStandardControls() {
+void RegisterStandardControls()
+{
     for (const BuiltInClass& c : kBuiltInClasses) c.registerClass();
 }
 
 namespace controls {
 
-bool RegisterBuiltInClass(const std::string& name) {
+bool RegisterBuiltInClass(const std::string& name)
+{
     const std::string key = UpperAscii(name);
     for (const BuiltInClass& c : kBuiltInClasses) {
         if (UpperAscii(c.name) == key) {
@@ -42,22 +44,25 @@ bool RegisterBuiltInClass(const std::string& name) {
     return false;
 }
 
-HFONT DefaultFont() {
-    static HFONT font = CreateFont(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+HFONT DefaultFont()
+{
+    static HFONT font = CreateFont(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, DEFAULT_QUALITY,
+                                   DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
     return font;
 }
 
 HFONT FontOrDefault(HFONT font) { return font ? font : DefaultFont(); }
 
-void FillBox(HDC dc, LONG l, LONG t, LONG r, LONG b, COLORREF color) {
+void FillBox(HDC dc, LONG l, LONG t, LONG r, LONG b, COLORREF color)
+{
     HBRUSH brush = CreateSolidBrush(color);
     RECT box{l, t, r, b};
     FillRect(dc, &box, brush);
     DeleteObject(brush);
 }
 
-
-FontMeasure MeasureFont(HFONT font) {
+FontMeasure MeasureFont(HFONT font)
+{
     FontMeasure m;
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, FontOrDefault(font));
@@ -71,7 +76,8 @@ FontMeasure MeasureFont(HFONT font) {
     return m;
 }
 
-SIZE MeasureText(HFONT font, const std::string& text, UINT format) {
+SIZE MeasureText(HFONT font, const std::string& text, UINT format)
+{
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, FontOrDefault(font));
     RECT r{0, 0, 0, 0};
@@ -81,7 +87,8 @@ SIZE MeasureText(HFONT font, const std::string& text, UINT format) {
     return SIZE{r.Width(), r.Height()};
 }
 
-HBRUSH AskParentForBrush(HWND control, HDC dc, UINT ctlColorMessage, int fallbackColor) {
+HBRUSH AskParentForBrush(HWND control, HDC dc, UINT ctlColorMessage, int fallbackColor)
+{
     SetTextColor(dc, GetSysColor(ctlColorMessage == WM_CTLCOLORBTN ? COLOR_BTNTEXT : COLOR_WINDOWTEXT));
     SetBkColor(dc, GetSysColor(fallbackColor));
     HWND parent = GetParent(control);
@@ -93,14 +100,16 @@ HBRUSH AskParentForBrush(HWND control, HDC dc, UINT ctlColorMessage, int fallbac
     return GetSysColorBrush(fallbackColor);
 }
 
-void NotifyParent(HWND control, WORD code) {
+void NotifyParent(HWND control, WORD code)
+{
     HWND parent = GetParent(control);
     if (!parent) return;
     const WORD id = WORD(GetWindowLongPtr(control, GWL_ID));
     SendMessage(parent, WM_COMMAND, MAKEWPARAM(id, code), LPARAM(reinterpret_cast<std::intptr_t>(control)));
 }
 
-LRESULT NotifyParentNmhdr(HWND control, UINT code) {
+LRESULT NotifyParentNmhdr(HWND control, UINT code)
+{
     HWND parent = GetParent(control);
     if (!parent) return 0;
     NMHDR header;
@@ -109,7 +118,6 @@ LRESULT NotifyParentNmhdr(HWND control, UINT code) {
     header.code = code;
     return SendMessage(parent, WM_NOTIFY, WPARAM(header.idFrom), LPARAM(reinterpret_cast<std::intptr_t>(&header)));
 }
-
 
 }  // namespace controls
 }  // namespace desktop

@@ -17,12 +17,14 @@ namespace desktop {
 namespace {
 
 // Guards the FreeType library object (face creation and destruction) and the font cache.
-std::mutex& LibraryMutex() {
+std::mutex& LibraryMutex()
+{
     static std::mutex m;
     return m;
 }
 
-FT_Library Library() {
+FT_Library Library()
+{
     static FT_Library library = [] {
         FT_Library lib = nullptr;
         if (FT_Init_FreeType(&lib) != 0) throw FontError("FreeType could not be initialised");
@@ -31,12 +33,14 @@ FT_Library Library() {
     return library;
 }
 
-void InitFontconfig() {
+void InitFontconfig()
+{
     static const bool ok = FcInit() == FcTrue;
     if (!ok) throw FontError("fontconfig could not be initialised");
 }
 
-std::string Lower(std::string_view s) {
+std::string Lower(std::string_view s)
+{
     std::string out(s);
     for (char& c : out)
         if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
@@ -48,18 +52,28 @@ struct Alias {
     const char* family;
 };
 constexpr Alias kAliases[] = {
-    {"ms sans serif", "Liberation Sans"},   {"ms shell dlg", "Liberation Sans"},
-    {"ms shell dlg 2", "Liberation Sans"},  {"microsoft sans serif", "Liberation Sans"},
-    {"tahoma", "Liberation Sans"},          {"arial", "Liberation Sans"},
-    {"helvetica", "Liberation Sans"},       {"system", "Liberation Sans"},
-    {"segoe ui", "Liberation Sans"},        {"verdana", "Liberation Sans"},
-    {"", "Liberation Sans"},                {"times new roman", "Liberation Serif"},
-    {"times", "Liberation Serif"},          {"ms serif", "Liberation Serif"},
-    {"courier new", "Liberation Mono"},     {"courier", "Liberation Mono"},
-    {"fixedsys", "Liberation Mono"},        {"terminal", "Liberation Mono"},
+    {"ms sans serif", "Liberation Sans"},
+    {"ms shell dlg", "Liberation Sans"},
+    {"ms shell dlg 2", "Liberation Sans"},
+    {"microsoft sans serif", "Liberation Sans"},
+    {"tahoma", "Liberation Sans"},
+    {"arial", "Liberation Sans"},
+    {"helvetica", "Liberation Sans"},
+    {"system", "Liberation Sans"},
+    {"segoe ui", "Liberation Sans"},
+    {"verdana", "Liberation Sans"},
+    {"", "Liberation Sans"},
+    {"times new roman", "Liberation Serif"},
+    {"times", "Liberation Serif"},
+    {"ms serif", "Liberation Serif"},
+    {"courier new", "Liberation Mono"},
+    {"courier", "Liberation Mono"},
+    {"fixedsys", "Liberation Mono"},
+    {"terminal", "Liberation Mono"},
 };
 
-const char* AliasFor(std::string_view face) {
+const char* AliasFor(std::string_view face)
+{
     const std::string lower = Lower(face);
     for (const Alias& a : kAliases)
         if (lower == a.face) return a.family;
@@ -81,7 +95,8 @@ struct Resolved {
     int slant = FC_SLANT_ROMAN;
 };
 
-Resolved Resolve(const std::string& family, const FontRequest& request) {
+Resolved Resolve(const std::string& family, const FontRequest& request)
+{
     InitFontconfig();
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
@@ -108,7 +123,8 @@ Resolved Resolve(const std::string& family, const FontRequest& request) {
 }
 
 // Largest em whose cell (ceil'ed ascent + descent) still fits the requested cell height.
-int EmForCellHeight(int cell, long winAscent, long winDescent, int upem) {
+int EmForCellHeight(int cell, long winAscent, long winDescent, int upem)
+{
     const long total = std::max(1L, winAscent + winDescent);
     int em = std::clamp(int(std::lround(double(cell) * upem / double(total))), 1, kMaxEm);
     const auto cellOf = [&](int e) { return CeilScale(winAscent, e, upem) + CeilScale(winDescent, e, upem); };
@@ -117,13 +133,16 @@ int EmForCellHeight(int cell, long winAscent, long winDescent, int upem) {
     return em;
 }
 
-void Overstrike(Glyph& g) {
+void Overstrike(Glyph& g)
+{
     const int w = g.width + 1;
     std::vector<std::uint8_t> out(std::size_t(w) * std::size_t(g.height), 0);
     for (int y = 0; y < g.height; ++y)
         for (int x = 0; x < w; ++x) {
-            const std::uint8_t here = x < g.width ? g.coverage[std::size_t(y) * std::size_t(g.width) + std::size_t(x)] : 0;
-            const std::uint8_t left = x > 0 ? g.coverage[std::size_t(y) * std::size_t(g.width) + std::size_t(x - 1)] : 0;
+            const std::uint8_t here =
+                x < g.width ? g.coverage[std::size_t(y) * std::size_t(g.width) + std::size_t(x)] : 0;
+            const std::uint8_t left =
+                x > 0 ? g.coverage[std::size_t(y) * std::size_t(g.width) + std::size_t(x - 1)] : 0;
             out[std::size_t(y) * std::size_t(w) + std::size_t(x)] = std::max(here, left);
         }
     g.width = w;
@@ -138,13 +157,15 @@ struct Font::Key {
     int weight;
     bool italic;
     bool antialiased;
-    friend bool operator<(const Key& a, const Key& b) {
+    friend bool operator<(const Key& a, const Key& b)
+    {
         return std::tie(a.family, a.height, a.weight, a.italic, a.antialiased) <
                std::tie(b.family, b.height, b.weight, b.italic, b.antialiased);
     }
 };
 
-std::shared_ptr<const Font> Font::Open(const FontRequest& request) {
+std::shared_ptr<const Font> Font::Open(const FontRequest& request)
+{
     const char* alias = AliasFor(request.face);
     const std::string family = alias ? std::string(alias) : Cp1252ToUtf8(request.face);
     const int weight = request.weight <= 0 ? 400 : std::clamp(request.weight, 1, 1000);
@@ -169,7 +190,8 @@ std::shared_ptr<const Font> Font::Open(const FontRequest& request) {
     return font;
 }
 
-void Font::Load(const std::string& file, int index, const FontRequest& request) {
+void Font::Load(const std::string& file, int index, const FontRequest& request)
+{
     FT_Face face = nullptr;
     if (FT_New_Face(Library(), file.c_str(), index, &face) != 0 || !face)
         throw FontError("font file \"" + file + "\" could not be opened");
@@ -235,19 +257,22 @@ void Font::Load(const std::string& file, int index, const FontRequest& request) 
         m.aveCharWidth = advances_['x'];
 }
 
-Font::~Font() {
+Font::~Font()
+{
     if (!face_) return;
     std::lock_guard lock(LibraryMutex());
     FT_Done_Face(static_cast<FT_Face>(face_));
 }
 
-int Font::TextWidth(std::string_view text) const {
+int Font::TextWidth(std::string_view text) const
+{
     int w = 0;
     for (char c : text) w += advances_[std::uint8_t(c)];
     return w;
 }
 
-const Glyph& Font::GlyphOf(unsigned char c) const {
+const Glyph& Font::GlyphOf(unsigned char c) const
+{
     std::lock_guard lock(glyphMutex_);
     if (glyphs_[c]) return *glyphs_[c];
     auto glyph = std::make_unique<Glyph>();

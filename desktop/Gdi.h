@@ -118,8 +118,8 @@ BOOL DrawEdge(HDC dc, RECT* rect, UINT edge, UINT flags);
 // ---- Blits and bitmaps ----
 BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);
 BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop);
-BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth,
-                int srcHeight, DWORD rop);
+BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth, int srcHeight,
+                DWORD rop);
 // Copies all source pixels except those of the transparent colour.
 BOOL TransparentBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth,
                     int srcHeight, UINT transparent);
@@ -128,13 +128,12 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits);
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, void* section = nullptr,
                          DWORD offset = 0);
-int SetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT lines, const void* bits, const BITMAPINFO* info,
-              UINT usage);
+int SetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT lines, const void* bits, const BITMAPINFO* info, UINT usage);
 int GetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT lines, void* bits, BITMAPINFO* info, UINT usage);
 int StretchDIBits(HDC dc, int x, int y, int width, int height, int srcX, int srcY, int srcWidth, int srcHeight,
                   const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
-int SetDIBitsToDevice(HDC dc, int x, int y, DWORD width, DWORD height, int srcX, int srcY, UINT startScan,
-                      UINT lines, const void* bits, const BITMAPINFO* info, UINT usage);
+int SetDIBitsToDevice(HDC dc, int x, int y, DWORD width, DWORD height, int srcX, int srcY, UINT startScan, UINT lines,
+                      const void* bits, const BITMAPINFO* info, UINT usage);
 UINT GetDIBColorTable(HDC dc, UINT start, UINT count, RGBQUAD* colors);
 UINT SetDIBColorTable(HDC dc, UINT start, UINT count, const RGBQUAD* colors);
 // Like the original calls, the DIB functions trust their BITMAPINFO: a reader of outside
@@ -151,13 +150,11 @@ Surface* BitmapSurface(HBITMAP bitmap);
 
 // ---- Text ----
 BOOL TextOut(HDC dc, int x, int y, const std::string& text);
-BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, const std::string& text,
-                const int* dx = nullptr);
+BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, const std::string& text, const int* dx = nullptr);
 BOOL GetTextExtentPoint32(HDC dc, const std::string& text, SIZE* size);
 BOOL GetTextExtentPoint32(HDC dc, const char* text, int count, SIZE* size);
 // How many characters fit into maxExtent; optional partial widths of every prefix.
-BOOL GetTextExtentExPoint(HDC dc, const std::string& text, int maxExtent, int* fit, int* partialWidths,
-                          SIZE* size);
+BOOL GetTextExtentExPoint(HDC dc, const std::string& text, int maxExtent, int* fit, int* partialWidths, SIZE* size);
 BOOL GetCharWidth32(HDC dc, UINT first, UINT last, int* widths);
 BOOL GetTextMetrics(HDC dc, TEXTMETRIC* metrics);
 int GetTextFace(HDC dc, int count, char* name);

@@ -7,7 +7,8 @@ namespace desktop {
 namespace gdi {
 
 bool Blit(DeviceContext& dest, int x, int y, int width, int height, const BlitSource& src, DWORD rop,
-          std::optional<std::uint32_t> transparent) {
+          std::optional<std::uint32_t> transparent)
+{
     const std::uint8_t code = std::uint8_t((rop >> 16) & 0xFF);
     const bool useSource = RopUsesSource(code);
     const bool usePattern = RopUsesPattern(code);
@@ -103,14 +104,16 @@ bool Blit(DeviceContext& dest, int x, int y, int width, int height, const BlitSo
 
 namespace {
 
-gdi::BlitSource SourceOf(DeviceContext& src, int x, int y, int width, int height) {
+gdi::BlitSource SourceOf(DeviceContext& src, int x, int y, int width, int height)
+{
     return gdi::BlitSource{&src.Source(), src.Monochrome(), PixelFromColor(gdi::ResolveColor(src, src.state.bkColor)),
                            RECT{x + src.Dx(), y + src.Dy(), width, height}};
 }
 
 }  // namespace
 
-BOOL PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop) {
+BOOL PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     const std::uint8_t code = std::uint8_t((rop >> 16) & 0xFF);
     if (!dc || gdi::RopUsesSource(code)) return 0;
@@ -126,7 +129,8 @@ BOOL PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop) {
     return 1;
 }
 
-BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop) {
+BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop)
+{
     DeviceContext* d = gdi::Dc(dest);
     if (!d) return 0;
     if (!gdi::RopUsesSource(std::uint8_t((rop >> 16) & 0xFF))) return PatBlt(dest, x, y, width, height, rop);
@@ -135,8 +139,9 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, in
     return gdi::Blit(*d, x, y, width, height, SourceOf(*s, srcX, srcY, width, height), rop) ? 1 : 0;
 }
 
-BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth,
-                int srcHeight, DWORD rop) {
+BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth, int srcHeight,
+                DWORD rop)
+{
     DeviceContext* d = gdi::Dc(dest);
     if (!d) return 0;
     if (!gdi::RopUsesSource(std::uint8_t((rop >> 16) & 0xFF))) return PatBlt(dest, x, y, width, height, rop);
@@ -146,7 +151,8 @@ BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX
 }
 
 BOOL TransparentBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth,
-                    int srcHeight, UINT transparent) {
+                    int srcHeight, UINT transparent)
+{
     DeviceContext* d = gdi::Dc(dest);
     DeviceContext* s = gdi::Dc(src);
     if (!d || !s || width < 0 || height < 0 || srcWidth < 0 || srcHeight < 0) return 0;

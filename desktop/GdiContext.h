@@ -52,7 +52,8 @@ public:
 
     // f(x0, x1) for the visible parts of row y within [x0, x1).
     template <class F>
-    void ForEach(LONG y, LONG x0, LONG x1, F&& f) const {
+    void ForEach(LONG y, LONG x0, LONG x1, F&& f) const
+    {
         if (y < bounds_.top || y >= bounds_.bottom || x0 >= x1) return;
         const std::size_t row = std::size_t(y - bounds_.top);
         for (std::uint32_t k = rowStart_[row]; k < rowStart_[row + 1]; ++k) {
@@ -173,7 +174,7 @@ struct BlitSource {
     const Surface* surface = nullptr;
     bool monochrome = false;
     std::uint32_t background = 0xFFFFFF;  // the source DC's background as a pixel
-    RECT rect{};  // source rectangle: left/top and signed width/height in right/bottom
+    RECT rect{};                          // source rectangle: left/top and signed width/height in right/bottom
 };
 bool Blit(DeviceContext& dest, int x, int y, int width, int height, const BlitSource& src, DWORD rop,
           std::optional<std::uint32_t> transparent = std::nullopt);
@@ -181,7 +182,7 @@ bool Blit(DeviceContext& dest, int x, int y, int width, int height, const BlitSo
 // Text drawing shared by TextOut and DrawText: one line at a surface position of its cell top-left.
 struct TextLine {
     std::string_view text;
-    LONG x = 0;    // surface coordinates of the cell's top-left corner
+    LONG x = 0;  // surface coordinates of the cell's top-left corner
     LONG top = 0;
     const int* dx = nullptr;  // explicit advances, one per character
     bool underline = false;

@@ -10,7 +10,8 @@ namespace {
 
 SIZE g_displaySize{1024, 768};
 
-void InitState(DcState& s) {
+void InitState(DcState& s)
+{
     s.pen = static_cast<GdiPen*>(GetStockObject(BLACK_PEN));
     s.brush = static_cast<GdiBrush*>(GetStockObject(WHITE_BRUSH));
     s.font = static_cast<GdiFont*>(GetStockObject(SYSTEM_FONT));
@@ -18,7 +19,8 @@ void InitState(DcState& s) {
 }
 
 template <class T>
-T* Swap(T*& slot, T* object) {
+T* Swap(T*& slot, T* object)
+{
     T* old = slot;
     gdi::Retain(object);
     slot = object;
@@ -27,28 +29,31 @@ T* Swap(T*& slot, T* object) {
 }
 
 // The DC's own clip, or everything the device has when it has none.
-Region CurrentClip(DeviceContext& dc) {
-    return dc.state.hasClip ? dc.state.clip : Region::FromRect(dc.DeviceBounds());
-}
+Region CurrentClip(DeviceContext& dc) { return dc.state.hasClip ? dc.state.clip : Region::FromRect(dc.DeviceBounds()); }
 
-int SetClip(DeviceContext& dc, Region clip) {
+int SetClip(DeviceContext& dc, Region clip)
+{
     dc.state.hasClip = true;
     dc.state.clip = std::move(clip);
     dc.InvalidateClip();
     return dc.Clip().Kind();
 }
 
-RECT LogicalToDevice(DeviceContext& dc, RECT r) {
-    return OffsetRectBy(r, dc.state.viewportOrg.x - dc.state.windowOrg.x, dc.state.viewportOrg.y - dc.state.windowOrg.y);
+RECT LogicalToDevice(DeviceContext& dc, RECT r)
+{
+    return OffsetRectBy(r, dc.state.viewportOrg.x - dc.state.windowOrg.x,
+                        dc.state.viewportOrg.y - dc.state.windowOrg.y);
 }
 
-RECT Normalized(int left, int top, int right, int bottom) {
+RECT Normalized(int left, int top, int right, int bottom)
+{
     return RECT{std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
 }
 
 }  // namespace
 
-int MulDiv(int a, int b, int c) {
+int MulDiv(int a, int b, int c)
+{
     if (c == 0) return -1;
     std::int64_t num = std::int64_t(a) * b;
     std::int64_t den = c;
@@ -58,7 +63,8 @@ int MulDiv(int a, int b, int c) {
     return int(q);
 }
 
-HDC CreateSurfaceDC(Surface* surface, POINT origin, const Region& clip) {
+HDC CreateSurfaceDC(Surface* surface, POINT origin, const Region& clip)
+{
     if (!surface) return nullptr;
     auto* dc = new DeviceContext();
     dc->surface = surface;
@@ -68,7 +74,8 @@ HDC CreateSurfaceDC(Surface* surface, POINT origin, const Region& clip) {
     return dc;
 }
 
-HDC CreateCompatibleDC(HDC) {
+HDC CreateCompatibleDC(HDC)
+{
     auto* dc = new DeviceContext();
     dc->memory = true;
     InitState(dc->state);
@@ -76,7 +83,8 @@ HDC CreateCompatibleDC(HDC) {
     return dc;
 }
 
-BOOL DeleteDC(HDC hdc) {
+BOOL DeleteDC(HDC hdc)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return 0;
     for (const DcState& s : dc->saved) gdi::ReleaseState(s);
@@ -85,7 +93,8 @@ BOOL DeleteDC(HDC hdc) {
     return 1;
 }
 
-int SaveDC(HDC hdc) {
+int SaveDC(HDC hdc)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return 0;
     dc->saved.push_back(dc->state);
@@ -93,7 +102,8 @@ int SaveDC(HDC hdc) {
     return int(dc->saved.size());
 }
 
-BOOL RestoreDC(HDC hdc, int savedDC) {
+BOOL RestoreDC(HDC hdc, int savedDC)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || savedDC == 0) return 0;
     const long index = savedDC < 0 ? long(dc->saved.size()) + savedDC : long(savedDC) - 1;
@@ -108,7 +118,8 @@ BOOL RestoreDC(HDC hdc, int savedDC) {
 
 void SetDisplaySize(int width, int height) { g_displaySize = SIZE{width, height}; }
 
-int GetDeviceCaps(HDC hdc, int index) {
+int GetDeviceCaps(HDC hdc, int index)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return 0;
     switch (index) {
@@ -127,7 +138,8 @@ int GetDeviceCaps(HDC hdc, int index) {
 
 // ---- Coordinates ----
 
-BOOL SetWindowOrgEx(HDC hdc, int x, int y, POINT* previous) {
+BOOL SetWindowOrgEx(HDC hdc, int x, int y, POINT* previous)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return 0;
     if (previous) *previous = dc->state.windowOrg;
@@ -135,13 +147,15 @@ BOOL SetWindowOrgEx(HDC hdc, int x, int y, POINT* previous) {
     return 1;
 }
 
-BOOL OffsetWindowOrgEx(HDC hdc, int dx, int dy, POINT* previous) {
+BOOL OffsetWindowOrgEx(HDC hdc, int dx, int dy, POINT* previous)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return 0;
     return SetWindowOrgEx(hdc, dc->state.windowOrg.x + dx, dc->state.windowOrg.y + dy, previous);
 }
 
-BOOL SetViewportOrgEx(HDC hdc, int x, int y, POINT* previous) {
+BOOL SetViewportOrgEx(HDC hdc, int x, int y, POINT* previous)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return 0;
     if (previous) *previous = dc->state.viewportOrg;
@@ -149,7 +163,8 @@ BOOL SetViewportOrgEx(HDC hdc, int x, int y, POINT* previous) {
     return 1;
 }
 
-BOOL GetViewportOrgEx(HDC hdc, POINT* origin) {
+BOOL GetViewportOrgEx(HDC hdc, POINT* origin)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || !origin) return 0;
     *origin = dc->state.viewportOrg;
@@ -158,75 +173,91 @@ BOOL GetViewportOrgEx(HDC hdc, POINT* origin) {
 
 // ---- Attributes ----
 
-COLORREF SetTextColor(HDC hdc, COLORREF color) {
+COLORREF SetTextColor(HDC hdc, COLORREF color)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return CLR_INVALID;
     return std::exchange(dc->state.textColor, color);
 }
-COLORREF GetTextColor(HDC hdc) {
+COLORREF GetTextColor(HDC hdc)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     return dc ? dc->state.textColor : CLR_INVALID;
 }
-COLORREF SetBkColor(HDC hdc, COLORREF color) {
+COLORREF SetBkColor(HDC hdc, COLORREF color)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return CLR_INVALID;
     return std::exchange(dc->state.bkColor, color);
 }
-COLORREF GetBkColor(HDC hdc) {
+COLORREF GetBkColor(HDC hdc)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     return dc ? dc->state.bkColor : CLR_INVALID;
 }
-int SetBkMode(HDC hdc, int mode) {
+int SetBkMode(HDC hdc, int mode)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
     return std::exchange(dc->state.bkMode, mode);
 }
-int GetBkMode(HDC hdc) {
+int GetBkMode(HDC hdc)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     return dc ? dc->state.bkMode : 0;
 }
-int SetROP2(HDC hdc, int rop2) {
+int SetROP2(HDC hdc, int rop2)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || rop2 < R2_BLACK || rop2 > R2_WHITE) return 0;
     return std::exchange(dc->state.rop2, rop2);
 }
-int SetPolyFillMode(HDC hdc, int mode) {
+int SetPolyFillMode(HDC hdc, int mode)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || (mode != ALTERNATE && mode != WINDING)) return 0;
     return std::exchange(dc->state.polyFillMode, mode);
 }
-int GetPolyFillMode(HDC hdc) {
+int GetPolyFillMode(HDC hdc)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     return dc ? dc->state.polyFillMode : 0;
 }
-int SetStretchBltMode(HDC hdc, int mode) {
+int SetStretchBltMode(HDC hdc, int mode)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || mode < BLACKONWHITE || mode > HALFTONE) return 0;
     return std::exchange(dc->state.stretchMode, mode);
 }
-int GetStretchBltMode(HDC hdc) {
+int GetStretchBltMode(HDC hdc)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     return dc ? dc->state.stretchMode : 0;
 }
-int SetTextCharacterExtra(HDC hdc, int extra) {
+int SetTextCharacterExtra(HDC hdc, int extra)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return int(0x80000000u);
     return std::exchange(dc->state.charExtra, extra);
 }
-int GetTextCharacterExtra(HDC hdc) {
+int GetTextCharacterExtra(HDC hdc)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     return dc ? dc->state.charExtra : int(0x80000000u);
 }
-UINT SetTextAlign(HDC hdc, UINT align) {
+UINT SetTextAlign(HDC hdc, UINT align)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return 0xFFFFFFFF;
     return std::exchange(dc->state.textAlign, align);
 }
-UINT GetTextAlign(HDC hdc) {
+UINT GetTextAlign(HDC hdc)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     return dc ? dc->state.textAlign : 0xFFFFFFFF;
 }
-BOOL SetBrushOrgEx(HDC hdc, int x, int y, POINT* previous) {
+BOOL SetBrushOrgEx(HDC hdc, int x, int y, POINT* previous)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return 0;
     if (previous) *previous = dc->state.brushOrg;
@@ -236,7 +267,8 @@ BOOL SetBrushOrgEx(HDC hdc, int x, int y, POINT* previous) {
 
 // ---- Selection ----
 
-HGDIOBJ SelectObject(HDC hdc, HGDIOBJ object) {
+HGDIOBJ SelectObject(HDC hdc, HGDIOBJ object)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || !object) return nullptr;
     switch (object->type) {
@@ -258,7 +290,8 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ object) {
     }
 }
 
-HGDIOBJ GetCurrentObject(HDC hdc, UINT objectType) {
+HGDIOBJ GetCurrentObject(HDC hdc, UINT objectType)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return nullptr;
     switch (objectType) {
@@ -271,7 +304,8 @@ HGDIOBJ GetCurrentObject(HDC hdc, UINT objectType) {
     }
 }
 
-HPALETTE SelectPalette(HDC hdc, HPALETTE palette, BOOL) {
+HPALETTE SelectPalette(HDC hdc, HPALETTE palette, BOOL)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || !palette) return nullptr;
     return Swap(dc->state.palette, palette);
@@ -284,7 +318,8 @@ UINT RealizePalette(HDC hdc) { return gdi::Dc(hdc) ? 0 : 0xFFFFFFFF; }
 
 int SelectClipRgn(HDC hdc, HRGN rgn) { return ExtSelectClipRgn(hdc, rgn, RGN_COPY); }
 
-int ExtSelectClipRgn(HDC hdc, HRGN rgn, int mode) {
+int ExtSelectClipRgn(HDC hdc, HRGN rgn, int mode)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || mode < RGN_AND || mode > RGN_COPY) return RGN_ERROR;
     if (mode == RGN_COPY) {
@@ -298,21 +333,24 @@ int ExtSelectClipRgn(HDC hdc, HRGN rgn, int mode) {
     return SetClip(*dc, CurrentClip(*dc).Combined(rgn->region, mode));
 }
 
-int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
+int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return RGN_ERROR;
     const Region r = Region::FromRect(LogicalToDevice(*dc, Normalized(left, top, right, bottom)));
     return SetClip(*dc, CurrentClip(*dc).Intersected(r));
 }
 
-int ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom) {
+int ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return RGN_ERROR;
     const Region r = Region::FromRect(LogicalToDevice(*dc, Normalized(left, top, right, bottom)));
     return SetClip(*dc, CurrentClip(*dc).Subtracted(r));
 }
 
-int GetClipBox(HDC hdc, RECT* box) {
+int GetClipBox(HDC hdc, RECT* box)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || !box) return RGN_ERROR;
     const gdi::ClipMask& clip = dc->Clip();
@@ -320,7 +358,8 @@ int GetClipBox(HDC hdc, RECT* box) {
     return clip.Kind();
 }
 
-int GetClipRgn(HDC hdc, HRGN rgn) {
+int GetClipRgn(HDC hdc, HRGN rgn)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || !rgn) return -1;
     if (!dc->state.hasClip) return 0;

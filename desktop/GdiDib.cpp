@@ -16,19 +16,22 @@ namespace {
 constexpr long kMaxSide = 1 << 16;
 constexpr long long kMaxPixels = 1LL << 28;
 
-std::vector<GdiBitmap*>& DirtyBitmaps() {
+std::vector<GdiBitmap*>& DirtyBitmaps()
+{
     static std::vector<GdiBitmap*> dirty;
     return dirty;
 }
 
-void Forget(GdiBitmap* bm) {
+void Forget(GdiBitmap* bm)
+{
     auto& d = DirtyBitmaps();
     d.erase(std::remove(d.begin(), d.end(), bm), d.end());
 }
 
 std::size_t Stride(int width, int bitCount) { return ((std::size_t(width) * std::size_t(bitCount) + 31) / 32) * 4; }
 
-std::uint32_t PixelOfQuad(const RGBQUAD& q) {
+std::uint32_t PixelOfQuad(const RGBQUAD& q)
+{
     return (std::uint32_t(q.rgbRed) << 16) | (std::uint32_t(q.rgbGreen) << 8) | q.rgbBlue;
 }
 
@@ -38,19 +41,22 @@ RGBQUAD QuadOf(COLORREF c) { return RGBQUAD{GetBValue(c), GetGValue(c), GetRValu
 struct Channel {
     int shift = 0;
     int bits = 0;
-    explicit Channel(DWORD mask) {
+    explicit Channel(DWORD mask)
+    {
         if (mask == 0) return;
         shift = std::countr_zero(mask);
         bits = std::popcount(mask >> shift);
     }
-    std::uint32_t Decode(std::uint32_t v) const {
+    std::uint32_t Decode(std::uint32_t v) const
+    {
         if (bits == 0) return 0;
         const std::uint32_t max = bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1;
         const std::uint32_t c = (v >> shift) & max;
         if (bits >= 8) return c >> (bits - 8);
         return (c * 255 + max / 2) / max;
     }
-    std::uint32_t Encode(std::uint32_t c8) const {
+    std::uint32_t Encode(std::uint32_t c8) const
+    {
         if (bits == 0) return 0;
         const std::uint32_t max = bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1;
         const std::uint32_t c = bits >= 8 ? c8 << (bits - 8) : (c8 * max + 127) / 255;
@@ -58,17 +64,20 @@ struct Channel {
     }
 };
 
-int ColorCount(const BITMAPINFOHEADER& h) {
+int ColorCount(const BITMAPINFOHEADER& h)
+{
     if (h.biBitCount > 8) return int(std::min<DWORD>(h.biClrUsed, 256));
     const int full = 1 << h.biBitCount;
     return h.biClrUsed == 0 ? full : int(std::min<DWORD>(h.biClrUsed, DWORD(full)));
 }
 
-std::size_t TableOffset(const BITMAPINFOHEADER& h) {
+std::size_t TableOffset(const BITMAPINFOHEADER& h)
+{
     return h.biSize + (h.biCompression == BI_BITFIELDS && h.biSize == 40 ? 12 : 0);
 }
 
-void DefaultMasks(int bitCount, DWORD masks[3]) {
+void DefaultMasks(int bitCount, DWORD masks[3])
+{
     if (bitCount == 16) {
         masks[0] = 0x7C00, masks[1] = 0x03E0, masks[2] = 0x001F;
     } else {
@@ -77,11 +86,12 @@ void DefaultMasks(int bitCount, DWORD masks[3]) {
 }
 
 // The colour table a bitmap without its own is read back with.
-std::vector<RGBQUAD> DefaultTable(int bitCount) {
+std::vector<RGBQUAD> DefaultTable(int bitCount)
+{
     static constexpr std::array<COLORREF, 16> kVga = {
-        RGB(0, 0, 0),       RGB(128, 0, 0),   RGB(0, 128, 0),   RGB(128, 128, 0), RGB(0, 0, 128),   RGB(128, 0, 128),
-        RGB(0, 128, 128),   RGB(192, 192, 192), RGB(128, 128, 128), RGB(255, 0, 0), RGB(0, 255, 0), RGB(255, 255, 0),
-        RGB(0, 0, 255),     RGB(255, 0, 255), RGB(0, 255, 255), RGB(255, 255, 255),
+        RGB(0, 0, 0),     RGB(128, 0, 0),     RGB(0, 128, 0),     RGB(128, 128, 0),   RGB(0, 0, 128), RGB(128, 0, 128),
+        RGB(0, 128, 128), RGB(192, 192, 192), RGB(128, 128, 128), RGB(255, 0, 0),     RGB(0, 255, 0), RGB(255, 255, 0),
+        RGB(0, 0, 255),   RGB(255, 0, 255),   RGB(0, 255, 255),   RGB(255, 255, 255),
     };
     std::vector<RGBQUAD> t;
     if (bitCount == 1) {
@@ -104,10 +114,12 @@ std::vector<RGBQUAD> DefaultTable(int bitCount) {
 // Nearest table entry, with exact colours found by lookup.
 class PaletteMatcher {
 public:
-    explicit PaletteMatcher(const std::vector<RGBQUAD>& colors) : colors_(colors) {
+    explicit PaletteMatcher(const std::vector<RGBQUAD>& colors) : colors_(colors)
+    {
         for (std::size_t i = colors.size(); i-- > 0;) exact_[PixelOfQuad(colors[i])] = std::uint8_t(i);
     }
-    std::uint8_t Index(std::uint32_t pixel) {
+    std::uint8_t Index(std::uint32_t pixel)
+    {
         if (auto it = exact_.find(pixel); it != exact_.end()) return it->second;
         std::uint8_t best = 0;
         long bestDistance = -1;
@@ -127,7 +139,8 @@ private:
     std::unordered_map<std::uint32_t, std::uint8_t> exact_;
 };
 
-DibLayout LayoutOf(const GdiBitmap& bm) {
+DibLayout LayoutOf(const GdiBitmap& bm)
+{
     DibLayout l;
     l.width = bm.surface.width;
     l.height = bm.surface.height;
@@ -139,7 +152,8 @@ DibLayout LayoutOf(const GdiBitmap& bm) {
     return l;
 }
 
-GdiBitmap* NewBitmap(int width, int height, int bitsPixel, bool monochrome) {
+GdiBitmap* NewBitmap(int width, int height, int bitsPixel, bool monochrome)
+{
     auto* bm = new GdiBitmap();
     bm->surface.Resize(width, height, 0);
     bm->bitsPixel = bitsPixel;
@@ -147,12 +161,14 @@ GdiBitmap* NewBitmap(int width, int height, int bitsPixel, bool monochrome) {
     return bm;
 }
 
-bool ValidSize(long width, long height) {
+bool ValidSize(long width, long height)
+{
     return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide &&
            (long long)width * height <= kMaxPixels;
 }
 
-bool HeaderSupported(const BITMAPINFOHEADER& h) {
+bool HeaderSupported(const BITMAPINFOHEADER& h)
+{
     if (h.biSize < 40 || h.biSize > 1024 || h.biPlanes != 1) return false;
     const int bpp = h.biBitCount;
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return false;
@@ -163,7 +179,8 @@ bool HeaderSupported(const BITMAPINFOHEADER& h) {
 
 }  // namespace
 
-bool ReadLayout(const BITMAPINFO* info, UINT usage, const DeviceContext* dc, DibLayout& out) {
+bool ReadLayout(const BITMAPINFO* info, UINT usage, const DeviceContext* dc, DibLayout& out)
+{
     if (!info || !HeaderSupported(info->bmiHeader)) return false;
     const BITMAPINFOHEADER& h = info->bmiHeader;
     const int bpp = h.biBitCount;
@@ -200,12 +217,14 @@ bool ReadLayout(const BITMAPINFO* info, UINT usage, const DeviceContext* dc, Dib
     return true;
 }
 
-std::size_t PackedBitsOffset(const BITMAPINFO* info) {
+std::size_t PackedBitsOffset(const BITMAPINFO* info)
+{
     const BITMAPINFOHEADER& h = info->bmiHeader;
     return TableOffset(h) + std::size_t(ColorCount(h)) * sizeof(RGBQUAD);
 }
 
-void DecodeRows(const DibLayout& l, const std::uint8_t* bits, int first, int count, Surface& surface) {
+void DecodeRows(const DibLayout& l, const std::uint8_t* bits, int first, int count, Surface& surface)
+{
     const Channel r(l.masks[0]), g(l.masks[1]), b(l.masks[2]);
     const int width = std::min(l.width, surface.width);
     // Palette formats look their pixels up in a table made once; the format is chosen once per
@@ -253,13 +272,13 @@ void DecodeRows(const DibLayout& l, const std::uint8_t* bits, int first, int cou
                     dst[x] = (r.Decode(v) << 16) | (g.Decode(v) << 8) | b.Decode(v);
                 }
                 break;
-            default:
-                break;
+            default: break;
         }
     }
 }
 
-void EncodeRows(const Surface& surface, const DibLayout& l, int first, int count, std::uint8_t* bits) {
+void EncodeRows(const Surface& surface, const DibLayout& l, int first, int count, std::uint8_t* bits)
+{
     const Channel r(l.masks[0]), g(l.masks[1]), b(l.masks[2]);
     PaletteMatcher match(l.colors);
     const int width = std::min(l.width, surface.width);
@@ -297,7 +316,8 @@ void EncodeRows(const Surface& surface, const DibLayout& l, int first, int count
     }
 }
 
-bool DecodePackedDib(const void* packed, Surface& out) {
+bool DecodePackedDib(const void* packed, Surface& out)
+{
     DibLayout l;
     const auto* info = static_cast<const BITMAPINFO*>(packed);
     if (!ReadLayout(info, DIB_RGB_COLORS, nullptr, l)) return false;
@@ -306,19 +326,22 @@ bool DecodePackedDib(const void* packed, Surface& out) {
     return true;
 }
 
-void PullDib(GdiBitmap& bm) {
+void PullDib(GdiBitmap& bm)
+{
     if (!bm.isDibSection || bm.surfaceNewer) return;
     DecodeRows(LayoutOf(bm), bm.dibBits.data(), 0, bm.surface.height, bm.surface);
 }
 
-void PushDib(GdiBitmap& bm) {
+void PushDib(GdiBitmap& bm)
+{
     if (!bm.isDibSection || !bm.surfaceNewer) return;
     EncodeRows(bm.surface, LayoutOf(bm), 0, bm.surface.height, bm.dibBits.data());
     bm.surfaceNewer = false;
     Forget(&bm);
 }
 
-void MarkDrawn(GdiBitmap& bm) {
+void MarkDrawn(GdiBitmap& bm)
+{
     if (!bm.isDibSection || bm.surfaceNewer) return;
     PullDib(bm);
     bm.surfaceNewer = true;
@@ -327,14 +350,17 @@ void MarkDrawn(GdiBitmap& bm) {
 
 }  // namespace gdi
 
-GdiBitmap::~GdiBitmap() {
+GdiBitmap::~GdiBitmap()
+{
     if (isDibSection && surfaceNewer) gdi::Forget(this);
 }
 
-HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {
+HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits)
+{
     if (width == 0 || height == 0) return gdi::DefaultBitmap();
     const UINT bpp = planes * bitsPerPixel;
-    if (!gdi::ValidSize(width, height) || planes != 1 || (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32))
+    if (!gdi::ValidSize(width, height) || planes != 1 ||
+        (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32))
         return nullptr;
     GdiBitmap* bm = gdi::NewBitmap(width, height, int(bpp), bpp == 1);
     if (!bits) return bm;
@@ -353,8 +379,12 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, cons
                         gdi::Channel(0x1F).Decode(v);
                     break;
                 }
-                case 24: p = (std::uint32_t(row[3 * x + 2]) << 16) | (std::uint32_t(row[3 * x + 1]) << 8) | row[3 * x]; break;
-                case 32: p = (std::uint32_t(row[4 * x + 2]) << 16) | (std::uint32_t(row[4 * x + 1]) << 8) | row[4 * x]; break;
+                case 24:
+                    p = (std::uint32_t(row[3 * x + 2]) << 16) | (std::uint32_t(row[3 * x + 1]) << 8) | row[3 * x];
+                    break;
+                case 32:
+                    p = (std::uint32_t(row[4 * x + 2]) << 16) | (std::uint32_t(row[4 * x + 1]) << 8) | row[4 * x];
+                    break;
                 default: break;  // 4 and 8 bits without a palette: left black
             }
             bm->surface.pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] = p;
@@ -363,7 +393,8 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, cons
     return bm;
 }
 
-HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
+HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return nullptr;
     if (width == 0 || height == 0) return gdi::DefaultBitmap();
@@ -372,7 +403,8 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
     return dc->Monochrome() ? gdi::NewBitmap(width, height, 1, true) : gdi::NewBitmap(width, height, 32, false);
 }
 
-HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bits, void*, DWORD) {
+HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bits, void*, DWORD)
+{
     gdi::DibLayout l;
     if (bits) *bits = nullptr;
     if (!gdi::ReadLayout(info, usage, gdi::Dc(hdc), l)) return nullptr;
@@ -390,7 +422,8 @@ HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bit
     return bm;
 }
 
-int SetDIBits(HDC hdc, HBITMAP bm, UINT startScan, UINT lines, const void* bits, const BITMAPINFO* info, UINT usage) {
+int SetDIBits(HDC hdc, HBITMAP bm, UINT startScan, UINT lines, const void* bits, const BITMAPINFO* info, UINT usage)
+{
     gdi::DibLayout l;
     if (!bm || bm->stock || !bits || !gdi::ReadLayout(info, usage, gdi::Dc(hdc), l)) return 0;
     if (startScan >= UINT(l.height)) return 0;
@@ -402,7 +435,8 @@ int SetDIBits(HDC hdc, HBITMAP bm, UINT startScan, UINT lines, const void* bits,
     return count;
 }
 
-int GetDIBits(HDC, HBITMAP bm, UINT startScan, UINT lines, void* bits, BITMAPINFO* info, UINT usage) {
+int GetDIBits(HDC, HBITMAP bm, UINT startScan, UINT lines, void* bits, BITMAPINFO* info, UINT usage)
+{
     if (!bm || !info || info->bmiHeader.biSize < 40) return 0;
     BITMAPINFOHEADER& h = info->bmiHeader;
     if (bm->isDibSection) gdi::PullDib(*bm);
@@ -440,7 +474,8 @@ int GetDIBits(HDC, HBITMAP bm, UINT startScan, UINT lines, void* bits, BITMAPINF
 }
 
 int StretchDIBits(HDC hdc, int x, int y, int width, int height, int srcX, int srcY, int srcWidth, int srcHeight,
-                  const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop) {
+                  const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     gdi::DibLayout l;
     if (!dc || !bits || !gdi::ReadLayout(info, usage, dc, l)) return 0;
@@ -452,8 +487,9 @@ int StretchDIBits(HDC hdc, int x, int y, int width, int height, int srcX, int sr
     return gdi::Blit(*dc, x, y, width, height, src, rop) ? std::abs(srcHeight) : 0;
 }
 
-int SetDIBitsToDevice(HDC hdc, int x, int y, DWORD width, DWORD height, int srcX, int srcY, UINT startScan,
-                      UINT lines, const void* bits, const BITMAPINFO* info, UINT usage) {
+int SetDIBitsToDevice(HDC hdc, int x, int y, DWORD width, DWORD height, int srcX, int srcY, UINT startScan, UINT lines,
+                      const void* bits, const BITMAPINFO* info, UINT usage)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     gdi::DibLayout l;
     if (!dc || !bits || !gdi::ReadLayout(info, usage, dc, l) || startScan >= UINT(l.height)) return 0;
@@ -462,7 +498,8 @@ int SetDIBitsToDevice(HDC hdc, int x, int y, DWORD width, DWORD height, int srcX
     gdi::DecodeRows(l, static_cast<const std::uint8_t*>(bits), int(startScan), count, image);
     // Only the rows of the band that were passed are drawn.
     const int bandTop = l.bottomUp ? l.height - int(startScan) - count : int(startScan);
-    const int w = int(std::min<DWORD>(width, DWORD(gdi::kMaxSide))), h = int(std::min<DWORD>(height, DWORD(gdi::kMaxSide)));
+    const int w = int(std::min<DWORD>(width, DWORD(gdi::kMaxSide))),
+              h = int(std::min<DWORD>(height, DWORD(gdi::kMaxSide)));
     int top = l.bottomUp ? l.height - srcY - h : srcY;
     int destY = y;
     int rows = h;
@@ -478,7 +515,8 @@ int SetDIBitsToDevice(HDC hdc, int x, int y, DWORD width, DWORD height, int srcX
     return count;
 }
 
-UINT GetDIBColorTable(HDC hdc, UINT start, UINT count, RGBQUAD* colors) {
+UINT GetDIBColorTable(HDC hdc, UINT start, UINT count, RGBQUAD* colors)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || !dc->memory || !colors) return 0;
     GdiBitmap* bm = dc->state.bitmap;
@@ -488,7 +526,8 @@ UINT GetDIBColorTable(HDC hdc, UINT start, UINT count, RGBQUAD* colors) {
     return n;
 }
 
-UINT SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD* colors) {
+UINT SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD* colors)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || !dc->memory || !colors) return 0;
     GdiBitmap* bm = dc->state.bitmap;
@@ -500,25 +539,29 @@ UINT SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD* colors) {
     return n;
 }
 
-std::size_t DibInfoSize(const BITMAPINFOHEADER& header, UINT usage) {
+std::size_t DibInfoSize(const BITMAPINFOHEADER& header, UINT usage)
+{
     if (!gdi::HeaderSupported(header)) return 0;
     const std::size_t entry = usage == DIB_PAL_COLORS ? sizeof(WORD) : sizeof(RGBQUAD);
     return gdi::TableOffset(header) + std::size_t(gdi::ColorCount(header)) * entry;
 }
 
-std::size_t DibImageSize(const BITMAPINFOHEADER& header) {
+std::size_t DibImageSize(const BITMAPINFOHEADER& header)
+{
     if (!gdi::HeaderSupported(header)) return 0;
     const long height = header.biHeight < 0 ? -long(header.biHeight) : long(header.biHeight);
     return gdi::Stride(header.biWidth, header.biBitCount) * std::size_t(height);
 }
 
-BOOL GdiFlush() {
+BOOL GdiFlush()
+{
     const std::vector<GdiBitmap*> dirty = gdi::DirtyBitmaps();
     for (GdiBitmap* bm : dirty) gdi::PushDib(*bm);
     return 1;
 }
 
-Surface* BitmapSurface(HBITMAP bm) {
+Surface* BitmapSurface(HBITMAP bm)
+{
     if (!bm) return nullptr;
     gdi::MarkDrawn(*bm);
     return &bm->surface;

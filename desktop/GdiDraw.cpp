@@ -16,7 +16,8 @@ struct PenInfo {
     std::uint32_t pixel = 0;
 };
 
-PenInfo PenOf(DeviceContext& dc) {
+PenInfo PenOf(DeviceContext& dc)
+{
     PenInfo p;
     const GdiPen* pen = dc.state.pen;
     if (!pen) return p;
@@ -34,7 +35,8 @@ struct Dashes {
     int count;
 };
 
-Dashes DashesOf(UINT style) {
+Dashes DashesOf(UINT style)
+{
     static constexpr int kDash[] = {18, 6};
     static constexpr int kDot[] = {3, 3};
     static constexpr int kDashDot[] = {9, 6, 3, 6};
@@ -54,7 +56,8 @@ struct Shape {
 };
 
 // A line in surface coordinates; a one-pixel line leaves out its last point.
-void StrokeLine(DeviceContext& dc, POINT a, POINT b) {
+void StrokeLine(DeviceContext& dc, POINT a, POINT b)
+{
     const PenInfo pen = PenOf(dc);
     if (pen.null) return;
     Surface& target = dc.Target();
@@ -111,11 +114,13 @@ void StrokeLine(DeviceContext& dc, POINT a, POINT b) {
         gdi::FillSpan(dc, target, stroke.top + LONG(i), stroke.rows[i].first, stroke.rows[i].second, solid, rop);
 }
 
-RECT Normalized(int left, int top, int right, int bottom) {
+RECT Normalized(int left, int top, int right, int bottom)
+{
     return RECT{std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
 }
 
-Shape RectShape(const RECT& r) {
+Shape RectShape(const RECT& r)
+{
     Shape s;
     s.top = r.top;
     if (!r.IsEmpty()) s.rows.assign(std::size_t(r.Height()), {r.left, r.right});
@@ -123,7 +128,8 @@ Shape RectShape(const RECT& r) {
 }
 
 // Pixels whose centres lie inside the ellipse inscribed in r.
-Shape EllipseShape(const RECT& r) {
+Shape EllipseShape(const RECT& r)
+{
     Shape s;
     s.top = r.top;
     if (r.IsEmpty()) return s;
@@ -143,7 +149,8 @@ Shape EllipseShape(const RECT& r) {
 bool RowEmpty(const std::pair<LONG, LONG>& row) { return row.first >= row.second; }
 
 // One step of erosion: a pixel stays when its four neighbours are inside.
-Shape Eroded(const Shape& s) {
+Shape Eroded(const Shape& s)
+{
     Shape out;
     out.top = s.top;
     out.rows.assign(s.rows.size(), {0, 0});
@@ -152,13 +159,15 @@ Shape Eroded(const Shape& s) {
         const auto& mid = s.rows[i];
         const auto& down = s.rows[i + 1];
         if (RowEmpty(up) || RowEmpty(mid) || RowEmpty(down)) continue;
-        out.rows[i] = {std::max({mid.first + 1, up.first, down.first}), std::min({mid.second - 1, up.second, down.second})};
+        out.rows[i] = {std::max({mid.first + 1, up.first, down.first}),
+                       std::min({mid.second - 1, up.second, down.second})};
     }
     return out;
 }
 
 // The interior in the brush, the band of the pen's width along the outline in the pen.
-void PaintShape(DeviceContext& dc, const Shape& outer, const PenInfo& pen, int penWidth) {
+void PaintShape(DeviceContext& dc, const Shape& outer, const PenInfo& pen, int penWidth)
+{
     Surface& target = dc.Target();
     const int rop = dc.state.rop2;
     Shape inner = outer;
@@ -183,14 +192,16 @@ void PaintShape(DeviceContext& dc, const Shape& outer, const PenInfo& pen, int p
 }
 
 // Wide pens other than PS_INSIDEFRAME straddle the outline.
-RECT PenBox(RECT r, const PenInfo& pen) {
+RECT PenBox(RECT r, const PenInfo& pen)
+{
     if (pen.null || pen.width <= 1 || pen.style == PS_INSIDEFRAME) return r;
     const LONG before = (pen.width - 1) / 2, after = pen.width / 2;
     return RECT{r.left - before, r.top - before, r.right + after, r.bottom + after};
 }
 
 template <class MakeShape>
-BOOL DrawShape(HDC hdc, RECT logical, MakeShape make) {
+BOOL DrawShape(HDC hdc, RECT logical, MakeShape make)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return 0;
     const PenInfo pen = PenOf(*dc);
@@ -199,8 +210,11 @@ BOOL DrawShape(HDC hdc, RECT logical, MakeShape make) {
     if (IsStyled(pen)) {
         const Shape shape = make(box);
         PaintShape(*dc, Eroded(shape), pen, 0);
-        const POINT c[] = {{box.left, box.top}, {box.right - 1, box.top}, {box.right - 1, box.bottom - 1},
-                           {box.left, box.bottom - 1}, {box.left, box.top}};
+        const POINT c[] = {{box.left, box.top},
+                           {box.right - 1, box.top},
+                           {box.right - 1, box.bottom - 1},
+                           {box.left, box.bottom - 1},
+                           {box.left, box.top}};
         for (int i = 0; i < 4; ++i) StrokeLine(*dc, c[i], c[i + 1]);
         return 1;
     }
@@ -210,7 +224,8 @@ BOOL DrawShape(HDC hdc, RECT logical, MakeShape make) {
 
 }  // namespace
 
-BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
+BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return 0;
     RECT r = Normalized(left, top, right, bottom);
@@ -219,11 +234,13 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
     return DrawShape(hdc, r, [](const RECT& box) { return RectShape(box); });
 }
 
-BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
+BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom)
+{
     return DrawShape(hdc, Normalized(left, top, right, bottom), [](const RECT& box) { return EllipseShape(box); });
 }
 
-BOOL Polygon(HDC hdc, const POINT* points, int count) {
+BOOL Polygon(HDC hdc, const POINT* points, int count)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || !points || count < 2) return 0;
     std::vector<POINT> p(points, points + count);
@@ -234,7 +251,8 @@ BOOL Polygon(HDC hdc, const POINT* points, int count) {
     return 1;
 }
 
-BOOL MoveToEx(HDC hdc, int x, int y, POINT* previous) {
+BOOL MoveToEx(HDC hdc, int x, int y, POINT* previous)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return 0;
     if (previous) *previous = dc->state.currentPos;
@@ -242,7 +260,8 @@ BOOL MoveToEx(HDC hdc, int x, int y, POINT* previous) {
     return 1;
 }
 
-BOOL LineTo(HDC hdc, int x, int y) {
+BOOL LineTo(HDC hdc, int x, int y)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return 0;
     const POINT from = dc->state.currentPos;
@@ -251,14 +270,16 @@ BOOL LineTo(HDC hdc, int x, int y) {
     return 1;
 }
 
-BOOL GetCurrentPositionEx(HDC hdc, POINT* position) {
+BOOL GetCurrentPositionEx(HDC hdc, POINT* position)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || !position) return 0;
     *position = dc->state.currentPos;
     return 1;
 }
 
-int FillRect(HDC hdc, const RECT* rect, HBRUSH brush) {
+int FillRect(HDC hdc, const RECT* rect, HBRUSH brush)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     GdiBrush* b = gdi::BrushFromHandle(brush);
     if (!dc || !rect || !b) return 0;
@@ -266,7 +287,8 @@ int FillRect(HDC hdc, const RECT* rect, HBRUSH brush) {
     return 1;
 }
 
-int FrameRect(HDC hdc, const RECT* rect, HBRUSH brush) {
+int FrameRect(HDC hdc, const RECT* rect, HBRUSH brush)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     GdiBrush* b = gdi::BrushFromHandle(brush);
     if (!dc || !rect || !b) return 0;
@@ -281,7 +303,8 @@ int FrameRect(HDC hdc, const RECT* rect, HBRUSH brush) {
 }
 
 // Every other pixel of the one-pixel frame is inverted, so drawing it twice removes it.
-BOOL DrawFocusRect(HDC hdc, const RECT* rect) {
+BOOL DrawFocusRect(HDC hdc, const RECT* rect)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || !rect) return 0;
     const RECT r = dc->ToSurface(*rect);
@@ -303,7 +326,8 @@ BOOL DrawFocusRect(HDC hdc, const RECT* rect) {
     return 1;
 }
 
-COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
+COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return CLR_INVALID;
     const LONG sx = x + dc->Dx(), sy = y + dc->Dy();
@@ -314,7 +338,8 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
     return ColorFromPixel(p);
 }
 
-COLORREF GetPixel(HDC hdc, int x, int y) {
+COLORREF GetPixel(HDC hdc, int x, int y)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return CLR_INVALID;
     const LONG sx = x + dc->Dx(), sy = y + dc->Dy();

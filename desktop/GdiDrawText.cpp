@@ -20,14 +20,18 @@ struct Line {
 class Measure {
 public:
     Measure(const Font& font, int extra, bool expandTabs, int tabChars)
-        : font_(font), extra_(extra), tabWidth_(expandTabs ? tabChars * font.Metrics().aveCharWidth : 0) {}
+        : font_(font), extra_(extra), tabWidth_(expandTabs ? tabChars * font.Metrics().aveCharWidth : 0)
+    {
+    }
 
     // Advance of a cell starting at offset x of its line (tabs run to the next stop).
-    int Advance(const Cell& cell, int x) const {
+    int Advance(const Cell& cell, int x) const
+    {
         if (cell.c == '\t' && tabWidth_ > 0) return tabWidth_ - x % tabWidth_;
         return gdi::CharAdvance(font_, cell.c, extra_);
     }
-    int Width(const Cells& cells, std::size_t from, std::size_t to) const {
+    int Width(const Cells& cells, std::size_t from, std::size_t to) const
+    {
         int x = 0;
         for (std::size_t i = from; i < to; ++i) x += Advance(cells[i], x);
         return x;
@@ -40,7 +44,8 @@ private:
 };
 
 // "&x" marks x, "&&" is a plain "&", a final lone "&" disappears.
-Cells ToCells(std::string_view text, UINT format) {
+Cells ToCells(std::string_view text, UINT format)
+{
     Cells cells;
     cells.reserve(text.size());
     const bool prefixes = !(format & DT_NOPREFIX);
@@ -57,7 +62,8 @@ Cells ToCells(std::string_view text, UINT format) {
     return cells;
 }
 
-std::vector<Cells> Paragraphs(const Cells& cells, bool singleLine) {
+std::vector<Cells> Paragraphs(const Cells& cells, bool singleLine)
+{
     std::vector<Cells> out(1);
     for (std::size_t i = 0; i < cells.size(); ++i) {
         const unsigned char c = cells[i].c;
@@ -75,7 +81,8 @@ bool IsBreak(const Cell& cell) { return cell.c == ' ' || cell.c == '\t'; }
 
 // Greedy word wrap: a line ends before the word that would cross the width. A word wider
 // than the width stays whole on its own line, except in edit-control mode where it is cut.
-void Wrap(const Cells& p, int width, bool cutWords, const Measure& measure, std::vector<Line>& out) {
+void Wrap(const Cells& p, int width, bool cutWords, const Measure& measure, std::vector<Line>& out)
+{
     std::size_t i = 0;
     bool first = true;
     while (first || i < p.size()) {
@@ -125,7 +132,8 @@ void Wrap(const Cells& p, int width, bool cutWords, const Measure& measure, std:
 }
 
 // Shortens a line to fit the width with "..." at its end.
-void AddEllipsis(Line& line, int width, const Measure& measure) {
+void AddEllipsis(Line& line, int width, const Measure& measure)
+{
     if (line.width <= width) return;
     const Cells dots(3, Cell{'.', false});
     while (!line.cells.empty()) {
@@ -140,7 +148,8 @@ void AddEllipsis(Line& line, int width, const Measure& measure) {
 
 }  // namespace
 
-int DrawText(HDC hdc, const std::string& text, int count, RECT* rect, UINT format) {
+int DrawText(HDC hdc, const std::string& text, int count, RECT* rect, UINT format)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || !rect) return 0;
     int tabChars = 8;

@@ -12,7 +12,8 @@ struct Ring {
 // Outer ring: raised is light over dark shadow, sunken is shadow over highlight; inner ring:
 // raised is highlight over shadow, sunken is dark shadow over light. BF_SOFT swaps the
 // top-left colours of each pair (light with highlight, shadow with dark shadow).
-Ring OuterRing(UINT edge, UINT flags) {
+Ring OuterRing(UINT edge, UINT flags)
+{
     const bool soft = flags & BF_SOFT;
     if (flags & BF_MONO) return {COLOR_WINDOWFRAME, COLOR_WINDOWFRAME};
     if (flags & BF_FLAT) return {COLOR_BTNSHADOW, COLOR_BTNSHADOW};
@@ -20,7 +21,8 @@ Ring OuterRing(UINT edge, UINT flags) {
     return {soft ? COLOR_3DDKSHADOW : COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT};
 }
 
-Ring InnerRing(UINT edge, UINT flags) {
+Ring InnerRing(UINT edge, UINT flags)
+{
     const bool soft = flags & BF_SOFT;
     if (flags & BF_MONO) return {COLOR_WINDOW, COLOR_WINDOW};
     if (flags & BF_FLAT) return {COLOR_BTNFACE, COLOR_BTNFACE};
@@ -28,21 +30,24 @@ Ring InnerRing(UINT edge, UINT flags) {
     return {soft ? COLOR_BTNSHADOW : COLOR_3DDKSHADOW, COLOR_3DLIGHT};
 }
 
-void Fill(DeviceContext& dc, const RECT& logical, int sysColor) {
+void Fill(DeviceContext& dc, const RECT& logical, int sysColor)
+{
     gdi::FillSurfaceRect(dc, dc.ToSurface(logical), gdi::BrushSource(gdi::PixelOf(dc, GetSysColor(sysColor))),
                          R2_COPYPEN);
 }
 
 // Top and left first, then bottom and right over them: the bottom-right colour owns the
 // top-right and bottom-left corner pixels.
-void DrawRing(DeviceContext& dc, const RECT& r, const Ring& ring, UINT flags) {
+void DrawRing(DeviceContext& dc, const RECT& r, const Ring& ring, UINT flags)
+{
     if (flags & BF_TOP) Fill(dc, RECT{r.left, r.top, r.right, r.top + 1}, ring.topLeft);
     if (flags & BF_LEFT) Fill(dc, RECT{r.left, r.top, r.left + 1, r.bottom}, ring.topLeft);
     if (flags & BF_BOTTOM) Fill(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, ring.bottomRight);
     if (flags & BF_RIGHT) Fill(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, ring.bottomRight);
 }
 
-RECT Shrunk(RECT r, UINT flags, LONG by) {
+RECT Shrunk(RECT r, UINT flags, LONG by)
+{
     if (flags & BF_LEFT) r.left += by;
     if (flags & BF_TOP) r.top += by;
     if (flags & BF_RIGHT) r.right -= by;
@@ -52,7 +57,8 @@ RECT Shrunk(RECT r, UINT flags, LONG by) {
 
 }  // namespace
 
-BOOL DrawEdge(HDC hdc, RECT* rect, UINT edge, UINT flags) {
+BOOL DrawEdge(HDC hdc, RECT* rect, UINT edge, UINT flags)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || !rect) return 0;
     RECT r = *rect;

@@ -10,12 +10,14 @@ namespace desktop {
 namespace {
 
 template <class T>
-T* MakeStock(T* object) {
+T* MakeStock(T* object)
+{
     object->stock = true;
     return object;
 }
 
-HPEN StockPen(int style, COLORREF color) {
+HPEN StockPen(int style, COLORREF color)
+{
     auto* pen = new GdiPen();
     pen->log.lopnStyle = UINT(style);
     pen->log.lopnWidth.x = 1;
@@ -23,14 +25,16 @@ HPEN StockPen(int style, COLORREF color) {
     return MakeStock(pen);
 }
 
-HBRUSH StockBrush(UINT style, COLORREF color) {
+HBRUSH StockBrush(UINT style, COLORREF color)
+{
     auto* brush = new GdiBrush();
     brush->log.lbStyle = style;
     brush->log.lbColor = color;
     return MakeStock(brush);
 }
 
-HFONT StockFont(const char* face, LONG height, LONG weight) {
+HFONT StockFont(const char* face, LONG height, LONG weight)
+{
     auto* font = new GdiFont();
     std::strncpy(font->log.lfFaceName, face, LF_FACESIZE - 1);
     font->log.lfHeight = height;
@@ -38,7 +42,8 @@ HFONT StockFont(const char* face, LONG height, LONG weight) {
     return MakeStock(font);
 }
 
-HPALETTE StockPalette() {
+HPALETTE StockPalette()
+{
     static constexpr std::array<COLORREF, 20> kSystem = {
         RGB(0, 0, 0),       RGB(128, 0, 0),     RGB(0, 128, 0),     RGB(128, 128, 0),   RGB(0, 0, 128),
         RGB(128, 0, 128),   RGB(0, 128, 128),   RGB(192, 192, 192), RGB(192, 220, 192), RGB(166, 202, 240),
@@ -54,7 +59,8 @@ struct StockObjects {
     std::array<GdiObject*, DEFAULT_GUI_FONT + 1> objects{};
     GdiBitmap* defaultBitmap = nullptr;
 
-    StockObjects() {
+    StockObjects()
+    {
         objects[WHITE_BRUSH] = StockBrush(BS_SOLID, RGB(255, 255, 255));
         objects[LTGRAY_BRUSH] = StockBrush(BS_SOLID, RGB(192, 192, 192));
         objects[GRAY_BRUSH] = StockBrush(BS_SOLID, RGB(128, 128, 128));
@@ -80,7 +86,8 @@ struct StockObjects {
     }
 };
 
-StockObjects& Stock() {
+StockObjects& Stock()
+{
     static StockObjects* stock = new StockObjects();  // lives as long as the process
     return *stock;
 }
@@ -88,7 +95,8 @@ StockObjects& Stock() {
 int DdbWidthBytes(int width, int bitsPixel) { return ((width * bitsPixel + 15) / 16) * 2; }
 
 template <class T>
-int CopyOut(const T& value, int size, void* buffer) {
+int CopyOut(const T& value, int size, void* buffer)
+{
     if (!buffer) return int(sizeof(T));
     if (size < int(sizeof(T))) return 0;
     std::memcpy(buffer, &value, sizeof(T));
@@ -99,11 +107,13 @@ int CopyOut(const T& value, int size, void* buffer) {
 
 namespace gdi {
 
-void Retain(GdiObject* object) {
+void Retain(GdiObject* object)
+{
     if (object && !object->stock) ++object->holders;
 }
 
-void Release(GdiObject* object) {
+void Release(GdiObject* object)
+{
     if (!object || object->stock) return;
     if (--object->holders > 0) return;
     object->holders = 0;
@@ -115,7 +125,8 @@ void Release(GdiObject* object) {
     if (object->deletePending) delete object;
 }
 
-void RetainState(const DcState& s) {
+void RetainState(const DcState& s)
+{
     Retain(s.pen);
     Retain(s.brush);
     Retain(s.font);
@@ -123,7 +134,8 @@ void RetainState(const DcState& s) {
     Retain(s.palette);
 }
 
-void ReleaseState(const DcState& s) {
+void ReleaseState(const DcState& s)
+{
     Release(s.pen);
     Release(s.brush);
     Release(s.font);
@@ -133,10 +145,12 @@ void ReleaseState(const DcState& s) {
 
 GdiBitmap* DefaultBitmap() { return Stock().defaultBitmap; }
 
-const Font& FontOf(GdiFont& font) {
+const Font& FontOf(GdiFont& font)
+{
     if (!font.resolved) {
         FontRequest request;
-        request.face.assign(font.log.lfFaceName, std::find(font.log.lfFaceName, font.log.lfFaceName + LF_FACESIZE, '\0'));
+        request.face.assign(font.log.lfFaceName,
+                            std::find(font.log.lfFaceName, font.log.lfFaceName + LF_FACESIZE, '\0'));
         request.height = font.log.lfHeight;
         request.weight = font.log.lfWeight;
         request.italic = font.log.lfItalic != 0;
@@ -146,18 +160,21 @@ const Font& FontOf(GdiFont& font) {
     return *font.resolved;
 }
 
-const Font& FontOf(DeviceContext& dc) {
+const Font& FontOf(DeviceContext& dc)
+{
     return FontOf(dc.state.font ? *dc.state.font : *static_cast<GdiFont*>(GetStockObject(SYSTEM_FONT)));
 }
 
 }  // namespace gdi
 
-HGDIOBJ GetStockObject(int index) {
+HGDIOBJ GetStockObject(int index)
+{
     if (index < 0 || index > DEFAULT_GUI_FONT) return nullptr;
     return Stock().objects[std::size_t(index)];
 }
 
-BOOL DeleteObject(HGDIOBJ object) {
+BOOL DeleteObject(HGDIOBJ object)
+{
     if (!object) return 0;
     if (object->stock) return 1;
     if (object->holders > 0) {
@@ -168,7 +185,8 @@ BOOL DeleteObject(HGDIOBJ object) {
     return 1;
 }
 
-int GetObject(HGDIOBJ object, int size, void* buffer) {
+int GetObject(HGDIOBJ object, int size, void* buffer)
+{
     if (!object || size < 0) return 0;
     switch (object->type) {
         case OBJ_PEN: return CopyOut(static_cast<GdiPen*>(object)->log, size, buffer);
@@ -202,7 +220,8 @@ int GetObject(HGDIOBJ object, int size, void* buffer) {
     }
 }
 
-HPEN CreatePen(int style, int width, COLORREF color) {
+HPEN CreatePen(int style, int width, COLORREF color)
+{
     LOGPEN log;
     log.lopnStyle = UINT(style);
     log.lopnWidth.x = width;
@@ -210,7 +229,8 @@ HPEN CreatePen(int style, int width, COLORREF color) {
     return CreatePenIndirect(&log);
 }
 
-HPEN CreatePenIndirect(const LOGPEN* log) {
+HPEN CreatePenIndirect(const LOGPEN* log)
+{
     if (!log || (log->lopnStyle & PS_STYLE_MASK) > PS_INSIDEFRAME) return nullptr;
     auto* pen = new GdiPen();
     pen->log = *log;
@@ -218,13 +238,15 @@ HPEN CreatePenIndirect(const LOGPEN* log) {
     return pen;
 }
 
-HBRUSH CreateSolidBrush(COLORREF color) {
+HBRUSH CreateSolidBrush(COLORREF color)
+{
     auto* brush = new GdiBrush();
     brush->log.lbColor = color;
     return brush;
 }
 
-HBRUSH CreateHatchBrush(int hatch, COLORREF color) {
+HBRUSH CreateHatchBrush(int hatch, COLORREF color)
+{
     if (hatch < HS_HORIZONTAL || hatch > HS_DIAGCROSS) return nullptr;
     auto* brush = new GdiBrush();
     brush->log.lbStyle = BS_HATCHED;
@@ -233,7 +255,8 @@ HBRUSH CreateHatchBrush(int hatch, COLORREF color) {
     return brush;
 }
 
-HBRUSH CreatePatternBrush(HBITMAP bitmap) {
+HBRUSH CreatePatternBrush(HBITMAP bitmap)
+{
     if (!bitmap || bitmap->surface.width <= 0 || bitmap->surface.height <= 0) return nullptr;
     if (bitmap->isDibSection) gdi::PullDib(*bitmap);
     auto* brush = new GdiBrush();
@@ -244,7 +267,8 @@ HBRUSH CreatePatternBrush(HBITMAP bitmap) {
     return brush;
 }
 
-HBRUSH CreateBrushIndirect(const LOGBRUSH* log) {
+HBRUSH CreateBrushIndirect(const LOGBRUSH* log)
+{
     if (!log) return nullptr;
     switch (log->lbStyle) {
         case BS_SOLID: return CreateSolidBrush(log->lbColor);
@@ -267,7 +291,8 @@ HBRUSH CreateBrushIndirect(const LOGBRUSH* log) {
     }
 }
 
-HFONT CreateFontIndirect(const LOGFONT& log) {
+HFONT CreateFontIndirect(const LOGFONT& log)
+{
     auto* font = new GdiFont();
     font->log = log;
     font->log.lfFaceName[LF_FACESIZE - 1] = '\0';
@@ -278,7 +303,8 @@ HFONT CreateFontIndirect(const LOGFONT* log) { return log ? CreateFontIndirect(*
 
 HFONT CreateFont(int height, int width, int escapement, int orientation, int weight, DWORD italic, DWORD underline,
                  DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision, DWORD quality,
-                 DWORD pitchAndFamily, const char* face) {
+                 DWORD pitchAndFamily, const char* face)
+{
     LOGFONT log;
     log.lfHeight = height;
     log.lfWidth = width;
@@ -297,14 +323,16 @@ HFONT CreateFont(int height, int width, int escapement, int orientation, int wei
     return CreateFontIndirect(log);
 }
 
-HPALETTE CreatePalette(const LOGPALETTE* log) {
+HPALETTE CreatePalette(const LOGPALETTE* log)
+{
     if (!log || log->palNumEntries == 0) return nullptr;
     auto* pal = new GdiPalette();
     pal->entries.assign(log->palPalEntry, log->palPalEntry + log->palNumEntries);
     return pal;
 }
 
-UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries) {
+UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries)
+{
     if (!palette) return 0;
     const UINT size = UINT(palette->entries.size());
     if (!entries) return size;
@@ -314,7 +342,8 @@ UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* e
     return n;
 }
 
-UINT GetNearestPaletteIndex(HPALETTE palette, COLORREF color) {
+UINT GetNearestPaletteIndex(HPALETTE palette, COLORREF color)
+{
     if (!palette || palette->entries.empty()) return CLR_INVALID;
     UINT best = 0;
     long bestDistance = -1;

@@ -6,7 +6,8 @@
 namespace desktop {
 namespace gdi {
 
-void ClipMask::Assign(const std::vector<RowSpan>& spans) {
+void ClipMask::Assign(const std::vector<RowSpan>& spans)
+{
     spans_.clear();
     bounds_ = RECT{};
     kind_ = NULLREGION;
@@ -29,7 +30,8 @@ void ClipMask::Assign(const std::vector<RowSpan>& spans) {
     kind_ = simple ? SIMPLEREGION : COMPLEXREGION;
 }
 
-void ClipMask::Build(const Region& region, const RECT& limit) {
+void ClipMask::Build(const Region& region, const RECT& limit)
+{
     std::vector<RowSpan> spans;
     region.ForEachSpan([&](LONG y, LONG x0, LONG x1) {
         if (y < limit.top || y >= limit.bottom) return;
@@ -40,14 +42,16 @@ void ClipMask::Build(const Region& region, const RECT& limit) {
     Assign(spans);
 }
 
-void ClipMask::Build(const RECT& rect) {
+void ClipMask::Build(const RECT& rect)
+{
     std::vector<RowSpan> spans;
     if (!rect.IsEmpty())
         for (LONG y = rect.top; y < rect.bottom; ++y) spans.push_back({y, rect.left, rect.right});
     Assign(spans);
 }
 
-void ClipMask::Intersect(const ClipMask& a, const ClipMask& b) {
+void ClipMask::Intersect(const ClipMask& a, const ClipMask& b)
+{
     std::vector<RowSpan> spans;
     const LONG top = std::max(a.bounds_.top, b.bounds_.top), bottom = std::min(a.bounds_.bottom, b.bounds_.bottom);
     for (LONG y = top; y < bottom; ++y) {
@@ -68,7 +72,8 @@ void ClipMask::Intersect(const ClipMask& a, const ClipMask& b) {
     Assign(spans);
 }
 
-bool ClipMask::Contains(LONG x, LONG y) const {
+bool ClipMask::Contains(LONG x, LONG y) const
+{
     bool inside = false;
     ForEach(y, x, x + 1, [&](LONG, LONG) { inside = true; });
     return inside;
@@ -76,13 +81,15 @@ bool ClipMask::Contains(LONG x, LONG y) const {
 
 DeviceContext* Dc(HDC dc) { return dc; }
 
-GdiBrush* BrushFromHandle(HBRUSH brush) {
+GdiBrush* BrushFromHandle(HBRUSH brush)
+{
     const auto value = reinterpret_cast<std::uintptr_t>(brush);
     if (value > 0 && value <= std::uintptr_t(kSysColorCount)) return GetSysColorBrush(int(value) - 1);
     return brush;
 }
 
-COLORREF ResolveColor(const DeviceContext& dc, COLORREF color) {
+COLORREF ResolveColor(const DeviceContext& dc, COLORREF color)
+{
     if ((color >> 24) == 0x01) {
         const GdiPalette* pal = dc.state.palette;
         const std::size_t index = color & 0xFFFF;
@@ -93,18 +100,21 @@ COLORREF ResolveColor(const DeviceContext& dc, COLORREF color) {
     return color & 0xFFFFFF;
 }
 
-std::uint32_t Quantize(std::uint32_t pixel) {
+std::uint32_t Quantize(std::uint32_t pixel)
+{
     const std::uint32_t r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
     return (r * 30 + g * 59 + b * 11) >= 128 * 100 ? 0xFFFFFF : 0;
 }
 
-std::uint32_t PixelOf(DeviceContext& dc, COLORREF color) {
+std::uint32_t PixelOf(DeviceContext& dc, COLORREF color)
+{
     const std::uint32_t p = PixelFromColor(ResolveColor(dc, color));
     return dc.Monochrome() ? Quantize(p) : p;
 }
 
 // The code's bits are the results for (pen, dst) = (0,0), (0,1), (1,0), (1,1).
-std::uint32_t Rop2(int rop, std::uint32_t pen, std::uint32_t dst) {
+std::uint32_t Rop2(int rop, std::uint32_t pen, std::uint32_t dst)
+{
     if (rop == R2_COPYPEN) return pen;
     const unsigned t = unsigned(rop - 1) & 0xF;
     const auto m = [&](unsigned bit) { return (t >> bit) & 1 ? 0xFFFFFFu : 0u; };
@@ -112,7 +122,8 @@ std::uint32_t Rop2(int rop, std::uint32_t pen, std::uint32_t dst) {
 }
 
 // The code's bit (p*4 + s*2 + d) is the result for those inputs.
-std::uint32_t Rop3(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uint32_t d) {
+std::uint32_t Rop3(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uint32_t d)
+{
     switch (code) {
         case 0xCC: return s;
         case 0xF0: return p;
@@ -136,7 +147,8 @@ std::uint32_t Rop3(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uin
     return out & 0xFFFFFF;
 }
 
-BrushSource::BrushSource(DeviceContext& dc, const GdiBrush* brush) {
+BrushSource::BrushSource(DeviceContext& dc, const GdiBrush* brush)
+{
     brush_ = brush;
     if (!brush) return;
     orgX_ = dc.origin.x + dc.state.brushOrg.x;
@@ -166,12 +178,14 @@ BrushSource::BrushSource(DeviceContext& dc, const GdiBrush* brush) {
 }
 
 namespace {
-LONG Mod(LONG v, LONG m) {
+LONG Mod(LONG v, LONG m)
+{
     const LONG r = v % m;
     return r < 0 ? r + m : r;
 }
 
-bool HatchBit(int style, LONG x, LONG y) {
+bool HatchBit(int style, LONG x, LONG y)
+{
     switch (style) {
         case HS_HORIZONTAL: return y == 0;
         case HS_VERTICAL: return x == 0;
@@ -184,7 +198,8 @@ bool HatchBit(int style, LONG x, LONG y) {
 }
 }  // namespace
 
-bool BrushSource::At(LONG x, LONG y, std::uint32_t& pixel) const {
+bool BrushSource::At(LONG x, LONG y, std::uint32_t& pixel) const
+{
     if (null_) return false;
     if (solid_) {
         pixel = color_;
@@ -199,8 +214,8 @@ bool BrushSource::At(LONG x, LONG y, std::uint32_t& pixel) const {
         return opaqueGaps_;
     }
     const Surface& p = brush_->pattern;
-    const std::uint32_t v = p.pixels[std::size_t(Mod(y - orgY_, p.height)) * std::size_t(p.width) +
-                                     std::size_t(Mod(x - orgX_, p.width))];
+    const std::uint32_t v =
+        p.pixels[std::size_t(Mod(y - orgY_, p.height)) * std::size_t(p.width) + std::size_t(Mod(x - orgX_, p.width))];
     // A monochrome pattern takes the DC's text colour for its black and background colour for its white.
     if (brush_->patternMonochrome)
         pixel = v == 0 ? fore_ : back_;
@@ -209,7 +224,8 @@ bool BrushSource::At(LONG x, LONG y, std::uint32_t& pixel) const {
     return true;
 }
 
-void FillSpan(DeviceContext& dc, Surface& target, LONG y, LONG x0, LONG x1, const BrushSource& brush, int rop2) {
+void FillSpan(DeviceContext& dc, Surface& target, LONG y, LONG x0, LONG x1, const BrushSource& brush, int rop2)
+{
     if (brush.IsNull() || rop2 == R2_NOP) return;
     dc.Clip().ForEach(y, x0, x1, [&](LONG a, LONG b) {
         std::uint32_t* row = target.pixels.data() + std::size_t(y) * std::size_t(target.width);
@@ -224,15 +240,18 @@ void FillSpan(DeviceContext& dc, Surface& target, LONG y, LONG x0, LONG x1, cons
     });
 }
 
-void FillSurfaceRect(DeviceContext& dc, const RECT& r, const BrushSource& brush, int rop2) {
+void FillSurfaceRect(DeviceContext& dc, const RECT& r, const BrushSource& brush, int rop2)
+{
     if (brush.IsNull()) return;
     const RECT clipped = IntersectRects(r, dc.Clip().Bounds());
     if (clipped.IsEmpty()) return;
     Surface& target = dc.Target();
-    for (LONG y = clipped.top; y < clipped.bottom; ++y) FillSpan(dc, target, y, clipped.left, clipped.right, brush, rop2);
+    for (LONG y = clipped.top; y < clipped.bottom; ++y)
+        FillSpan(dc, target, y, clipped.left, clipped.right, brush, rop2);
 }
 
-void FillSurfaceRegion(DeviceContext& dc, const Region& region, const BrushSource& brush, int rop2) {
+void FillSurfaceRegion(DeviceContext& dc, const Region& region, const BrushSource& brush, int rop2)
+{
     if (brush.IsNull() || region.IsEmpty()) return;
     Surface& target = dc.Target();
     const RECT bounds = dc.Clip().Bounds();
@@ -241,7 +260,8 @@ void FillSurfaceRegion(DeviceContext& dc, const Region& region, const BrushSourc
     });
 }
 
-void ApplyRop3Rect(DeviceContext& dc, const RECT& r, const BrushSource& brush, std::uint8_t rop) {
+void ApplyRop3Rect(DeviceContext& dc, const RECT& r, const BrushSource& brush, std::uint8_t rop)
+{
     const RECT clipped = IntersectRects(r, dc.Clip().Bounds());
     if (clipped.IsEmpty()) return;
     if (RopUsesPattern(rop) && brush.IsNull()) return;
@@ -260,7 +280,8 @@ void ApplyRop3Rect(DeviceContext& dc, const RECT& r, const BrushSource& brush, s
     }
 }
 
-void PlotPixel(DeviceContext& dc, Surface& target, LONG x, LONG y, std::uint32_t pixel, int rop2) {
+void PlotPixel(DeviceContext& dc, Surface& target, LONG x, LONG y, std::uint32_t pixel, int rop2)
+{
     if (!dc.Clip().Contains(x, y)) return;
     std::uint32_t& d = target.pixels[std::size_t(y) * std::size_t(target.width) + std::size_t(x)];
     d = Rop2(rop2, pixel, d);
@@ -268,26 +289,30 @@ void PlotPixel(DeviceContext& dc, Surface& target, LONG x, LONG y, std::uint32_t
 
 }  // namespace gdi
 
-Surface& DeviceContext::Target() {
+Surface& DeviceContext::Target()
+{
     if (!memory) return *surface;
     GdiBitmap& bm = *state.bitmap;
     if (bm.isDibSection) gdi::MarkDrawn(bm);
     return bm.surface;
 }
 
-const Surface& DeviceContext::Source() {
+const Surface& DeviceContext::Source()
+{
     if (!memory) return *surface;
     GdiBitmap& bm = *state.bitmap;
     if (bm.isDibSection) gdi::PullDib(bm);
     return bm.surface;
 }
 
-RECT DeviceContext::DeviceBounds() {
+RECT DeviceContext::DeviceBounds()
+{
     const Surface& s = memory ? state.bitmap->surface : *surface;
     return RECT{-origin.x, -origin.y, s.width - origin.x, s.height - origin.y};
 }
 
-const gdi::ClipMask& DeviceContext::Clip() {
+const gdi::ClipMask& DeviceContext::Clip()
+{
     if (clipValid) return *activeClip;
     const Surface& s = memory ? state.bitmap->surface : *surface;
     const RECT limit{0, 0, s.width, s.height};

@@ -8,7 +8,8 @@ namespace desktop {
 namespace gdi {
 namespace {
 
-std::uint32_t Blend(std::uint32_t bg, std::uint32_t fg, std::uint32_t coverage) {
+std::uint32_t Blend(std::uint32_t bg, std::uint32_t fg, std::uint32_t coverage)
+{
     std::uint32_t out = 0;
     for (int shift = 0; shift <= 16; shift += 8) {
         const std::uint32_t b = (bg >> shift) & 0xFF, f = (fg >> shift) & 0xFF;
@@ -17,28 +18,33 @@ std::uint32_t Blend(std::uint32_t bg, std::uint32_t fg, std::uint32_t coverage) 
     return out;
 }
 
-void FillRows(DeviceContext& dc, RECT r, const RECT* clip, std::uint32_t pixel) {
+void FillRows(DeviceContext& dc, RECT r, const RECT* clip, std::uint32_t pixel)
+{
     if (clip) r = IntersectRects(r, *clip);
     FillSurfaceRect(dc, r, BrushSource(pixel), R2_COPYPEN);
 }
 
 }  // namespace
 
-int CharAdvance(const Font& font, unsigned char c, int charExtra) {
+int CharAdvance(const Font& font, unsigned char c, int charExtra)
+{
     return font.Advance(c) + (c >= 0x20 ? charExtra : 0);
 }
 
-void FillBackground(DeviceContext& dc, RECT r, const RECT* clip) {
+void FillBackground(DeviceContext& dc, RECT r, const RECT* clip)
+{
     FillRows(dc, r, clip, PixelOf(dc, dc.state.bkColor));
 }
 
-void DrawUnderline(DeviceContext& dc, const Font& font, LONG x0, LONG x1, LONG cellTop, const RECT* clip) {
+void DrawUnderline(DeviceContext& dc, const Font& font, LONG x0, LONG x1, LONG cellTop, const RECT* clip)
+{
     const FontMetrics& m = font.Metrics();
     const LONG top = cellTop + m.ascent + m.underlineTop;
     FillRows(dc, RECT{x0, top, x1, top + m.underlineThickness}, clip, PixelOf(dc, dc.state.textColor));
 }
 
-void DrawTextLine(DeviceContext& dc, const Font& font, const TextLine& line, const RECT* clip, bool drawGlyphs) {
+void DrawTextLine(DeviceContext& dc, const Font& font, const TextLine& line, const RECT* clip, bool drawGlyphs)
+{
     const FontMetrics& m = font.Metrics();
     const int extra = dc.state.charExtra;
     const std::uint32_t fg = PixelOf(dc, dc.state.textColor);
@@ -85,9 +91,11 @@ void DrawTextLine(DeviceContext& dc, const Font& font, const TextLine& line, con
 
 namespace {
 
-int Width(const Font& font, std::string_view text, int extra, const int* dx) {
+int Width(const Font& font, std::string_view text, int extra, const int* dx)
+{
     int w = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) w += dx ? dx[i] : gdi::CharAdvance(font, std::uint8_t(text[i]), extra);
+    for (std::size_t i = 0; i < text.size(); ++i)
+        w += dx ? dx[i] : gdi::CharAdvance(font, std::uint8_t(text[i]), extra);
     return w;
 }
 
@@ -95,7 +103,8 @@ int Width(const Font& font, std::string_view text, int extra, const int* dx) {
 
 BOOL TextOut(HDC hdc, int x, int y, const std::string& text) { return ExtTextOut(hdc, x, y, 0, nullptr, text); }
 
-BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* rect, const std::string& text, const int* dx) {
+BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* rect, const std::string& text, const int* dx)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return 0;
     const Font& font = gdi::FontOf(*dc);
@@ -129,7 +138,8 @@ BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* rect, const std
     return 1;
 }
 
-BOOL GetTextExtentPoint32(HDC hdc, const char* text, int count, SIZE* size) {
+BOOL GetTextExtentPoint32(HDC hdc, const char* text, int count, SIZE* size)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || !size || count < 0 || (!text && count > 0)) return 0;
     const Font& font = gdi::FontOf(*dc);
@@ -138,11 +148,13 @@ BOOL GetTextExtentPoint32(HDC hdc, const char* text, int count, SIZE* size) {
     return 1;
 }
 
-BOOL GetTextExtentPoint32(HDC hdc, const std::string& text, SIZE* size) {
+BOOL GetTextExtentPoint32(HDC hdc, const std::string& text, SIZE* size)
+{
     return GetTextExtentPoint32(hdc, text.data(), int(text.size()), size);
 }
 
-BOOL GetTextExtentExPoint(HDC hdc, const std::string& text, int maxExtent, int* fit, int* partialWidths, SIZE* size) {
+BOOL GetTextExtentExPoint(HDC hdc, const std::string& text, int maxExtent, int* fit, int* partialWidths, SIZE* size)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc) return 0;
     const Font& font = gdi::FontOf(*dc);
@@ -157,7 +169,8 @@ BOOL GetTextExtentExPoint(HDC hdc, const std::string& text, int maxExtent, int* 
     return 1;
 }
 
-BOOL GetCharWidth32(HDC hdc, UINT first, UINT last, int* widths) {
+BOOL GetCharWidth32(HDC hdc, UINT first, UINT last, int* widths)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || !widths || last < first) return 0;
     const Font& font = gdi::FontOf(*dc);
@@ -165,7 +178,8 @@ BOOL GetCharWidth32(HDC hdc, UINT first, UINT last, int* widths) {
     return 1;
 }
 
-BOOL GetTextMetrics(HDC hdc, TEXTMETRIC* tm) {
+BOOL GetTextMetrics(HDC hdc, TEXTMETRIC* tm)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || !tm) return 0;
     const Font& font = gdi::FontOf(*dc);
@@ -184,13 +198,14 @@ BOOL GetTextMetrics(HDC hdc, TEXTMETRIC* tm) {
     tm->tmUnderlined = log.lfUnderline ? 1 : 0;
     tm->tmStruckOut = log.lfStrikeOut ? 1 : 0;
     // The "fixed pitch" bit is set for variable-pitch fonts, as on the original platform.
-    tm->tmPitchAndFamily = BYTE((log.lfPitchAndFamily & 0xF0) | TMPF_VECTOR | TMPF_TRUETYPE |
-                                (m.fixedPitch ? 0 : TMPF_FIXED_PITCH));
+    tm->tmPitchAndFamily =
+        BYTE((log.lfPitchAndFamily & 0xF0) | TMPF_VECTOR | TMPF_TRUETYPE | (m.fixedPitch ? 0 : TMPF_FIXED_PITCH));
     tm->tmCharSet = ANSI_CHARSET;
     return 1;
 }
 
-std::string GetTextFace(HDC hdc) {
+std::string GetTextFace(HDC hdc)
+{
     DeviceContext* dc = gdi::Dc(hdc);
     if (!dc || !dc->state.font) return {};
     const LOGFONT& log = dc->state.font->log;
@@ -198,7 +213,8 @@ std::string GetTextFace(HDC hdc) {
     return requested.empty() ? gdi::FontOf(*dc).Family() : requested;
 }
 
-int GetTextFace(HDC hdc, int count, char* name) {
+int GetTextFace(HDC hdc, int count, char* name)
+{
     const std::string face = GetTextFace(hdc);
     if (!gdi::Dc(hdc)) return 0;
     if (!name) return int(face.size()) + 1;

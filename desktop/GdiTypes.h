@@ -16,7 +16,16 @@ constexpr COLORREF CLR_DEFAULT = 0xFF000000;
 constexpr COLORREF PALETTEINDEX(WORD i) { return 0x01000000u | i; }
 
 // ---- Object types (GetCurrentObject) ----
-enum : UINT { OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_DC = 3, OBJ_PAL = 5, OBJ_FONT = 6, OBJ_BITMAP = 7, OBJ_REGION = 8, OBJ_MEMDC = 10 };
+enum : UINT {
+    OBJ_PEN = 1,
+    OBJ_BRUSH = 2,
+    OBJ_DC = 3,
+    OBJ_PAL = 5,
+    OBJ_FONT = 6,
+    OBJ_BITMAP = 7,
+    OBJ_REGION = 8,
+    OBJ_MEMDC = 10
+};
 
 // ---- Stock objects ----
 enum : int {
@@ -141,7 +150,15 @@ enum : BYTE {
     ANTIALIASED_QUALITY = 4,
     CLEARTYPE_QUALITY = 5,
 };
-enum : BYTE { DEFAULT_PITCH = 0, FIXED_PITCH = 1, VARIABLE_PITCH = 2, FF_DONTCARE = 0, FF_ROMAN = 0x10, FF_SWISS = 0x20, FF_MODERN = 0x30 };
+enum : BYTE {
+    DEFAULT_PITCH = 0,
+    FIXED_PITCH = 1,
+    VARIABLE_PITCH = 2,
+    FF_DONTCARE = 0,
+    FF_ROMAN = 0x10,
+    FF_SWISS = 0x20,
+    FF_MODERN = 0x30
+};
 enum : BYTE { TMPF_FIXED_PITCH = 0x01, TMPF_VECTOR = 0x02, TMPF_TRUETYPE = 0x04 };
 constexpr int LF_FACESIZE = 32;
 
@@ -262,7 +279,14 @@ enum : int {
     LOGPIXELSY = 90,
     SIZEPALETTE = 104,
 };
-enum : int { RC_BITBLT = 0x0001, RC_BITMAP64 = 0x0008, RC_DI_BITMAP = 0x0080, RC_DIBTODEV = 0x0200, RC_STRETCHBLT = 0x0800, RC_STRETCHDIB = 0x2000 };
+enum : int {
+    RC_BITBLT = 0x0001,
+    RC_BITMAP64 = 0x0008,
+    RC_DI_BITMAP = 0x0080,
+    RC_DIBTODEV = 0x0200,
+    RC_STRETCHBLT = 0x0800,
+    RC_STRETCHDIB = 0x2000
+};
 
 // ---- Bitmaps ----
 enum : DWORD { BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3 };

@@ -33,12 +33,14 @@ struct InputState {
     bool lastWasDouble = false;
 };
 
-InputState& State() {
+InputState& State()
+{
     static InputState s;
     return s;
 }
 
-short Encode(const KeyTable& t, int vk) {
+short Encode(const KeyTable& t, int vk)
+{
     if (vk < 0 || vk > 255) return 0;
     short r = 0;
     if (t.down[std::size_t(vk)]) r = short(0x8000);
@@ -47,7 +49,8 @@ short Encode(const KeyTable& t, int vk) {
 }
 
 // The generic modifier keys follow their left and right keys.
-void SetKey(KeyTable& t, WORD vk, bool down) {
+void SetKey(KeyTable& t, WORD vk, bool down)
+{
     auto apply = [&](WORD k) {
         if (down && !t.down[k]) t.toggled[k] = !t.toggled[k];
         t.down[k] = down;
@@ -64,7 +67,8 @@ void SetKey(KeyTable& t, WORD vk, bool down) {
     }
 }
 
-WPARAM MouseKeyFlags(const KeyTable& t) {
+WPARAM MouseKeyFlags(const KeyTable& t)
+{
     WPARAM f = 0;
     if (t.down[VK_LBUTTON]) f |= MK_LBUTTON;
     if (t.down[VK_RBUTTON]) f |= MK_RBUTTON;
@@ -74,12 +78,14 @@ WPARAM MouseKeyFlags(const KeyTable& t) {
     return f;
 }
 
-bool TopLevelEnabled(HWND w) {
+bool TopLevelEnabled(HWND w)
+{
     HWND top = GetAncestorTopLevel(w);
     return top && IsWindowEnabled(top);
 }
 
-WORD ButtonKey(MouseButton b) {
+WORD ButtonKey(MouseButton b)
+{
     switch (b) {
         case MouseButton::Left: return VK_LBUTTON;
         case MouseButton::Right: return VK_RBUTTON;
@@ -88,14 +94,18 @@ WORD ButtonKey(MouseButton b) {
     return VK_LBUTTON;
 }
 
-UINT ButtonMessage(MouseButton b, bool down, bool dbl) {
-    const UINT base = b == MouseButton::Left ? WM_LBUTTONDOWN : b == MouseButton::Right ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
+UINT ButtonMessage(MouseButton b, bool down, bool dbl)
+{
+    const UINT base = b == MouseButton::Left    ? WM_LBUTTONDOWN
+                      : b == MouseButton::Right ? WM_RBUTTONDOWN
+                                                : WM_MBUTTONDOWN;
     if (!down) return base + 1;
     return dbl ? base + 2 : base;
 }
 
 // The window a mouse event at the point goes to, with the point in its client coordinates.
-HWND MouseTarget(POINT screen, POINT* client) {
+HWND MouseTarget(POINT screen, POINT* client)
+{
     HWND target = GetCapture();
     if (!target) {
         target = WindowFromPoint(screen);
@@ -115,7 +125,8 @@ HWND MouseTarget(POINT screen, POINT* client) {
 
 LPARAM PointParam(POINT p) { return MAKELPARAM(WORD(std::int16_t(p.x)), WORD(std::int16_t(p.y))); }
 
-HWND KeyboardTarget(bool* system) {
+HWND KeyboardTarget(bool* system)
+{
     HWND focus = GetFocus();
     if (focus) {
         if (!TopLevelEnabled(focus)) return nullptr;
@@ -129,31 +140,33 @@ HWND KeyboardTarget(bool* system) {
 
 }  // namespace
 
-short GetKeyState(int vk) {
+short GetKeyState(int vk)
+{
     std::lock_guard lock(State().mutex);
     return Encode(State().sync, vk);
 }
 
-short GetAsyncKeyState(int vk) {
+short GetAsyncKeyState(int vk)
+{
     std::lock_guard lock(State().mutex);
     return Encode(State().async, vk);
 }
 
-bool GetCursorPos(POINT* p) {
+bool GetCursorPos(POINT* p)
+{
     if (!p) return false;
     std::lock_guard lock(State().mutex);
     *p = State().cursor;
     return true;
 }
 
-void SyncKeyStateForMessage(const MSG& msg) {
+void SyncKeyStateForMessage(const MSG& msg)
+{
     InputState& s = State();
     std::lock_guard lock(s.mutex);
     switch (msg.message) {
         case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-            SetKey(s.sync, WORD(msg.wParam & 0xFF), true);
-            break;
+        case WM_SYSKEYDOWN: SetKey(s.sync, WORD(msg.wParam & 0xFF), true); break;
         case WM_KEYUP:
         case WM_SYSKEYUP: SetKey(s.sync, WORD(msg.wParam & 0xFF), false); break;
         default:
@@ -166,7 +179,8 @@ void SyncKeyStateForMessage(const MSG& msg) {
     }
 }
 
-void InjectMouseMove(POINT screen) {
+void InjectMouseMove(POINT screen)
+{
     {
         std::lock_guard lock(State().mutex);
         State().cursor = screen;
@@ -175,7 +189,8 @@ void InjectMouseMove(POINT screen) {
     HWND target = MouseTarget(screen, &client);
     if (!target) return;
     if (GetWindowThreadId(target) == GetCurrentThreadId() && !GetCapture())
-        SendMessage(target, WM_SETCURSOR, WPARAM(reinterpret_cast<std::uintptr_t>(target)), MAKELPARAM(WORD(HTCLIENT), WORD(WM_MOUSEMOVE)));
+        SendMessage(target, WM_SETCURSOR, WPARAM(reinterpret_cast<std::uintptr_t>(target)),
+                    MAKELPARAM(WORD(HTCLIENT), WORD(WM_MOUSEMOVE)));
     WPARAM flags;
     {
         std::lock_guard lock(State().mutex);
@@ -184,7 +199,8 @@ void InjectMouseMove(POINT screen) {
     PostMessage(target, WM_MOUSEMOVE, flags, PointParam(client));
 }
 
-void InjectMouseButton(MouseButton button, bool down) {
+void InjectMouseButton(MouseButton button, bool down)
+{
     InputState& s = State();
     POINT screen;
     {
@@ -207,7 +223,8 @@ void InjectMouseButton(MouseButton button, bool down) {
         WNDCLASS cls;
         const bool wantsDouble = GetClassInfo(GetClassName(target), &cls) && (cls.style & CS_DBLCLKS);
         dbl = wantsDouble && !s.lastWasDouble && s.lastDownWindow == target && s.lastDownButton == button &&
-              now - s.lastDownTime <= GetDoubleClickTime() && std::abs(screen.x - s.lastDownPoint.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+              now - s.lastDownTime <= GetDoubleClickTime() &&
+              std::abs(screen.x - s.lastDownPoint.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
               std::abs(screen.y - s.lastDownPoint.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
         s.lastWasDouble = dbl;
         s.lastDownWindow = target;
@@ -223,7 +240,8 @@ void InjectMouseButton(MouseButton button, bool down) {
     PostMessage(target, ButtonMessage(button, down, dbl), flags, PointParam(client));
 }
 
-void InjectMouseWheel(int delta) {
+void InjectMouseWheel(int delta)
+{
     HWND target = GetFocus();
     if (!target || !TopLevelEnabled(target)) return;
     POINT screen;
@@ -236,7 +254,8 @@ void InjectMouseWheel(int delta) {
     PostMessage(target, WM_MOUSEWHEEL, WPARAM(flags | (WPARAM(WORD(std::int16_t(delta))) << 16)), PointParam(screen));
 }
 
-void InjectKey(WORD vk, bool down, bool translate) {
+void InjectKey(WORD vk, bool down, bool translate)
+{
     InputState& s = State();
     bool wasDown;
     bool alt;
@@ -263,7 +282,8 @@ void InjectKey(WORD vk, bool down, bool translate) {
     PostMessage(target, msg, sent, lp);
 }
 
-void InjectCharacter(char ch) {
+void InjectCharacter(char ch)
+{
     // AltGr (Ctrl+Alt, or the right Alt key as X11 reports it) types ordinary characters.
     bool system = GetAsyncKeyState(VK_MENU) < 0 && GetAsyncKeyState(VK_CONTROL) >= 0 && GetAsyncKeyState(VK_RMENU) >= 0;
     HWND target = KeyboardTarget(&system);
@@ -271,11 +291,13 @@ void InjectCharacter(char ch) {
     PostMessage(target, system ? WM_SYSCHAR : WM_CHAR, WPARAM(BYTE(ch)), 1);
 }
 
-void InjectClose(HWND topLevel) {
+void InjectClose(HWND topLevel)
+{
     if (IsWindow(topLevel) && IsWindowEnabled(topLevel)) PostMessage(topLevel, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
-void ResetInputState() {
+void ResetInputState()
+{
     InputState& s = State();
     std::lock_guard lock(s.mutex);
     s.async = KeyTable{};

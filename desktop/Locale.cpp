@@ -1,9 +1,9 @@
 #include "desktop/Locale.h"
 
-#include <climits>
-#include <clocale>
 #include <langinfo.h>
 #include <locale.h>
+#include <climits>
+#include <clocale>
 #include <map>
 #include <mutex>
 
@@ -13,24 +13,28 @@ namespace desktop {
 
 namespace {
 
-std::mutex& OverrideMutex() {
+std::mutex& OverrideMutex()
+{
     static std::mutex m;
     return m;
 }
-std::map<UINT, std::optional<std::string>>& Overrides() {
+std::map<UINT, std::optional<std::string>>& Overrides()
+{
     static std::map<UINT, std::optional<std::string>> o;
     return o;
 }
 
 // POSIX orders (sign position, symbol placement, separation) mapped to the
 // original's positive currency order 0..3 and negative order 0..15.
-int PositiveOrder(const lconv* lc) {
+int PositiveOrder(const lconv* lc)
+{
     const bool before = lc->p_cs_precedes == 1;
     const bool space = lc->p_sep_by_space == 1;
     return before ? (space ? 2 : 0) : (space ? 3 : 1);
 }
 
-int NegativeOrder(const lconv* lc) {
+int NegativeOrder(const lconv* lc)
+{
     const bool before = lc->n_cs_precedes == 1;
     const bool space = lc->n_sep_by_space == 1;
     switch (lc->n_sign_posn) {
@@ -43,7 +47,8 @@ int NegativeOrder(const lconv* lc) {
     }
 }
 
-std::optional<std::string> FromEnvironment(UINT item) {
+std::optional<std::string> FromEnvironment(UINT item)
+{
     locale_t loc = newlocale(LC_ALL_MASK, "", static_cast<locale_t>(nullptr));
     if (loc == static_cast<locale_t>(nullptr)) loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     if (loc == static_cast<locale_t>(nullptr)) return std::nullopt;
@@ -78,7 +83,8 @@ std::optional<std::string> FromEnvironment(UINT item) {
 
 }  // namespace
 
-std::optional<std::string> GetLocaleInfo(DWORD /*locale*/, UINT item) {
+std::optional<std::string> GetLocaleInfo(DWORD /*locale*/, UINT item)
+{
     {
         std::lock_guard lock(OverrideMutex());
         auto it = Overrides().find(item);
@@ -87,12 +93,14 @@ std::optional<std::string> GetLocaleInfo(DWORD /*locale*/, UINT item) {
     return FromEnvironment(item);
 }
 
-void SetLocaleOverride(UINT item, std::optional<std::string> value) {
+void SetLocaleOverride(UINT item, std::optional<std::string> value)
+{
     std::lock_guard lock(OverrideMutex());
     Overrides()[item] = std::move(value);
 }
 
-void ClearLocaleOverrides() {
+void ClearLocaleOverrides()
+{
     std::lock_guard lock(OverrideMutex());
     Overrides().clear();
 }

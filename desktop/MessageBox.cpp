@@ -34,8 +34,8 @@ struct BoxState {
     HFONT font = nullptr;
     std::vector<MessageBoxButton> buttons;
     int defaultId = 0;
-    int escapeId = 0;   // 0: Escape and the close box do nothing
-    int cancelId = 0;   // the answer when the box has to close without a choice
+    int escapeId = 0;  // 0: Escape and the close box do nothing
+    int cancelId = 0;  // the answer when the box has to close without a choice
     RECT iconRect{};
     RECT textRect{};
     HWND lastFocus = nullptr;
@@ -43,33 +43,54 @@ struct BoxState {
     int result = 0;
 };
 
-std::vector<HWND>& OpenBoxes() {
+std::vector<HWND>& OpenBoxes()
+{
     static std::vector<HWND> boxes;
     return boxes;
 }
 
 BoxState* StateOf(HWND hwnd) { return controls::StateOf<BoxState>(hwnd, kStateProperty); }
 
-void ChooseButtons(BoxState& s) {
+void ChooseButtons(BoxState& s)
+{
     struct Kind {
         int id;
         const char* caption;
     };
     std::vector<Kind> kinds;
     switch (s.flags & MB_TYPEMASK) {
-        case MB_OKCANCEL: kinds = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}}; s.escapeId = s.cancelId = IDCANCEL; break;
-        case MB_ABORTRETRYIGNORE: kinds = {{IDABORT, "&Abort"}, {IDRETRY, "&Retry"}, {IDIGNORE, "&Ignore"}}; s.cancelId = IDABORT; break;
-        case MB_YESNOCANCEL: kinds = {{IDYES, "&Yes"}, {IDNO, "&No"}, {IDCANCEL, "Cancel"}}; s.escapeId = s.cancelId = IDCANCEL; break;
-        case MB_YESNO: kinds = {{IDYES, "&Yes"}, {IDNO, "&No"}}; s.cancelId = IDNO; break;
-        case MB_RETRYCANCEL: kinds = {{IDRETRY, "&Retry"}, {IDCANCEL, "Cancel"}}; s.escapeId = s.cancelId = IDCANCEL; break;
-        default: kinds = {{IDOK, "OK"}}; s.escapeId = s.cancelId = IDOK; break;
+        case MB_OKCANCEL:
+            kinds = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
+            s.escapeId = s.cancelId = IDCANCEL;
+            break;
+        case MB_ABORTRETRYIGNORE:
+            kinds = {{IDABORT, "&Abort"}, {IDRETRY, "&Retry"}, {IDIGNORE, "&Ignore"}};
+            s.cancelId = IDABORT;
+            break;
+        case MB_YESNOCANCEL:
+            kinds = {{IDYES, "&Yes"}, {IDNO, "&No"}, {IDCANCEL, "Cancel"}};
+            s.escapeId = s.cancelId = IDCANCEL;
+            break;
+        case MB_YESNO:
+            kinds = {{IDYES, "&Yes"}, {IDNO, "&No"}};
+            s.cancelId = IDNO;
+            break;
+        case MB_RETRYCANCEL:
+            kinds = {{IDRETRY, "&Retry"}, {IDCANCEL, "Cancel"}};
+            s.escapeId = s.cancelId = IDCANCEL;
+            break;
+        default:
+            kinds = {{IDOK, "OK"}};
+            s.escapeId = s.cancelId = IDOK;
+            break;
     }
     for (const Kind& k : kinds) s.buttons.push_back(MessageBoxButton{k.id, k.caption, nullptr});
     const std::size_t def = std::min<std::size_t>((s.flags & MB_DEFMASK) >> 8, kMaxButtons - 1);
     s.defaultId = s.buttons[def < s.buttons.size() ? def : 0].id;
 }
 
-MessageBoxIcon IconOf(UINT flags) {
+MessageBoxIcon IconOf(UINT flags)
+{
     switch (flags & MB_ICONMASK) {
         case MB_ICONHAND: return MessageBoxIcon::Error;
         case MB_ICONQUESTION: return MessageBoxIcon::Question;
@@ -79,10 +100,12 @@ MessageBoxIcon IconOf(UINT flags) {
     }
 }
 
-HFONT CreateMessageFont() {
+HFONT CreateMessageFont()
+{
     NonClientFonts fonts;
     GetNonClientFonts(fonts);
-    return CreateFont(fonts.messageFontHeight, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, DEFAULT_QUALITY, DEFAULT_PITCH, fonts.messageFontFace.c_str());
+    return CreateFont(fonts.messageFontHeight, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, DEFAULT_QUALITY,
+                      DEFAULT_PITCH, fonts.messageFontFace.c_str());
 }
 
 // ---- Icons ----
@@ -92,8 +115,12 @@ struct GdiSelection {
     HGDIOBJ pen;
     HGDIOBJ brush;
     GdiSelection(HDC d, COLORREF penColor, int penWidth, COLORREF brushColor)
-        : dc(d), pen(SelectObject(d, CreatePen(PS_SOLID, penWidth, penColor))), brush(SelectObject(d, CreateSolidBrush(brushColor))) {}
-    ~GdiSelection() {
+        : dc(d), pen(SelectObject(d, CreatePen(PS_SOLID, penWidth, penColor))),
+          brush(SelectObject(d, CreateSolidBrush(brushColor)))
+    {
+    }
+    ~GdiSelection()
+    {
         DeleteObject(SelectObject(dc, pen));
         DeleteObject(SelectObject(dc, brush));
     }
@@ -101,7 +128,8 @@ struct GdiSelection {
     GdiSelection& operator=(const GdiSelection&) = delete;
 };
 
-void DrawIcon(HDC dc, MessageBoxIcon icon, RECT r) {
+void DrawIcon(HDC dc, MessageBoxIcon icon, RECT r)
+{
     const LONG x = r.left, y = r.top;
     switch (icon) {
         case MessageBoxIcon::Error: {
@@ -139,7 +167,8 @@ void DrawIcon(HDC dc, MessageBoxIcon icon, RECT r) {
                 GdiSelection g(dc, RGB(0, 0, 0), 1, RGB(255, 255, 255));
                 Ellipse(dc, x + 1, y + 1, x + 31, y + 31);
             }
-            HFONT font = CreateFont(-24, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, DEFAULT_QUALITY, DEFAULT_PITCH, "Times New Roman");
+            HFONT font = CreateFont(-24, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, DEFAULT_QUALITY,
+                                    DEFAULT_PITCH, "Times New Roman");
             HGDIOBJ old = SelectObject(dc, font);
             SetBkMode(dc, TRANSPARENT);
             SetTextColor(dc, RGB(0, 0, 255));
@@ -154,7 +183,8 @@ void DrawIcon(HDC dc, MessageBoxIcon icon, RECT r) {
 
 }  // namespace
 
-bool DrawSystemIcon(HDC dc, int iconId, int x, int y) {
+bool DrawSystemIcon(HDC dc, int iconId, int x, int y)
+{
     MessageBoxIcon icon = MessageBoxIcon::None;
     switch (iconId) {
         case IDI_HAND: icon = MessageBoxIcon::Error; break;
@@ -171,14 +201,16 @@ namespace {
 
 // ---- The box window ----
 
-UINT TextFormat(const BoxState& s) {
+UINT TextFormat(const BoxState& s)
+{
     UINT format = DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX;
     if (s.flags & (MB_RTLREADING | MB_RIGHT)) format |= DT_RIGHT;
     if (s.flags & MB_RTLREADING) format |= DT_RTLREADING;
     return format;
 }
 
-void Paint(HWND hwnd) {
+void Paint(HWND hwnd)
+{
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     BoxState* s = StateOf(hwnd);
@@ -194,25 +226,29 @@ void Paint(HWND hwnd) {
     EndPaint(hwnd, &ps);
 }
 
-void Finish(BoxState& s, int id) {
+void Finish(BoxState& s, int id)
+{
     s.result = id;
     s.done = true;
 }
 
-HWND ButtonWindow(const BoxState& s, int id) {
+HWND ButtonWindow(const BoxState& s, int id)
+{
     for (const MessageBoxButton& b : s.buttons)
         if (b.id == id) return b.hwnd;
     return nullptr;
 }
 
-int FocusedButtonIndex(const BoxState& s) {
+int FocusedButtonIndex(const BoxState& s)
+{
     HWND focus = GetFocus();
     for (std::size_t i = 0; i < s.buttons.size(); ++i)
         if (s.buttons[i].hwnd == focus) return int(i);
     return -1;
 }
 
-void FocusButton(BoxState& s, int index) {
+void FocusButton(BoxState& s, int index)
+{
     const int n = int(s.buttons.size());
     if (n == 0) return;
     index = ((index % n) + n) % n;
@@ -220,7 +256,8 @@ void FocusButton(BoxState& s, int index) {
 }
 
 // Keyboard handling of a dialog for the box and its buttons; true when the message was used.
-bool DialogKey(HWND box, BoxState& s, const MSG& m) {
+bool DialogKey(HWND box, BoxState& s, const MSG& m)
+{
     if (m.hwnd != box && !IsChild(box, m.hwnd)) return false;
     const bool alt = GetKeyState(VK_MENU) < 0;
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
@@ -255,7 +292,8 @@ bool DialogKey(HWND box, BoxState& s, const MSG& m) {
     return false;
 }
 
-LRESULT BoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT BoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     BoxState* s = StateOf(hwnd);
     if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
     switch (msg) {
@@ -281,7 +319,8 @@ LRESULT BoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 // Sizes the box from its text, icon and buttons and creates it with its buttons.
-HWND CreateBox(BoxState& s) {
+HWND CreateBox(BoxState& s)
+{
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, s.font);
     SIZE alphabet{};
@@ -292,7 +331,8 @@ HWND CreateBox(BoxState& s) {
     const int iconGap = MulDiv(10, ax, 4), buttonGapY = MulDiv(10, ay, 8);
     const int buttonHeight = MulDiv(14, ay, 8), buttonGap = MulDiv(4, ax, 4);
     int buttonWidth = MulDiv(50, ax, 4);
-    for (const MessageBoxButton& b : s.buttons) buttonWidth = std::max<int>(buttonWidth, controls::MeasureText(s.font, b.caption, 0).cx + 2 * ax);
+    for (const MessageBoxButton& b : s.buttons)
+        buttonWidth = std::max<int>(buttonWidth, controls::MeasureText(s.font, b.caption, 0).cx + 2 * ax);
 
     const bool hasIcon = s.icon != MessageBoxIcon::None;
     const int iconBlock = hasIcon ? kIconSize + iconGap : 0;
@@ -313,9 +353,11 @@ HWND CreateBox(BoxState& s) {
 
     s.iconRect = hasIcon ? RECT{marginX, marginY, marginX + kIconSize, marginY + kIconSize} : RECT{};
     const LONG textTop = marginY + (hasIcon && textHeight < kIconSize ? (kIconSize - textHeight) / 2 : 0);
-    const LONG textLeft = (s.flags & MB_RTLREADING) ? clientWidth - marginX - iconBlock - textWidth : marginX + iconBlock;
+    const LONG textLeft =
+        (s.flags & MB_RTLREADING) ? clientWidth - marginX - iconBlock - textWidth : marginX + iconBlock;
     s.textRect = RECT{textLeft, textTop, textLeft + textWidth, textTop + textHeight};
-    if ((s.flags & MB_RTLREADING) && hasIcon) s.iconRect = OffsetRectBy(s.iconRect, clientWidth - 2 * marginX - kIconSize, 0);
+    if ((s.flags & MB_RTLREADING) && hasIcon)
+        s.iconRect = OffsetRectBy(s.iconRect, clientWidth - 2 * marginX - kIconSize, 0);
 
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME;
     const DWORD exStyle = WS_EX_DLGMODALFRAME | ((s.flags & (MB_TOPMOST | MB_SYSTEMMODAL)) ? WS_EX_TOPMOST : 0u);
@@ -329,14 +371,16 @@ HWND CreateBox(BoxState& s) {
     x = std::clamp<LONG>(x, work.left, std::max<LONG>(work.left, work.right - outer.Width()));
     y = std::clamp<LONG>(y, work.top, std::max<LONG>(work.top, work.bottom - outer.Height()));
 
-    HWND box = CreateWindowEx(exStyle, kMessageBoxClass, s.caption, style, x, y, outer.Width(), outer.Height(), s.owner, 0, nullptr);
+    HWND box = CreateWindowEx(exStyle, kMessageBoxClass, s.caption, style, x, y, outer.Width(), outer.Height(), s.owner,
+                              0, nullptr);
     if (!box) return nullptr;
     SetProp(box, kStateProperty, reinterpret_cast<std::intptr_t>(&s));
     LONG bx = (clientWidth - groupWidth) / 2;
     const LONG by = marginY + blockHeight + buttonGapY;
     for (MessageBoxButton& b : s.buttons) {
         const DWORD bs = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (b.id == s.defaultId ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-        b.hwnd = CreateWindowEx(0, kButtonClass, b.caption, bs, bx, by, buttonWidth, buttonHeight, box, HMENU(b.id), nullptr);
+        b.hwnd = CreateWindowEx(0, kButtonClass, b.caption, bs, bx, by, buttonWidth, buttonHeight, box, HMENU(b.id),
+                                nullptr);
         SendMessage(b.hwnd, WM_SETFONT, WPARAM(reinterpret_cast<std::uintptr_t>(s.font)), 0);
         bx += buttonWidth + buttonGap;
     }
@@ -345,7 +389,8 @@ HWND CreateBox(BoxState& s) {
 
 }  // namespace
 
-int MessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
+int MessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags)
+{
     BoxState s;
     s.text = text;
     s.caption = caption;
@@ -400,9 +445,12 @@ int MessageBox(HWND owner, const std::string& text, const std::string& caption, 
         if (IsWindow(*it)) EnableWindow(*it, true);
     if (box && IsWindow(box)) DestroyWindow(box);
     // Closing the box activates its owner; without one, the window that was active before.
-    if (!s.owner && previousActive && IsWindow(previousActive) && IsWindowEnabled(previousActive) && IsWindowVisible(previousActive))
+    if (!s.owner && previousActive && IsWindow(previousActive) && IsWindowEnabled(previousActive) &&
+        IsWindowVisible(previousActive))
         SetActiveWindow(previousActive);
-    if (previousFocus && IsWindow(previousFocus) && IsWindowVisible(previousFocus) && GetAncestorTopLevel(previousFocus) == GetActiveWindow()) SetFocus(previousFocus);
+    if (previousFocus && IsWindow(previousFocus) && IsWindowVisible(previousFocus) &&
+        GetAncestorTopLevel(previousFocus) == GetActiveWindow())
+        SetFocus(previousFocus);
     DeleteObject(s.font);
     if (quit) PostQuitMessage(quitCode);
     return result;
@@ -410,8 +458,10 @@ int MessageBox(HWND owner, const std::string& text, const std::string& caption, 
 
 HWND GetOpenMessageBox() { return OpenBoxes().empty() ? nullptr : OpenBoxes().back(); }
 
-bool GetMessageBoxInfo(HWND box, MessageBoxInfo* out) {
-    if (!out || !IsWindow(box) || std::find(OpenBoxes().begin(), OpenBoxes().end(), box) == OpenBoxes().end()) return false;
+bool GetMessageBoxInfo(HWND box, MessageBoxInfo* out)
+{
+    if (!out || !IsWindow(box) || std::find(OpenBoxes().begin(), OpenBoxes().end(), box) == OpenBoxes().end())
+        return false;
     const BoxState* s = StateOf(box);
     if (!s) return false;
     out->box = box;
@@ -428,7 +478,8 @@ bool GetMessageBoxInfo(HWND box, MessageBoxInfo* out) {
 
 namespace controls {
 
-void RegisterMessageBoxClass() {
+void RegisterMessageBoxClass()
+{
     WNDCLASS cls;
     cls.lpfnWndProc = BoxProc;
     cls.hCursor = IDC_ARROW;

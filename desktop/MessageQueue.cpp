@@ -17,16 +17,19 @@ namespace {
 // so that TranslateMessage must not produce a second one.
 constexpr LPARAM kNoTranslateBit = LPARAM(1) << 25;
 
-std::mutex& QueueRegistryMutex() {
+std::mutex& QueueRegistryMutex()
+{
     static std::mutex m;
     return m;
 }
-std::unordered_map<DWORD, ThreadQueue*>& QueueRegistry() {
+std::unordered_map<DWORD, ThreadQueue*>& QueueRegistry()
+{
     static auto* registry = new std::unordered_map<DWORD, ThreadQueue*>();
     return *registry;
 }
 
-bool Matches(const MSG& m, HWND filter, UINT minMsg, UINT maxMsg) {
+bool Matches(const MSG& m, HWND filter, UINT minMsg, UINT maxMsg)
+{
     if (filter && m.hwnd != filter) return false;
     if (minMsg == 0 && maxMsg == 0) return true;
     return m.message >= minMsg && m.message <= maxMsg;
@@ -34,14 +37,16 @@ bool Matches(const MSG& m, HWND filter, UINT minMsg, UINT maxMsg) {
 
 bool IsGuiQueue(const ThreadQueue& q) { return HasBackend() && q.threadId == GetGuiThreadId(); }
 
-std::optional<Clock::time_point> NextTimerDue(const ThreadQueue& q) {
+std::optional<Clock::time_point> NextTimerDue(const ThreadQueue& q)
+{
     std::optional<Clock::time_point> next;
     for (const TimerRecord& t : q.timers)
         if (!next || t.due < *next) next = t.due;
     return next;
 }
 
-bool TakeTimer(ThreadQueue& q, MSG* out, HWND filter, UINT minMsg, UINT maxMsg, bool remove) {
+bool TakeTimer(ThreadQueue& q, MSG* out, HWND filter, UINT minMsg, UINT maxMsg, bool remove)
+{
     if (!(minMsg == 0 && maxMsg == 0) && (WM_TIMER < minMsg || WM_TIMER > maxMsg)) return false;
     const auto now = Clock::now();
     for (TimerRecord& t : q.timers) {
@@ -62,7 +67,8 @@ bool TakeTimer(ThreadQueue& q, MSG* out, HWND filter, UINT minMsg, UINT maxMsg, 
     return false;
 }
 
-bool TakeMessage(ThreadQueue& q, MSG* out, HWND filter, UINT minMsg, UINT maxMsg, bool remove) {
+bool TakeMessage(ThreadQueue& q, MSG* out, HWND filter, UINT minMsg, UINT maxMsg, bool remove)
+{
     if (IsGuiQueue(q)) CurrentBackend().Poll();
     RunIncomingSentMessages(q);
     {
@@ -75,7 +81,8 @@ bool TakeMessage(ThreadQueue& q, MSG* out, HWND filter, UINT minMsg, UINT maxMsg
             if (remove) SyncKeyStateForMessage(*out);
             return true;
         }
-        const bool quitAllowed = filter == nullptr && ((minMsg == 0 && maxMsg == 0) || (WM_QUIT >= minMsg && WM_QUIT <= maxMsg));
+        const bool quitAllowed =
+            filter == nullptr && ((minMsg == 0 && maxMsg == 0) || (WM_QUIT >= minMsg && WM_QUIT <= maxMsg));
         if (q.quitPosted && quitAllowed) {
             *out = MSG{nullptr, WM_QUIT, WPARAM(q.quitCode), 0, GetTickCount(), {}};
             if (remove) q.quitPosted = false;
@@ -91,10 +98,14 @@ bool TakeMessage(ThreadQueue& q, MSG* out, HWND filter, UINT minMsg, UINT maxMsg
     return TakeTimer(q, out, filter, minMsg, maxMsg, remove);
 }
 
-bool HasPendingWorkLocked(const ThreadQueue& q) { return !q.posted.empty() || !q.incoming.empty() || q.quitPosted || q.wakeRequested; }
+bool HasPendingWorkLocked(const ThreadQueue& q)
+{
+    return !q.posted.empty() || !q.incoming.empty() || q.quitPosted || q.wakeRequested;
+}
 
 // Blocks until something arrives or the next timer is due.
-void BlockUntilWork(ThreadQueue& q) {
+void BlockUntilWork(ThreadQueue& q)
+{
     const auto due = NextTimerDue(q);
     if (IsGuiQueue(q) && CurrentBackend().OwnsWait()) {
         {
@@ -130,14 +141,16 @@ void BlockUntilWork(ThreadQueue& q) {
 
 thread_local ThreadQueue* tlsQueue = nullptr;
 
-ThreadQueue* QueueOfWindow(HWND hwnd) {
+ThreadQueue* QueueOfWindow(HWND hwnd)
+{
     if (!hwnd || !hwnd->alive.load()) return nullptr;
     return hwnd->queue;
 }
 
 }  // namespace
 
-ThreadQueue& CurrentQueue() {
+ThreadQueue& CurrentQueue()
+{
     if (!tlsQueue) {
         auto* q = new ThreadQueue();  // queues outlive their threads: windows and senders may still point at them
         q->threadId = GetCurrentThreadId();
@@ -148,13 +161,15 @@ ThreadQueue& CurrentQueue() {
     return *tlsQueue;
 }
 
-ThreadQueue* QueueForThread(DWORD threadId) {
+ThreadQueue* QueueForThread(DWORD threadId)
+{
     std::lock_guard lock(QueueRegistryMutex());
     auto it = QueueRegistry().find(threadId);
     return it == QueueRegistry().end() ? nullptr : it->second;
 }
 
-void WakeQueue(ThreadQueue& q) {
+void WakeQueue(ThreadQueue& q)
+{
     {
         std::lock_guard lock(q.mutex);
         q.wakeRequested = true;
@@ -163,7 +178,8 @@ void WakeQueue(ThreadQueue& q) {
     if (IsGuiQueue(q)) CurrentBackend().Wake();
 }
 
-bool RunIncomingSentMessages(ThreadQueue& q) {
+bool RunIncomingSentMessages(ThreadQueue& q)
+{
     bool ran = false;
     for (;;) {
         SentMessage* sm = nullptr;
@@ -178,7 +194,8 @@ bool RunIncomingSentMessages(ThreadQueue& q) {
         bool failed = false;
         std::exception_ptr error;
         try {
-            if (sm->hwnd && sm->hwnd->alive.load()) result = CallWindowProc(sm->hwnd->proc, sm->hwnd, sm->message, sm->wParam, sm->lParam);
+            if (sm->hwnd && sm->hwnd->alive.load())
+                result = CallWindowProc(sm->hwnd->proc, sm->hwnd, sm->message, sm->wParam, sm->lParam);
         } catch (...) {
             failed = true;
             error = std::current_exception();
@@ -197,7 +214,8 @@ bool RunIncomingSentMessages(ThreadQueue& q) {
     }
 }
 
-void PurgeWindowFromQueues(HWND hwnd) {
+void PurgeWindowFromQueues(HWND hwnd)
+{
     ThreadQueue* q = hwnd->queue;
     if (!q) return;
     {
@@ -207,14 +225,16 @@ void PurgeWindowFromQueues(HWND hwnd) {
     KillWindowTimers(hwnd);
 }
 
-void KillWindowTimers(HWND hwnd) {
+void KillWindowTimers(HWND hwnd)
+{
     ThreadQueue* q = hwnd->queue;
     if (q && q == tlsQueue) std::erase_if(q->timers, [&](const TimerRecord& t) { return t.hwnd == hwnd; });
 }
 
 namespace {
 
-bool PostToQueue(ThreadQueue* q, MSG m) {
+bool PostToQueue(ThreadQueue* q, MSG m)
+{
     if (!q) return false;
     m.time = GetTickCount();
     GetCursorPos(&m.pt);
@@ -229,22 +249,26 @@ bool PostToQueue(ThreadQueue* q, MSG m) {
 
 }  // namespace
 
-bool PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+bool PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     return PostToQueue(hwnd ? QueueOfWindow(hwnd) : &CurrentQueue(), MSG{hwnd, msg, wParam, lParam, 0, {}});
 }
 
-bool PostThreadMessage(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam) {
+bool PostThreadMessage(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     return PostToQueue(QueueForThread(threadId), MSG{nullptr, msg, wParam, lParam, 0, {}});
 }
 
-void PostQuitMessage(int exitCode) {
+void PostQuitMessage(int exitCode)
+{
     ThreadQueue& q = CurrentQueue();
     std::lock_guard lock(q.mutex);
     q.quitPosted = true;
     q.quitCode = exitCode;
 }
 
-LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     ThreadQueue* target = QueueOfWindow(hwnd);
     if (!target) return 0;
     ThreadQueue& self = CurrentQueue();
@@ -271,7 +295,8 @@ LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return sm.result;
 }
 
-bool SendNotifyMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+bool SendNotifyMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     ThreadQueue* target = QueueOfWindow(hwnd);
     if (!target) return false;
     if (target == &CurrentQueue()) {
@@ -287,7 +312,8 @@ bool SendNotifyMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return true;
 }
 
-bool GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
+bool GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax)
+{
     ThreadQueue& q = CurrentQueue();
     for (;;) {
         if (TakeMessage(q, msg, hwnd, filterMin, filterMax, true)) return msg->message != WM_QUIT;
@@ -295,11 +321,13 @@ bool GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
     }
 }
 
-bool PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags) {
+bool PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags)
+{
     return TakeMessage(CurrentQueue(), msg, hwnd, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0);
 }
 
-bool WaitMessage() {
+bool WaitMessage()
+{
     ThreadQueue& q = CurrentQueue();
     MSG probe;
     if (TakeMessage(q, &probe, nullptr, 0, 0, false)) return true;
@@ -309,7 +337,8 @@ bool WaitMessage() {
 
 namespace {
 
-char CharacterForKey(WORD vk, bool shift, bool caps) {
+char CharacterForKey(WORD vk, bool shift, bool caps)
+{
     if (vk >= 'A' && vk <= 'Z') return char((shift != caps) ? vk : vk + 32);
     if (vk >= '0' && vk <= '9') return shift ? ")!@#$%^&*("[vk - '0'] : char(vk);
     if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) return char('0' + (vk - VK_NUMPAD0));
@@ -341,7 +370,8 @@ char CharacterForKey(WORD vk, bool shift, bool caps) {
 
 }  // namespace
 
-bool TranslateMessage(const MSG* msg) {
+bool TranslateMessage(const MSG* msg)
+{
     if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return false;
     if (msg->lParam & kNoTranslateBit) return false;
     const WORD vk = WORD(msg->wParam);
@@ -368,7 +398,8 @@ bool TranslateMessage(const MSG* msg) {
     return true;
 }
 
-LRESULT DispatchMessage(const MSG* msg) {
+LRESULT DispatchMessage(const MSG* msg)
+{
     if (!msg) return 0;
     if (msg->message == WM_TIMER && msg->lParam) {
         auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
@@ -382,14 +413,16 @@ LRESULT DispatchMessage(const MSG* msg) {
     return r;
 }
 
-std::uintptr_t SetTimer(HWND hwnd, std::uintptr_t id, UINT elapseMs, TIMERPROC proc) {
+std::uintptr_t SetTimer(HWND hwnd, std::uintptr_t id, UINT elapseMs, TIMERPROC proc)
+{
     if (hwnd && !IsWindow(hwnd)) return 0;
     ThreadQueue& q = CurrentQueue();
     if (hwnd && hwnd->queue != &q) return 0;
     const UINT period = std::max(elapseMs, USER_TIMER_MINIMUM);
     if (!hwnd) {
         // Thread timers get a fresh identifier unless an existing one is named.
-        const bool exists = std::any_of(q.timers.begin(), q.timers.end(), [&](const TimerRecord& t) { return !t.hwnd && t.id == id; });
+        const bool exists =
+            std::any_of(q.timers.begin(), q.timers.end(), [&](const TimerRecord& t) { return !t.hwnd && t.id == id; });
         if (!exists) id = ++q.nextTimerId;
     }
     for (TimerRecord& t : q.timers) {
@@ -404,14 +437,16 @@ std::uintptr_t SetTimer(HWND hwnd, std::uintptr_t id, UINT elapseMs, TIMERPROC p
     return hwnd ? (id ? id : 1) : id;
 }
 
-bool KillTimer(HWND hwnd, std::uintptr_t id) {
+bool KillTimer(HWND hwnd, std::uintptr_t id)
+{
     ThreadQueue& q = CurrentQueue();
     const auto before = q.timers.size();
     std::erase_if(q.timers, [&](const TimerRecord& t) { return t.hwnd == hwnd && t.id == id; });
     return q.timers.size() != before;
 }
 
-unsigned long QueueWakeCount() {
+unsigned long QueueWakeCount()
+{
     ThreadQueue& q = CurrentQueue();
     std::lock_guard lock(q.mutex);
     return q.wakeCount;

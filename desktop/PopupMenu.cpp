@@ -50,12 +50,14 @@ struct MenuRegistry {
     HMENU next = 0x10000;
 };
 
-MenuRegistry& Registry() {
+MenuRegistry& Registry()
+{
     static auto* r = new MenuRegistry();
     return *r;
 }
 
-MenuData* Find(HMENU menu) {
+MenuData* Find(HMENU menu)
+{
     auto& menus = Registry().menus;
     auto it = menus.find(menu);
     return it == menus.end() ? nullptr : it->second.get();
@@ -69,7 +71,8 @@ struct ItemRef {
 };
 
 // By position, or by command id searching submenus too.
-ItemRef Locate(HMENU handle, UINT item, UINT flags, int depth = 0) {
+ItemRef Locate(HMENU handle, UINT item, UINT flags, int depth = 0)
+{
     MenuData* menu = Find(handle);
     if (!menu || depth > 16) return {};
     if (flags & MF_BYPOSITION) {
@@ -87,7 +90,8 @@ ItemRef Locate(HMENU handle, UINT item, UINT flags, int depth = 0) {
     return {};
 }
 
-bool MakeItem(UINT flags, std::uintptr_t id, const std::string& text, MenuItem* out) {
+bool MakeItem(UINT flags, std::uintptr_t id, const std::string& text, MenuItem* out)
+{
     out->flags = flags & (kStateFlags | MF_SEPARATOR | MF_POPUP);
     out->text = (flags & MF_SEPARATOR) ? std::string() : text;
     if (flags & MF_POPUP) {
@@ -100,7 +104,8 @@ bool MakeItem(UINT flags, std::uintptr_t id, const std::string& text, MenuItem* 
     return true;
 }
 
-void DestroyRecursive(HMENU handle, int depth) {
+void DestroyRecursive(HMENU handle, int depth)
+{
     MenuData* menu = Find(handle);
     if (!menu || depth > 16) return;
     std::vector<HMENU> subs;
@@ -135,21 +140,25 @@ Tracking* g_tracking = nullptr;
 
 bool Notifies(const Tracking& t) { return !(t.flags & TPM_NONOTIFY); }
 
-std::pair<std::string, std::string> SplitShortcut(const std::string& text) {
+std::pair<std::string, std::string> SplitShortcut(const std::string& text)
+{
     const std::size_t tab = text.find('\t');
     if (tab == std::string::npos) return {text, std::string()};
     return {text.substr(0, tab), text.substr(tab + 1)};
 }
 
-SIZE LayOut(const Tracking& t, const MenuData& menu, std::vector<RECT>& rects) {
+SIZE LayOut(const Tracking& t, const MenuData& menu, std::vector<RECT>& rects)
+{
     int captionWidth = 0, shortcutWidth = 0;
     for (const MenuItem& it : menu.items) {
         if (it.IsSeparator()) continue;
         const auto [caption, shortcut] = SplitShortcut(it.text);
         captionWidth = std::max<int>(captionWidth, controls::MeasureText(t.font, caption, 0).cx);
-        if (!shortcut.empty()) shortcutWidth = std::max<int>(shortcutWidth, controls::MeasureText(t.font, shortcut, 0).cx);
+        if (!shortcut.empty())
+            shortcutWidth = std::max<int>(shortcutWidth, controls::MeasureText(t.font, shortcut, 0).cx);
     }
-    const int width = 2 * kBorder + kCheckGutter + captionWidth + (shortcutWidth ? kShortcutGap + shortcutWidth : 0) + kArrowGutter;
+    const int width =
+        2 * kBorder + kCheckGutter + captionWidth + (shortcutWidth ? kShortcutGap + shortcutWidth : 0) + kArrowGutter;
     rects.clear();
     LONG y = kBorder;
     for (const MenuItem& it : menu.items) {
@@ -160,7 +169,8 @@ SIZE LayOut(const Tracking& t, const MenuData& menu, std::vector<RECT>& rects) {
     return SIZE{width, y + kBorder};
 }
 
-POINT KeepOnScreen(POINT p, SIZE size, LONG flipX, LONG flipY) {
+POINT KeepOnScreen(POINT p, SIZE size, LONG flipX, LONG flipY)
+{
     const LONG sw = GetSystemMetrics(SM_CXSCREEN);
     const LONG sh = GetSystemMetrics(SM_CYSCREEN);
     if (p.x + size.cx > sw) p.x = flipX - size.cx;
@@ -170,27 +180,34 @@ POINT KeepOnScreen(POINT p, SIZE size, LONG flipX, LONG flipY) {
     return p;
 }
 
-bool OpenLevel(Tracking& t, HMENU menu, POINT at, LONG flipX, LONG flipY, bool aligned) {
+bool OpenLevel(Tracking& t, HMENU menu, POINT at, LONG flipX, LONG flipY, bool aligned)
+{
     MenuData* data = Find(menu);
     if (!data || data->items.empty()) return false;
     Level level;
     level.menu = menu;
     const SIZE size = LayOut(t, *data, level.itemRects);
     if (aligned) {
-        if (t.flags & TPM_RIGHTALIGN) at.x -= size.cx;
-        else if (t.flags & TPM_CENTERALIGN) at.x -= size.cx / 2;
-        if (t.flags & TPM_BOTTOMALIGN) at.y -= size.cy;
-        else if (t.flags & TPM_VCENTERALIGN) at.y -= size.cy / 2;
+        if (t.flags & TPM_RIGHTALIGN)
+            at.x -= size.cx;
+        else if (t.flags & TPM_CENTERALIGN)
+            at.x -= size.cx / 2;
+        if (t.flags & TPM_BOTTOMALIGN)
+            at.y -= size.cy;
+        else if (t.flags & TPM_VCENTERALIGN)
+            at.y -= size.cy / 2;
     }
     const POINT p = KeepOnScreen(at, size, flipX, flipY);
-    level.window = CreateWindowEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kPopupMenuClass, "", WS_POPUP, p.x, p.y, size.cx, size.cy, t.owner, 0, nullptr);
+    level.window = CreateWindowEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kPopupMenuClass, "", WS_POPUP, p.x, p.y, size.cx,
+                                  size.cy, t.owner, 0, nullptr);
     if (!level.window) return false;
     t.levels.push_back(std::move(level));
     ShowWindow(t.levels.back().window, SW_SHOWNA);
     return true;
 }
 
-void CloseLevelsAbove(Tracking& t, std::size_t keep) {
+void CloseLevelsAbove(Tracking& t, std::size_t keep)
+{
     while (t.levels.size() > keep + 1) {
         HWND w = t.levels.back().window;
         t.levels.pop_back();
@@ -198,7 +215,8 @@ void CloseLevelsAbove(Tracking& t, std::size_t keep) {
     }
 }
 
-void SetHot(Tracking& t, std::size_t levelIndex, int item) {
+void SetHot(Tracking& t, std::size_t levelIndex, int item)
+{
     Level& level = t.levels[levelIndex];
     if (level.hot == item) return;
     level.hot = item;
@@ -212,13 +230,15 @@ void SetHot(Tracking& t, std::size_t levelIndex, int item) {
     SendMessage(t.owner, WM_MENUSELECT, MAKEWPARAM(idOrPosition, flags), LPARAM(level.menu));
 }
 
-const MenuItem* ItemOf(const Level& level, int index) {
+const MenuItem* ItemOf(const Level& level, int index)
+{
     MenuData* data = Find(level.menu);
     if (!data || index < 0 || std::size_t(index) >= data->items.size()) return nullptr;
     return &data->items[std::size_t(index)];
 }
 
-int NextSelectable(const Level& level, int from, int step) {
+int NextSelectable(const Level& level, int from, int step)
+{
     MenuData* data = Find(level.menu);
     if (!data || data->items.empty()) return -1;
     const int n = int(data->items.size());
@@ -230,7 +250,8 @@ int NextSelectable(const Level& level, int from, int step) {
     return -1;
 }
 
-void OpenSubmenu(Tracking& t, std::size_t levelIndex, int item, bool selectFirst) {
+void OpenSubmenu(Tracking& t, std::size_t levelIndex, int item, bool selectFirst)
+{
     CloseLevelsAbove(t, levelIndex);
     SetHot(t, levelIndex, item);
     const MenuItem* it = ItemOf(t.levels[levelIndex], item);
@@ -248,7 +269,8 @@ void OpenSubmenu(Tracking& t, std::size_t levelIndex, int item, bool selectFirst
         SetHot(t, t.levels.size() - 1, NextSelectable(t.levels.back(), -1, 1));
 }
 
-void Choose(Tracking& t, std::size_t levelIndex, int item) {
+void Choose(Tracking& t, std::size_t levelIndex, int item)
+{
     const MenuItem* it = ItemOf(t.levels[levelIndex], item);
     if (!it || it->IsSeparator()) return;
     if (it->IsPopup()) {
@@ -261,7 +283,8 @@ void Choose(Tracking& t, std::size_t levelIndex, int item) {
 }
 
 // The deepest open level under the screen point and the item there.
-std::pair<int, int> HitTest(const Tracking& t, POINT screen) {
+std::pair<int, int> HitTest(const Tracking& t, POINT screen)
+{
     for (int l = int(t.levels.size()) - 1; l >= 0; --l) {
         const Level& level = t.levels[std::size_t(l)];
         RECT outer;
@@ -280,7 +303,8 @@ std::pair<int, int> HitTest(const Tracking& t, POINT screen) {
 bool IsMouseMessage(UINT m) { return m >= WM_MOUSEFIRST && m <= WM_MOUSELAST; }
 bool IsKeyMessage(UINT m) { return m >= WM_KEYFIRST && m <= WM_KEYLAST; }
 
-void HandleMouse(Tracking& t, const MSG& m) {
+void HandleMouse(Tracking& t, const MSG& m)
+{
     const auto [levelIndex, item] = HitTest(t, m.pt);
     switch (m.message) {
         case WM_MOUSEMOVE: {
@@ -338,7 +362,8 @@ void HandleMouse(Tracking& t, const MSG& m) {
     }
 }
 
-void HandleCharacter(Tracking& t, char c) {
+void HandleCharacter(Tracking& t, char c)
+{
     const std::size_t l = t.levels.size() - 1;
     const Level& level = t.levels[l];
     MenuData* data = Find(level.menu);
@@ -357,7 +382,8 @@ void HandleCharacter(Tracking& t, char c) {
     SetHot(t, l, next == matches.end() ? matches.front() : *next);
 }
 
-void HandleKey(Tracking& t, MSG& m) {
+void HandleKey(Tracking& t, MSG& m)
+{
     if (m.message == WM_CHAR || m.message == WM_SYSCHAR) {
         HandleCharacter(t, char(m.wParam));
         return;
@@ -393,7 +419,8 @@ void HandleKey(Tracking& t, MSG& m) {
 
 // ---- Painting ----
 
-void DrawCheck(HDC dc, RECT r, COLORREF color) {
+void DrawCheck(HDC dc, RECT r, COLORREF color)
+{
     const LONG x = r.left + 4;
     const LONG cy = (r.top + r.bottom) / 2;
     // A tick of two-pixel strokes: down to the right, then up.
@@ -403,12 +430,14 @@ void DrawCheck(HDC dc, RECT r, COLORREF color) {
     }
 }
 
-void DrawArrow(HDC dc, RECT r, COLORREF color) {
+void DrawArrow(HDC dc, RECT r, COLORREF color)
+{
     const LONG cy = (r.top + r.bottom) / 2;
     for (int k = 0; k < 4; ++k) FillBox(dc, r.right - 10 + k, cy - (3 - k), r.right - 9 + k, cy + (4 - k), color);
 }
 
-void PaintLevel(HWND hwnd) {
+void PaintLevel(HWND hwnd)
+{
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     if (!dc) return;
@@ -440,7 +469,8 @@ void PaintLevel(HWND hwnd) {
         const bool hot = int(i) == level->hot;
         const bool enabled = it.IsEnabled();
         if (hot) FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
-        const COLORREF color = hot ? GetSysColor(enabled ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT) : GetSysColor(enabled ? COLOR_MENUTEXT : COLOR_GRAYTEXT);
+        const COLORREF color = hot ? GetSysColor(enabled ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT)
+                                   : GetSysColor(enabled ? COLOR_MENUTEXT : COLOR_GRAYTEXT);
         const auto [caption, shortcut] = SplitShortcut(it.text);
         const RECT textRect{r.left + kCheckGutter, r.top, r.right - kArrowGutter, r.bottom};
         const auto drawTexts = [&](RECT at, COLORREF c) {
@@ -457,7 +487,8 @@ void PaintLevel(HWND hwnd) {
     EndPaint(hwnd, &ps);
 }
 
-LRESULT PopupProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT PopupProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     switch (msg) {
         case WM_PAINT: PaintLevel(hwnd); return 0;
         case WM_ERASEBKGND: return 1;
@@ -471,7 +502,8 @@ LRESULT PopupProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-HMENU CreatePopupMenu() {
+HMENU CreatePopupMenu()
+{
     MenuRegistry& r = Registry();
     std::lock_guard lock(r.mutex);
     const HMENU h = r.next++;
@@ -479,19 +511,22 @@ HMENU CreatePopupMenu() {
     return h;
 }
 
-bool DestroyMenu(HMENU menu) {
+bool DestroyMenu(HMENU menu)
+{
     std::lock_guard lock(Registry().mutex);
     if (!Find(menu)) return false;
     DestroyRecursive(menu, 0);
     return true;
 }
 
-bool IsMenu(HMENU menu) {
+bool IsMenu(HMENU menu)
+{
     std::lock_guard lock(Registry().mutex);
     return Find(menu) != nullptr;
 }
 
-bool AppendMenu(HMENU menu, UINT flags, std::uintptr_t id, const std::string& text) {
+bool AppendMenu(HMENU menu, UINT flags, std::uintptr_t id, const std::string& text)
+{
     std::lock_guard lock(Registry().mutex);
     MenuData* data = Find(menu);
     MenuItem item;
@@ -500,7 +535,8 @@ bool AppendMenu(HMENU menu, UINT flags, std::uintptr_t id, const std::string& te
     return true;
 }
 
-bool InsertMenu(HMENU menu, UINT position, UINT flags, std::uintptr_t id, const std::string& text) {
+bool InsertMenu(HMENU menu, UINT position, UINT flags, std::uintptr_t id, const std::string& text)
+{
     std::lock_guard lock(Registry().mutex);
     MenuData* data = Find(menu);
     MenuItem item;
@@ -520,7 +556,8 @@ bool InsertMenu(HMENU menu, UINT position, UINT flags, std::uintptr_t id, const 
     return true;
 }
 
-bool RemoveMenu(HMENU menu, UINT position, UINT flags) {
+bool RemoveMenu(HMENU menu, UINT position, UINT flags)
+{
     std::lock_guard lock(Registry().mutex);
     ItemRef ref = Locate(menu, position, flags);
     if (!ref) return false;
@@ -528,7 +565,8 @@ bool RemoveMenu(HMENU menu, UINT position, UINT flags) {
     return true;
 }
 
-bool DeleteMenu(HMENU menu, UINT position, UINT flags) {
+bool DeleteMenu(HMENU menu, UINT position, UINT flags)
+{
     std::lock_guard lock(Registry().mutex);
     ItemRef ref = Locate(menu, position, flags);
     if (!ref) return false;
@@ -538,7 +576,8 @@ bool DeleteMenu(HMENU menu, UINT position, UINT flags) {
     return true;
 }
 
-UINT EnableMenuItem(HMENU menu, UINT item, UINT flags) {
+UINT EnableMenuItem(HMENU menu, UINT item, UINT flags)
+{
     std::lock_guard lock(Registry().mutex);
     ItemRef ref = Locate(menu, item, flags);
     if (!ref) return kMenuFailed;
@@ -547,7 +586,8 @@ UINT EnableMenuItem(HMENU menu, UINT item, UINT flags) {
     return previous;
 }
 
-UINT CheckMenuItem(HMENU menu, UINT item, UINT flags) {
+UINT CheckMenuItem(HMENU menu, UINT item, UINT flags)
+{
     std::lock_guard lock(Registry().mutex);
     ItemRef ref = Locate(menu, item, flags);
     if (!ref) return kMenuFailed;
@@ -556,13 +596,15 @@ UINT CheckMenuItem(HMENU menu, UINT item, UINT flags) {
     return previous;
 }
 
-int GetMenuItemCount(HMENU menu) {
+int GetMenuItemCount(HMENU menu)
+{
     std::lock_guard lock(Registry().mutex);
     MenuData* data = Find(menu);
     return data ? int(data->items.size()) : -1;
 }
 
-UINT GetMenuItemID(HMENU menu, int position) {
+UINT GetMenuItemID(HMENU menu, int position)
+{
     std::lock_guard lock(Registry().mutex);
     MenuData* data = Find(menu);
     if (!data || position < 0 || std::size_t(position) >= data->items.size()) return kMenuFailed;
@@ -570,7 +612,8 @@ UINT GetMenuItemID(HMENU menu, int position) {
     return it.IsPopup() ? kMenuFailed : UINT(it.id);
 }
 
-UINT GetMenuState(HMENU menu, UINT item, UINT flags) {
+UINT GetMenuState(HMENU menu, UINT item, UINT flags)
+{
     std::lock_guard lock(Registry().mutex);
     ItemRef ref = Locate(menu, item, flags);
     if (!ref) return kMenuFailed;
@@ -582,20 +625,23 @@ UINT GetMenuState(HMENU menu, UINT item, UINT flags) {
     return state;
 }
 
-HMENU GetSubMenu(HMENU menu, int position) {
+HMENU GetSubMenu(HMENU menu, int position)
+{
     std::lock_guard lock(Registry().mutex);
     MenuData* data = Find(menu);
     if (!data || position < 0 || std::size_t(position) >= data->items.size()) return 0;
     return data->items[std::size_t(position)].submenu;
 }
 
-std::string GetMenuString(HMENU menu, UINT item, UINT flags) {
+std::string GetMenuString(HMENU menu, UINT item, UINT flags)
+{
     std::lock_guard lock(Registry().mutex);
     ItemRef ref = Locate(menu, item, flags);
     return ref ? ref->text : std::string();
 }
 
-int TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int /*reserved*/, HWND owner, const RECT* /*excludeRect*/) {
+int TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int /*reserved*/, HWND owner, const RECT* /*excludeRect*/)
+{
     if (g_tracking || !IsMenu(menu) || !IsWindow(owner)) return 0;
     Tracking t;
     t.owner = owner;
@@ -645,7 +691,8 @@ int TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int /*reserved*/, HWND 
     return finish(true);
 }
 
-bool GetMenuItemRect(HWND /*hwnd*/, HMENU menu, UINT position, RECT* out) {
+bool GetMenuItemRect(HWND /*hwnd*/, HMENU menu, UINT position, RECT* out)
+{
     if (!g_tracking || !out) return false;
     for (const Level& level : g_tracking->levels) {
         if (level.menu != menu || position >= level.itemRects.size()) continue;
@@ -657,11 +704,15 @@ bool GetMenuItemRect(HWND /*hwnd*/, HMENU menu, UINT position, RECT* out) {
     return false;
 }
 
-HWND GetOpenPopupMenuWindow() { return g_tracking && !g_tracking->levels.empty() ? g_tracking->levels.back().window : nullptr; }
+HWND GetOpenPopupMenuWindow()
+{
+    return g_tracking && !g_tracking->levels.empty() ? g_tracking->levels.back().window : nullptr;
+}
 
 namespace controls {
 
-void RegisterPopupMenuClass() {
+void RegisterPopupMenuClass()
+{
     WNDCLASS cls;
     cls.style = CS_SAVEBITS;
     cls.lpfnWndProc = PopupProc;

@@ -12,14 +12,16 @@ using Spans = std::vector<Region::Span>;
 constexpr LONG kNoBoundary = std::numeric_limits<LONG>::max();
 
 // Boundary k of a span list: x0 of span k/2 for even k, x1 for odd k.
-LONG Boundary(const Spans& s, std::size_t k) {
+LONG Boundary(const Spans& s, std::size_t k)
+{
     if (k >= 2 * s.size()) return kNoBoundary;
     return k % 2 == 0 ? s[k / 2].x0 : s[k / 2].x1;
 }
 
 // Sweeps both span lists once; `op(inA, inB)` decides membership of each stretch.
 template <class Op>
-Spans CombineRow(const Spans& a, const Spans& b, Op op) {
+Spans CombineRow(const Spans& a, const Spans& b, Op op)
+{
     Spans out;
     std::size_t ka = 0, kb = 0;
     bool open = false;
@@ -42,7 +44,8 @@ Spans CombineRow(const Spans& a, const Spans& b, Op op) {
 }
 
 // Smallest integer >= num / den for den > 0.
-std::int64_t CeilDiv(std::int64_t num, std::int64_t den) {
+std::int64_t CeilDiv(std::int64_t num, std::int64_t den)
+{
     const std::int64_t q = num / den;
     return (num % den != 0 && num > 0) ? q + 1 : q;
 }
@@ -54,7 +57,8 @@ struct Crossing {
 
 }  // namespace
 
-Region Region::FromRect(const RECT& r) {
+Region Region::FromRect(const RECT& r)
+{
     Region out;
     if (r.IsEmpty()) return out;
     out.rows_.reserve(std::size_t(r.Height()));
@@ -62,7 +66,8 @@ Region Region::FromRect(const RECT& r) {
     return out;
 }
 
-Region Region::FromPolygon(const POINT* points, int count, int fillMode) {
+Region Region::FromPolygon(const POINT* points, int count, int fillMode)
+{
     Region out;
     if (!points || count < 3) return out;
     LONG minY = points[0].y, maxY = points[0].y;
@@ -113,7 +118,8 @@ Region Region::FromPolygon(const POINT* points, int count, int fillMode) {
     return out;
 }
 
-RECT Region::Bounds() const {
+RECT Region::Bounds() const
+{
     if (rows_.empty()) return RECT{};
     RECT r{rows_.front().spans.front().x0, rows_.front().y, rows_.front().spans.back().x1, rows_.back().y + 1};
     for (const Row& row : rows_) {
@@ -123,7 +129,8 @@ RECT Region::Bounds() const {
     return r;
 }
 
-bool Region::Contains(LONG x, LONG y) const {
+bool Region::Contains(LONG x, LONG y) const
+{
     const auto row = std::lower_bound(rows_.begin(), rows_.end(), y, [](const Row& r, LONG v) { return r.y < v; });
     if (row == rows_.end() || row->y != y) return false;
     const auto span =
@@ -131,7 +138,8 @@ bool Region::Contains(LONG x, LONG y) const {
     return span != row->spans.end() && span->x0 <= x;
 }
 
-void Region::Offset(LONG dx, LONG dy) {
+void Region::Offset(LONG dx, LONG dy)
+{
     for (Row& row : rows_) {
         row.y += dy;
         for (Span& s : row.spans) {
@@ -141,7 +149,8 @@ void Region::Offset(LONG dx, LONG dy) {
     }
 }
 
-int Region::Kind() const {
+int Region::Kind() const
+{
     if (rows_.empty()) return NULLREGION;
     const Span first = rows_.front().spans.front();
     for (std::size_t i = 0; i < rows_.size(); ++i) {
@@ -153,7 +162,8 @@ int Region::Kind() const {
 }
 
 template <class Op>
-Region Region::Combine(const Region& other, Op op) const {
+Region Region::Combine(const Region& other, Op op) const
+{
     Region out;
     const Spans none;
     std::size_t i = 0, j = 0;
@@ -169,20 +179,25 @@ Region Region::Combine(const Region& other, Op op) const {
     return out;
 }
 
-Region Region::Intersected(const Region& other) const {
+Region Region::Intersected(const Region& other) const
+{
     return Combine(other, [](bool a, bool b) { return a && b; });
 }
-Region Region::United(const Region& other) const {
+Region Region::United(const Region& other) const
+{
     return Combine(other, [](bool a, bool b) { return a || b; });
 }
-Region Region::Subtracted(const Region& other) const {
+Region Region::Subtracted(const Region& other) const
+{
     return Combine(other, [](bool a, bool b) { return a && !b; });
 }
-Region Region::Xored(const Region& other) const {
+Region Region::Xored(const Region& other) const
+{
     return Combine(other, [](bool a, bool b) { return a != b; });
 }
 
-Region Region::Combined(const Region& other, int mode) const {
+Region Region::Combined(const Region& other, int mode) const
+{
     switch (mode) {
         case RGN_AND: return Intersected(other);
         case RGN_OR: return United(other);
@@ -192,7 +207,8 @@ Region Region::Combined(const Region& other, int mode) const {
     }
 }
 
-bool operator==(const Region& a, const Region& b) {
+bool operator==(const Region& a, const Region& b)
+{
     if (a.rows_.size() != b.rows_.size()) return false;
     for (std::size_t i = 0; i < a.rows_.size(); ++i) {
         const auto& ra = a.rows_[i];

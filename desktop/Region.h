@@ -39,7 +39,8 @@ public:
 
     // f(y, x0, x1) for every span, top to bottom, left to right.
     template <class F>
-    void ForEachSpan(F&& f) const {
+    void ForEachSpan(F&& f) const
+    {
         for (const Row& row : rows_)
             for (const Span& s : row.spans) f(row.y, s.x0, s.x1);
     }

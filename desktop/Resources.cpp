@@ -16,7 +16,8 @@ struct Store {
 };
 
 // Registration runs from static initialisers in any order, so the store is built on first use.
-Store& TheStore() {
+Store& TheStore()
+{
     static auto* s = new Store();
     return *s;
 }
@@ -25,13 +26,15 @@ std::string Key(const std::string& name) { return UpperAscii(name); }
 
 }  // namespace
 
-void RegisterResource(int type, const std::string& name, std::span<const std::uint8_t> data) {
+void RegisterResource(int type, const std::string& name, std::span<const std::uint8_t> data)
+{
     Store& s = TheStore();
     std::lock_guard lock(s.mutex);
     s.items[{type, Key(name)}] = data;
 }
 
-std::optional<std::span<const std::uint8_t>> FindResource(int type, const std::string& name) {
+std::optional<std::span<const std::uint8_t>> FindResource(int type, const std::string& name)
+{
     Store& s = TheStore();
     std::lock_guard lock(s.mutex);
     auto it = s.items.find({type, Key(name)});
@@ -41,13 +44,15 @@ std::optional<std::span<const std::uint8_t>> FindResource(int type, const std::s
 
 std::string ResourceIdName(UINT id) { return "#" + std::to_string(id); }
 
-void RegisterString(UINT id, const std::string& text) {
+void RegisterString(UINT id, const std::string& text)
+{
     Store& s = TheStore();
     std::lock_guard lock(s.mutex);
     s.strings[id] = text;
 }
 
-std::optional<std::string> LoadString(UINT id) {
+std::optional<std::string> LoadString(UINT id)
+{
     Store& s = TheStore();
     std::lock_guard lock(s.mutex);
     auto it = s.strings.find(id);

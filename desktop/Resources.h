@@ -12,7 +12,15 @@
 
 namespace desktop {
 
-enum : int { RT_CURSOR = 1, RT_BITMAP = 2, RT_ICON = 3, RT_STRING = 6, RT_RCDATA = 10, RT_GROUP_CURSOR = 12, RT_GROUP_ICON = 14 };
+enum : int {
+    RT_CURSOR = 1,
+    RT_BITMAP = 2,
+    RT_ICON = 3,
+    RT_STRING = 6,
+    RT_RCDATA = 10,
+    RT_GROUP_CURSOR = 12,
+    RT_GROUP_ICON = 14
+};
 
 // The data must outlive the program (embedded arrays do). A later registration replaces an earlier one.
 void RegisterResource(int type, const std::string& name, std::span<const std::uint8_t> data);

@@ -22,13 +22,15 @@ ButtonState* StateOf(HWND hwnd) { return controls::StateOf<ButtonState>(hwnd, kS
 DWORD ButtonType(HWND hwnd) { return DWORD(GetWindowLongPtr(hwnd, GWL_STYLE)) & BS_TYPEMASK; }
 bool IsDefault(HWND hwnd) { return ButtonType(hwnd) == BS_DEFPUSHBUTTON; }
 
-void SetPushed(HWND hwnd, ButtonState& s, bool pushed) {
+void SetPushed(HWND hwnd, ButtonState& s, bool pushed)
+{
     if (s.pushed == pushed) return;
     s.pushed = pushed;
     InvalidateRect(hwnd, nullptr, false);
 }
 
-bool PointInClient(HWND hwnd, LPARAM lParam) {
+bool PointInClient(HWND hwnd, LPARAM lParam)
+{
     RECT r;
     GetClientRect(hwnd, &r);
     return r.Contains(controls::PointFromLParam(lParam));
@@ -36,7 +38,8 @@ bool PointInClient(HWND hwnd, LPARAM lParam) {
 
 void Clicked(HWND hwnd) { controls::NotifyParent(hwnd, WORD(BN_CLICKED)); }
 
-void Paint(HWND hwnd) {
+void Paint(HWND hwnd)
+{
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     ButtonState* s = StateOf(hwnd);
@@ -82,7 +85,8 @@ void Paint(HWND hwnd) {
     EndPaint(hwnd, &ps);
 }
 
-LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     if (msg == WM_NCCREATE) {
         controls::AttachState<ButtonState>(hwnd, kStateProperty);
         return DefWindowProc(hwnd, msg, wParam, lParam);
@@ -191,7 +195,8 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 namespace controls {
 
-void RegisterButtonClass() {
+void RegisterButtonClass()
+{
     WNDCLASS cls;
     cls.style = CS_DBLCLKS;
     cls.lpfnWndProc = ButtonProc;

@@ -50,7 +50,8 @@ bool IsMultiLine(HWND hwnd) { return (StyleOf(hwnd) & ES_MULTILINE) != 0; }
 bool IsReadOnly(HWND hwnd) { return (StyleOf(hwnd) & ES_READONLY) != 0; }
 int LineHeight(const EditState& s) { return std::max(1, s.measure.height); }
 
-RECT FormatRect(HWND hwnd, const EditState& s) {
+RECT FormatRect(HWND hwnd, const EditState& s)
+{
     RECT c;
     GetClientRect(hwnd, &c);
     RECT r{c.left + kInset + s.marginLeft, c.top + kInset, c.right - kInset - s.marginRight, c.bottom - kInset};
@@ -59,7 +60,8 @@ RECT FormatRect(HWND hwnd, const EditState& s) {
     return r;
 }
 
-void ApplyFont(EditState& s, HFONT font) {
+void ApplyFont(EditState& s, HFONT font)
+{
     s.font = font;
     s.measure = controls::MeasureFont(font);
     EditTextMetrics m;
@@ -70,23 +72,31 @@ void ApplyFont(EditState& s, HFONT font) {
 
 // Styles may change under the control (EM_SETREADONLY, the framework's own style
 // changes), so the model follows them before each use.
-void Configure(HWND hwnd, EditState& s) {
+void Configure(HWND hwnd, EditState& s)
+{
     const DWORD style = StyleOf(hwnd);
     const bool multi = (style & ES_MULTILINE) != 0;
     s.model.SetMultiLine(multi);
-    s.model.SetCase((style & ES_UPPERCASE) ? EditCase::Upper : (style & ES_LOWERCASE) ? EditCase::Lower : EditCase::Mixed);
+    s.model.SetCase((style & ES_UPPERCASE)   ? EditCase::Upper
+                    : (style & ES_LOWERCASE) ? EditCase::Lower
+                                             : EditCase::Mixed);
     s.model.SetWrapWidth(multi && !(style & ES_AUTOHSCROLL) ? std::max<LONG>(1, FormatRect(hwnd, s).Width()) : 0);
     s.model.SetPasswordChar(!multi && (style & ES_PASSWORD) ? s.passwordChar : 0);
 }
 
-std::size_t VisibleLines(HWND hwnd, const EditState& s) { return std::size_t(std::max<LONG>(1, FormatRect(hwnd, s).Height() / LineHeight(s))); }
+std::size_t VisibleLines(HWND hwnd, const EditState& s)
+{
+    return std::size_t(std::max<LONG>(1, FormatRect(hwnd, s).Height() / LineHeight(s)));
+}
 
-bool ScrollsHorizontally(HWND hwnd) {
+bool ScrollsHorizontally(HWND hwnd)
+{
     const DWORD style = StyleOf(hwnd);
     return !(style & ES_MULTILINE) || (style & ES_AUTOHSCROLL);
 }
 
-int AlignOffset(HWND hwnd, const EditState& s, std::size_t line) {
+int AlignOffset(HWND hwnd, const EditState& s, std::size_t line)
+{
     const DWORD align = StyleOf(hwnd) & (ES_CENTER | ES_RIGHT);
     if (align == ES_LEFT) return 0;
     const int room = FormatRect(hwnd, s).Width() - s.model.LineWidth(line);
@@ -94,13 +104,16 @@ int AlignOffset(HWND hwnd, const EditState& s, std::size_t line) {
     return align == ES_CENTER ? room / 2 : room;
 }
 
-POINT PositionOf(HWND hwnd, const EditState& s, std::size_t pos, std::size_t line) {
+POINT PositionOf(HWND hwnd, const EditState& s, std::size_t pos, std::size_t line)
+{
     const RECT f = FormatRect(hwnd, s);
     const long row = long(line) - long(s.firstLine);
-    return POINT{f.left + AlignOffset(hwnd, s, line) + s.model.XInLine(line, pos) - s.xOffset, f.top + LONG(row * LineHeight(s))};
+    return POINT{f.left + AlignOffset(hwnd, s, line) + s.model.XInLine(line, pos) - s.xOffset,
+                 f.top + LONG(row * LineHeight(s))};
 }
 
-void ScrollToCaret(HWND hwnd, EditState& s) {
+void ScrollToCaret(HWND hwnd, EditState& s)
+{
     const RECT f = FormatRect(hwnd, s);
     const int width = f.Width();
     const std::size_t line = s.model.CaretLine();
@@ -127,25 +140,29 @@ void ScrollToCaret(HWND hwnd, EditState& s) {
     }
 }
 
-void UpdateCaret(HWND hwnd, const EditState& s) {
+void UpdateCaret(HWND hwnd, const EditState& s)
+{
     if (!s.focused) return;
     const POINT p = PositionOf(hwnd, s, s.model.Caret(), s.model.CaretLine());
     SetCaretPos(p.x, p.y);
 }
 
-void Refresh(HWND hwnd, EditState& s) {
+void Refresh(HWND hwnd, EditState& s)
+{
     ScrollToCaret(hwnd, s);
     InvalidateRect(hwnd, nullptr, false);
     UpdateCaret(hwnd, s);
 }
 
-void SyncWindowText(HWND hwnd, const EditState& s) {
+void SyncWindowText(HWND hwnd, const EditState& s)
+{
     DefWindowProc(hwnd, WM_SETTEXT, 0, LPARAM(reinterpret_cast<std::intptr_t>(s.model.Text().c_str())));
 }
 
 // After any change of the text: the window text follows, EN_UPDATE before the
 // new text is shown, EN_CHANGE after. The parent may act on us in between.
-void TextChanged(HWND hwnd, bool truncated) {
+void TextChanged(HWND hwnd, bool truncated)
+{
     EditState* s = StateOf(hwnd);
     if (!s) return;
     SyncWindowText(hwnd, *s);
@@ -159,7 +176,8 @@ void TextChanged(HWND hwnd, bool truncated) {
     NotifyParent(hwnd, WORD(EN_CHANGE));
 }
 
-bool Replace(HWND hwnd, EditState& s, std::string_view text, bool canUndo, EditModel::EditKind kind) {
+bool Replace(HWND hwnd, EditState& s, std::string_view text, bool canUndo, EditModel::EditKind kind)
+{
     bool truncated = false;
     const bool changed = s.model.ReplaceSelection(text, canUndo, kind, &truncated);
     if (changed)
@@ -169,7 +187,8 @@ bool Replace(HWND hwnd, EditState& s, std::string_view text, bool canUndo, EditM
     return changed;
 }
 
-bool CopySelection(HWND hwnd, const EditState& s) {
+bool CopySelection(HWND hwnd, const EditState& s)
+{
     if ((StyleOf(hwnd) & ES_PASSWORD) && !IsMultiLine(hwnd)) return false;
     if (!s.model.HasSelection()) return false;
     if (!OpenClipboard(hwnd)) return false;
@@ -184,7 +203,8 @@ struct HitPosition {
     bool atLineEnd = false;
 };
 
-HitPosition PositionAt(HWND hwnd, const EditState& s, POINT p) {
+HitPosition PositionAt(HWND hwnd, const EditState& s, POINT p)
+{
     const RECT f = FormatRect(hwnd, s);
     const long count = long(s.model.LineCount());
     long line = 0;
@@ -204,7 +224,9 @@ HitPosition PositionAt(HWND hwnd, const EditState& s, POINT p) {
 
 // ---- Painting ----
 
-void DrawRun(HDC dc, const std::string& shown, const EditModel& model, std::size_t line, std::size_t from, std::size_t to, LONG xBase, LONG y) {
+void DrawRun(HDC dc, const std::string& shown, const EditModel& model, std::size_t line, std::size_t from,
+             std::size_t to, LONG xBase, LONG y)
+{
     std::size_t i = from;
     while (i < to) {
         while (i < to && static_cast<unsigned char>(shown[i]) < 32) ++i;
@@ -214,7 +236,8 @@ void DrawRun(HDC dc, const std::string& shown, const EditModel& model, std::size
     }
 }
 
-void Paint(HWND hwnd) {
+void Paint(HWND hwnd)
+{
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     EditState* s = StateOf(hwnd);
@@ -226,7 +249,8 @@ void Paint(HWND hwnd) {
     const bool disabled = !IsWindowEnabled(hwnd);
     const bool staticLook = disabled || IsReadOnly(hwnd);
     HGDIOBJ oldFont = SelectObject(dc, controls::FontOrDefault(s->font));
-    HBRUSH brush = controls::AskParentForBrush(hwnd, dc, staticLook ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, staticLook ? COLOR_BTNFACE : COLOR_WINDOW);
+    HBRUSH brush = controls::AskParentForBrush(hwnd, dc, staticLook ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT,
+                                               staticLook ? COLOR_BTNFACE : COLOR_WINDOW);
     if (!IsWindow(hwnd) || !(s = StateOf(hwnd))) {
         EndPaint(hwnd, &ps);
         return;
@@ -273,12 +297,14 @@ void Paint(HWND hwnd) {
 
 // ---- Keyboard ----
 
-void MoveTo(HWND hwnd, EditState& s, std::size_t pos, bool extend, bool atLineEnd = false) {
+void MoveTo(HWND hwnd, EditState& s, std::size_t pos, bool extend, bool atLineEnd = false)
+{
     s.model.MoveCaret(pos, extend, atLineEnd);
     Refresh(hwnd, s);
 }
 
-void MoveVertically(HWND hwnd, EditState& s, long lines, bool extend) {
+void MoveVertically(HWND hwnd, EditState& s, long lines, bool extend)
+{
     const EditModel& m = s.model;
     const long count = long(m.LineCount());
     const std::size_t from = m.CaretLine();
@@ -296,7 +322,8 @@ void MoveVertically(HWND hwnd, EditState& s, long lines, bool extend) {
     MoveTo(hwnd, s, pos, extend, atEnd);
 }
 
-void KeyDown(HWND hwnd, EditState& s, WORD vk) {
+void KeyDown(HWND hwnd, EditState& s, WORD vk)
+{
     const bool shift = GetKeyState(VK_SHIFT) < 0;
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
     const bool multi = IsMultiLine(hwnd);
@@ -335,14 +362,17 @@ void KeyDown(HWND hwnd, EditState& s, WORD vk) {
             if (!IsReadOnly(hwnd) && m.DeleteForward()) TextChanged(hwnd, false);
             return;
         case VK_INSERT:
-            if (ctrl) SendMessage(hwnd, WM_COPY, 0, 0);
-            else if (shift) SendMessage(hwnd, WM_PASTE, 0, 0);
+            if (ctrl)
+                SendMessage(hwnd, WM_COPY, 0, 0);
+            else if (shift)
+                SendMessage(hwnd, WM_PASTE, 0, 0);
             return;
         default: return;
     }
 }
 
-void Character(HWND hwnd, EditState& s, unsigned char c) {
+void Character(HWND hwnd, EditState& s, unsigned char c)
+{
     const bool multi = IsMultiLine(hwnd);
     const bool readOnly = IsReadOnly(hwnd);
     switch (c) {
@@ -354,7 +384,8 @@ void Character(HWND hwnd, EditState& s, unsigned char c) {
             if (!readOnly && s.model.Backspace()) TextChanged(hwnd, false);
             return;
         case 13:
-            if (multi && (StyleOf(hwnd) & ES_WANTRETURN) && !readOnly) Replace(hwnd, s, "\r\n", true, EditModel::EditKind::Typing);
+            if (multi && (StyleOf(hwnd) & ES_WANTRETURN) && !readOnly)
+                Replace(hwnd, s, "\r\n", true, EditModel::EditKind::Typing);
             return;
         case 10:  // Ctrl+Enter breaks the line even without ES_WANTRETURN
             if (multi && !readOnly) Replace(hwnd, s, "\r\n", true, EditModel::EditKind::Typing);
@@ -371,7 +402,8 @@ void Character(HWND hwnd, EditState& s, unsigned char c) {
 
 // ---- Context menu ----
 
-void ShowContextMenu(HWND hwnd, LPARAM where) {
+void ShowContextMenu(HWND hwnd, LPARAM where)
+{
     if (GetFocus() != hwnd) SetFocus(hwnd);
     EditState* s = StateOf(hwnd);
     if (!s) return;
@@ -395,7 +427,8 @@ void ShowContextMenu(HWND hwnd, LPARAM where) {
     AppendMenu(menu, MF_SEPARATOR, 0, "");
     const bool everything = m.SelStart() == 0 && m.SelEnd() == m.Text().size();
     AppendMenu(menu, MF_STRING | state(!m.Text().empty() && !everything), EM_SETSEL, "Select &All");
-    const int command = TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, hwnd, nullptr);
+    const int command = TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y,
+                                       0, hwnd, nullptr);
     DestroyMenu(menu);
     if (!IsWindow(hwnd) || command <= 0) return;
     if (UINT(command) == EM_SETSEL)
@@ -406,14 +439,16 @@ void ShowContextMenu(HWND hwnd, LPARAM where) {
 
 // ---- Line queries ----
 
-LRESULT LineIndex(const EditModel& m, WPARAM wParam) {
+LRESULT LineIndex(const EditModel& m, WPARAM wParam)
+{
     const long line = long(std::intptr_t(wParam));
     const std::size_t l = line < 0 ? m.CaretLine() : std::size_t(line);
     if (l >= m.LineCount()) return -1;
     return LRESULT(m.Lines()[l].start);
 }
 
-LRESULT LineLength(HWND hwnd, const EditModel& m, WPARAM wParam) {
+LRESULT LineLength(HWND hwnd, const EditModel& m, WPARAM wParam)
+{
     if (!IsMultiLine(hwnd)) return LRESULT(m.Text().size());
     const long index = long(std::intptr_t(wParam));
     const auto& lines = m.Lines();
@@ -428,7 +463,8 @@ LRESULT LineLength(HWND hwnd, const EditModel& m, WPARAM wParam) {
     return LRESULT(l.end - l.start);
 }
 
-LRESULT GetLine(HWND hwnd, const EditModel& m, WPARAM wParam, LPARAM lParam) {
+LRESULT GetLine(HWND hwnd, const EditModel& m, WPARAM wParam, LPARAM lParam)
+{
     if (!lParam) return 0;
     char* buffer = reinterpret_cast<char*>(lParam);
     WORD capacity = 0;
@@ -441,7 +477,8 @@ LRESULT GetLine(HWND hwnd, const EditModel& m, WPARAM wParam, LPARAM lParam) {
     return LRESULT(n);
 }
 
-LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     if (msg == WM_NCCREATE) {
         EditState* s = controls::AttachState<EditState>(hwnd, kStateProperty);
         ApplyFont(*s, nullptr);
@@ -548,7 +585,8 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_RBUTTONUP: {
             POINT screen = controls::PointFromLParam(lParam);
             ClientToScreen(hwnd, &screen);
-            SendMessage(hwnd, WM_CONTEXTMENU, WPARAM(reinterpret_cast<std::uintptr_t>(hwnd)), controls::PointToLParam(screen));
+            SendMessage(hwnd, WM_CONTEXTMENU, WPARAM(reinterpret_cast<std::uintptr_t>(hwnd)),
+                        controls::PointToLParam(screen));
             return 0;
         }
         case WM_CONTEXTMENU: ShowContextMenu(hwnd, lParam); return 0;
@@ -592,7 +630,8 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             Refresh(hwnd, *s);
             return 0;
         case EM_REPLACESEL:
-            Replace(hwnd, *s, lParam ? reinterpret_cast<const char*>(lParam) : "", wParam != 0, EditModel::EditKind::Other);
+            Replace(hwnd, *s, lParam ? reinterpret_cast<const char*>(lParam) : "", wParam != 0,
+                    EditModel::EditKind::Other);
             return 0;
         case EM_LIMITTEXT: {
             std::size_t limit = std::size_t(wParam);
@@ -603,7 +642,8 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case EM_GETLIMITTEXT: return LRESULT(m.Limit());
         case EM_SETREADONLY: {
             const DWORD style = StyleOf(hwnd);
-            SetWindowLongPtr(hwnd, GWL_STYLE, std::intptr_t(wParam ? (style | ES_READONLY) : (style & ~DWORD(ES_READONLY))));
+            SetWindowLongPtr(hwnd, GWL_STYLE,
+                             std::intptr_t(wParam ? (style | ES_READONLY) : (style & ~DWORD(ES_READONLY))));
             InvalidateRect(hwnd, nullptr, true);
             return 1;
         }
@@ -613,12 +653,14 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (IsMultiLine(hwnd)) return 0;
             const DWORD style = StyleOf(hwnd);
             s->passwordChar = char(wParam);
-            SetWindowLongPtr(hwnd, GWL_STYLE, std::intptr_t(wParam ? (style | ES_PASSWORD) : (style & ~DWORD(ES_PASSWORD))));
+            SetWindowLongPtr(hwnd, GWL_STYLE,
+                             std::intptr_t(wParam ? (style | ES_PASSWORD) : (style & ~DWORD(ES_PASSWORD))));
             Configure(hwnd, *s);
             Refresh(hwnd, *s);
             return 1;
         }
-        case EM_GETPASSWORDCHAR: return (StyleOf(hwnd) & ES_PASSWORD) ? LRESULT(static_cast<unsigned char>(s->passwordChar)) : 0;
+        case EM_GETPASSWORDCHAR:
+            return (StyleOf(hwnd) & ES_PASSWORD) ? LRESULT(static_cast<unsigned char>(s->passwordChar)) : 0;
         case EM_GETLINECOUNT: return LRESULT(m.LineCount());
         case EM_LINEINDEX: return LineIndex(m, wParam);
         case EM_LINELENGTH: return LineLength(hwnd, m, wParam);
@@ -639,7 +681,8 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (!IsMultiLine(hwnd)) return 0;
             const long count = long(m.LineCount());
             s->firstLine = std::size_t(std::clamp(long(s->firstLine) + long(lParam), 0L, count - 1));
-            if (ScrollsHorizontally(hwnd)) s->xOffset = std::max(0, s->xOffset + int(std::intptr_t(wParam)) * s->measure.aveCharWidth);
+            if (ScrollsHorizontally(hwnd))
+                s->xOffset = std::max(0, s->xOffset + int(std::intptr_t(wParam)) * s->measure.aveCharWidth);
             InvalidateRect(hwnd, nullptr, false);
             UpdateCaret(hwnd, *s);
             return 1;
@@ -655,8 +698,12 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return MAKELONG(WORD(hit.pos), WORD(m.LineOf(hit.pos)));
         }
         case EM_SETMARGINS:
-            if (wParam & EC_LEFTMARGIN) s->marginLeft = LOWORD(std::uintptr_t(lParam)) == EC_USEFONTINFO ? kDefaultMargin : LOWORD(std::uintptr_t(lParam));
-            if (wParam & EC_RIGHTMARGIN) s->marginRight = HIWORD(std::uintptr_t(lParam)) == EC_USEFONTINFO ? kDefaultMargin : HIWORD(std::uintptr_t(lParam));
+            if (wParam & EC_LEFTMARGIN)
+                s->marginLeft =
+                    LOWORD(std::uintptr_t(lParam)) == EC_USEFONTINFO ? kDefaultMargin : LOWORD(std::uintptr_t(lParam));
+            if (wParam & EC_RIGHTMARGIN)
+                s->marginRight =
+                    HIWORD(std::uintptr_t(lParam)) == EC_USEFONTINFO ? kDefaultMargin : HIWORD(std::uintptr_t(lParam));
             Configure(hwnd, *s);
             Refresh(hwnd, *s);
             return 0;
@@ -677,7 +724,8 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 namespace controls {
 
-void RegisterEditClass() {
+void RegisterEditClass()
+{
     WNDCLASS cls;
     cls.style = CS_DBLCLKS;
     cls.lpfnWndProc = EditProc;

@@ -10,7 +10,8 @@ namespace {
 
 enum class CharClass { Space, Break, Word };
 
-CharClass ClassOf(char c) {
+CharClass ClassOf(char c)
+{
     if (c == ' ' || c == '\t') return CharClass::Space;
     if (c == '\r' || c == '\n') return CharClass::Break;
     return CharClass::Word;
@@ -18,25 +19,29 @@ CharClass ClassOf(char c) {
 
 }  // namespace
 
-void EditModel::SetMultiLine(bool multiLine) {
+void EditModel::SetMultiLine(bool multiLine)
+{
     if (multiLine_ == multiLine) return;
     multiLine_ = multiLine;
     layoutValid_ = false;
 }
 
-void EditModel::SetWrapWidth(int pixels) {
+void EditModel::SetWrapWidth(int pixels)
+{
     if (wrapWidth_ == pixels) return;
     wrapWidth_ = pixels;
     layoutValid_ = false;
 }
 
-void EditModel::SetMetrics(const EditTextMetrics& metrics) {
+void EditModel::SetMetrics(const EditTextMetrics& metrics)
+{
     if (metrics.advances == metrics_.advances && metrics.tabWidth == metrics_.tabWidth) return;
     metrics_ = metrics;
     layoutValid_ = false;
 }
 
-void EditModel::SetPasswordChar(char c) {
+void EditModel::SetPasswordChar(char c)
+{
     if (passwordChar_ == c) return;
     passwordChar_ = c;
     layoutValid_ = false;
@@ -44,7 +49,8 @@ void EditModel::SetPasswordChar(char c) {
 
 std::string EditModel::DisplayText() const { return passwordChar_ ? std::string(text_.size(), passwordChar_) : text_; }
 
-std::string EditModel::Filter(std::string_view text) const {
+std::string EditModel::Filter(std::string_view text) const
+{
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
@@ -57,7 +63,8 @@ std::string EditModel::Filter(std::string_view text) const {
     return out;
 }
 
-void EditModel::SetText(std::string_view text) {
+void EditModel::SetText(std::string_view text)
+{
     text_.clear();
     for (char c : text) {
         if (c == '\0') break;
@@ -72,7 +79,8 @@ void EditModel::SetText(std::string_view text) {
     Changed();
 }
 
-void EditModel::SetSel(long start, long end) {
+void EditModel::SetSel(long start, long end)
+{
     const std::size_t n = text_.size();
     lastEdit_ = EditKind::Other;
     caretAtLineEnd_ = false;
@@ -84,15 +92,18 @@ void EditModel::SetSel(long start, long end) {
     caret_ = end < 0 ? n : std::min(std::size_t(end), n);
 }
 
-void EditModel::MoveCaret(std::size_t pos, bool extend, bool atLineEnd) {
+void EditModel::MoveCaret(std::size_t pos, bool extend, bool atLineEnd)
+{
     caret_ = std::min(pos, text_.size());
     if (!extend) anchor_ = caret_;
     caretAtLineEnd_ = atLineEnd;
     lastEdit_ = EditKind::Other;
 }
 
-void EditModel::Snapshot(EditKind kind) {
-    const bool continues = kind != EditKind::Other && kind == lastEdit_ && caret_ == lastEditEnd_ && !HasSelection() && canUndo_;
+void EditModel::Snapshot(EditKind kind)
+{
+    const bool continues =
+        kind != EditKind::Other && kind == lastEdit_ && caret_ == lastEditEnd_ && !HasSelection() && canUndo_;
     if (continues) return;
     undoText_ = text_;
     undoAnchor_ = anchor_;
@@ -102,7 +113,8 @@ void EditModel::Snapshot(EditKind kind) {
 
 void EditModel::Changed() { layoutValid_ = false; }
 
-bool EditModel::ReplaceSelection(std::string_view text, bool canUndo, EditKind kind, bool* truncated) {
+bool EditModel::ReplaceSelection(std::string_view text, bool canUndo, EditKind kind, bool* truncated)
+{
     std::string insert = Filter(text);
     const std::size_t start = SelStart();
     const std::size_t removed = SelEnd() - start;
@@ -127,19 +139,22 @@ bool EditModel::ReplaceSelection(std::string_view text, bool canUndo, EditKind k
     return true;
 }
 
-bool EditModel::Backspace() {
+bool EditModel::Backspace()
+{
     if (HasSelection()) return ReplaceSelection({}, true, EditKind::Deleting);
     if (caret_ == 0) return false;
     return EraseRange(PrevPosition(caret_), caret_);
 }
 
-bool EditModel::DeleteForward() {
+bool EditModel::DeleteForward()
+{
     if (HasSelection()) return ReplaceSelection({}, true, EditKind::Deleting);
     if (caret_ >= text_.size()) return false;
     return EraseRange(caret_, NextPosition(caret_));
 }
 
-bool EditModel::EraseRange(std::size_t from, std::size_t to) {
+bool EditModel::EraseRange(std::size_t from, std::size_t to)
+{
     Snapshot(EditKind::Deleting);
     text_.erase(from, to - from);
     anchor_ = caret_ = from;
@@ -151,7 +166,8 @@ bool EditModel::EraseRange(std::size_t from, std::size_t to) {
     return true;
 }
 
-bool EditModel::Undo() {
+bool EditModel::Undo()
+{
     if (!canUndo_) return false;
     std::swap(text_, undoText_);
     std::swap(anchor_, undoAnchor_);
@@ -165,28 +181,32 @@ bool EditModel::Undo() {
     return true;
 }
 
-void EditModel::EmptyUndo() {
+void EditModel::EmptyUndo()
+{
     canUndo_ = false;
     undoText_.clear();
     undoAnchor_ = undoCaret_ = 0;
     lastEdit_ = EditKind::Other;
 }
 
-std::size_t EditModel::PrevPosition(std::size_t pos) const {
+std::size_t EditModel::PrevPosition(std::size_t pos) const
+{
     pos = std::min(pos, text_.size());
     if (pos == 0) return 0;
     if (multiLine_ && pos >= 2 && text_[pos - 1] == '\n' && text_[pos - 2] == '\r') return pos - 2;
     return pos - 1;
 }
 
-std::size_t EditModel::NextPosition(std::size_t pos) const {
+std::size_t EditModel::NextPosition(std::size_t pos) const
+{
     const std::size_t n = text_.size();
     if (pos >= n) return n;
     if (multiLine_ && text_[pos] == '\r' && pos + 1 < n && text_[pos + 1] == '\n') return pos + 2;
     return pos + 1;
 }
 
-std::size_t EditModel::WordRight(std::size_t pos) const {
+std::size_t EditModel::WordRight(std::size_t pos) const
+{
     const std::size_t n = text_.size();
     if (pos >= n) return n;
     if (ClassOf(text_[pos]) == CharClass::Break) return NextPosition(pos);
@@ -195,7 +215,8 @@ std::size_t EditModel::WordRight(std::size_t pos) const {
     return pos;
 }
 
-std::size_t EditModel::WordLeft(std::size_t pos) const {
+std::size_t EditModel::WordLeft(std::size_t pos) const
+{
     pos = std::min(pos, text_.size());
     if (pos == 0) return 0;
     if (ClassOf(text_[pos - 1]) == CharClass::Break) return PrevPosition(pos);
@@ -205,7 +226,8 @@ std::size_t EditModel::WordLeft(std::size_t pos) const {
     return pos;
 }
 
-std::pair<std::size_t, std::size_t> EditModel::WordAt(std::size_t pos) const {
+std::pair<std::size_t, std::size_t> EditModel::WordAt(std::size_t pos) const
+{
     const std::size_t n = text_.size();
     if (n == 0) return {0, 0};
     const std::size_t p = std::min(pos, n - 1);
@@ -217,12 +239,14 @@ std::pair<std::size_t, std::size_t> EditModel::WordAt(std::size_t pos) const {
     return {a, b};
 }
 
-int EditModel::Advance(unsigned char c, int x) const {
+int EditModel::Advance(unsigned char c, int x) const
+{
     if (c == '\t' && metrics_.tabWidth > 0) return metrics_.tabWidth - x % metrics_.tabWidth;
     return metrics_.advances[c];
 }
 
-void EditModel::Layout() const {
+void EditModel::Layout() const
+{
     layoutValid_ = true;
     lines_.clear();
     const std::string shown = DisplayText();
@@ -285,36 +309,45 @@ void EditModel::Layout() const {
     }
 }
 
-const std::vector<EditLine>& EditModel::Lines() const {
+const std::vector<EditLine>& EditModel::Lines() const
+{
     if (!layoutValid_) Layout();
     return lines_;
 }
 
-std::size_t EditModel::LineOf(std::size_t pos) const {
+std::size_t EditModel::LineOf(std::size_t pos) const
+{
     const auto& lines = Lines();
-    auto it = std::upper_bound(lines.begin(), lines.end(), pos, [](std::size_t p, const EditLine& l) { return p < l.start; });
+    auto it =
+        std::upper_bound(lines.begin(), lines.end(), pos, [](std::size_t p, const EditLine& l) { return p < l.start; });
     if (it == lines.begin()) return 0;
     return std::size_t(it - lines.begin()) - 1;
 }
 
-std::size_t EditModel::CaretLine() const {
+std::size_t EditModel::CaretLine() const
+{
     const std::size_t k = LineOf(caret_);
     const auto& lines = Lines();
-    if (caretAtLineEnd_ && k > 0 && lines[k].start == caret_ && lines[k - 1].SoftWrapped() && lines[k - 1].end == caret_) return k - 1;
+    if (caretAtLineEnd_ && k > 0 && lines[k].start == caret_ && lines[k - 1].SoftWrapped() &&
+        lines[k - 1].end == caret_)
+        return k - 1;
     return k;
 }
 
-int EditModel::XInLine(std::size_t line, std::size_t pos) const {
+int EditModel::XInLine(std::size_t line, std::size_t pos) const
+{
     const auto& lines = Lines();
     if (line >= lines.size()) return 0;
     const EditLine& l = lines[line];
     pos = std::clamp(pos, l.start, l.end);
     int x = 0;
-    for (std::size_t i = l.start; i < pos; ++i) x += Advance(static_cast<unsigned char>(passwordChar_ ? passwordChar_ : text_[i]), x);
+    for (std::size_t i = l.start; i < pos; ++i)
+        x += Advance(static_cast<unsigned char>(passwordChar_ ? passwordChar_ : text_[i]), x);
     return x;
 }
 
-std::size_t EditModel::PosAtX(std::size_t line, int x) const {
+std::size_t EditModel::PosAtX(std::size_t line, int x) const
+{
     const auto& lines = Lines();
     if (line >= lines.size()) return text_.size();
     const EditLine& l = lines[line];
@@ -327,12 +360,14 @@ std::size_t EditModel::PosAtX(std::size_t line, int x) const {
     return l.end;
 }
 
-int EditModel::LineWidth(std::size_t line) const {
+int EditModel::LineWidth(std::size_t line) const
+{
     const auto& lines = Lines();
     return line < lines.size() ? XInLine(line, lines[line].end) : 0;
 }
 
-int EditModel::WidestLine() const {
+int EditModel::WidestLine() const
+{
     int widest = 0;
     for (std::size_t i = 0; i < Lines().size(); ++i) widest = std::max(widest, LineWidth(i));
     return widest;

@@ -68,7 +68,8 @@ public:
     enum class EditKind { Other, Typing, Deleting };
     // Inserted text follows the case setting, single-line text stops at the first line
     // break, and the limit cuts what does not fit (truncated is then set).
-    bool ReplaceSelection(std::string_view text, bool canUndo = true, EditKind kind = EditKind::Other, bool* truncated = nullptr);
+    bool ReplaceSelection(std::string_view text, bool canUndo = true, EditKind kind = EditKind::Other,
+                          bool* truncated = nullptr);
     bool Backspace();
     bool DeleteForward();
     bool CanUndo() const { return canUndo_; }

@@ -48,7 +48,8 @@ TabState* StateOf(HWND hwnd) { return controls::StateOf<TabState>(hwnd, kStatePr
 int ItemHeight(const TabState& s) { return s.measure.height + kVerticalPadding; }
 int RowBottom(const TabState& s) { return kRowTop + ItemHeight(s); }
 
-int CaptionWidth(const TabState& s, const std::string& text) {
+int CaptionWidth(const TabState& s, const std::string& text)
+{
     // "&" marks an accelerator as in DrawText; "&&" is one "&".
     int w = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -61,26 +62,31 @@ int CaptionWidth(const TabState& s, const std::string& text) {
     return w;
 }
 
-RECT ItemRect(const TabState& s, int index) {
+RECT ItemRect(const TabState& s, int index)
+{
     LONG x = kFirstTabLeft;
     for (int i = 0; i < index; ++i) x += CaptionWidth(s, s.items[std::size_t(i)].text) + 2 * kTextPadding;
     const LONG w = CaptionWidth(s, s.items[std::size_t(index)].text) + 2 * kTextPadding;
     return RECT{x, kRowTop, x + w, RowBottom(s)};
 }
 
-RECT SelectedItemRect(const TabState& s, int index) {
+RECT SelectedItemRect(const TabState& s, int index)
+{
     RECT r = ItemRect(s, index);
     return RECT{r.left - kSelectedGrowth, r.top - kSelectedGrowth, r.right + kSelectedGrowth, r.bottom + 1};
 }
 
-int HitTest(const TabState& s, POINT p) {
-    if (s.selected >= 0 && s.selected < int(s.items.size()) && SelectedItemRect(s, s.selected).Contains(p)) return s.selected;
+int HitTest(const TabState& s, POINT p)
+{
+    if (s.selected >= 0 && s.selected < int(s.items.size()) && SelectedItemRect(s, s.selected).Contains(p))
+        return s.selected;
     for (int i = 0; i < int(s.items.size()); ++i)
         if (ItemRect(s, i).Contains(p)) return i;
     return -1;
 }
 
-void Select(HWND hwnd, int index) {
+void Select(HWND hwnd, int index)
+{
     TabState* s = StateOf(hwnd);
     if (!s || index < 0 || index >= int(s->items.size()) || index == s->selected) return;
     if (controls::NotifyParentNmhdr(hwnd, TCN_SELCHANGING) != 0) return;
@@ -90,7 +96,8 @@ void Select(HWND hwnd, int index) {
     controls::NotifyParentNmhdr(hwnd, TCN_SELCHANGE);
 }
 
-void DrawTab(HDC dc, RECT r, bool selected) {
+void DrawTab(HDC dc, RECT r, bool selected)
+{
     HBRUSH light = GetSysColorBrush(COLOR_BTNHIGHLIGHT);
     HBRUSH shadow = GetSysColorBrush(COLOR_BTNSHADOW);
     HBRUSH dark = GetSysColorBrush(COLOR_3DDKSHADOW);
@@ -100,16 +107,17 @@ void DrawTab(HDC dc, RECT r, bool selected) {
     };
     RECT face{r.left + 1, r.top + 1, r.right - 2, r.bottom};
     FillRect(dc, &face, GetSysColorBrush(COLOR_BTNFACE));
-    fill(r.left, r.top + 2, r.left + 1, r.bottom, light);           // left side
-    fill(r.left + 1, r.top + 1, r.left + 2, r.top + 2, light);       // rounded corner
-    fill(r.left + 2, r.top, r.right - 2, r.top + 1, light);          // top
-    fill(r.right - 2, r.top + 1, r.right - 1, r.top + 2, dark);      // corner
-    fill(r.right - 1, r.top + 2, r.right, r.bottom, dark);           // right side, outer
-    fill(r.right - 2, r.top + 2, r.right - 1, r.bottom, shadow);     // right side, inner
+    fill(r.left, r.top + 2, r.left + 1, r.bottom, light);         // left side
+    fill(r.left + 1, r.top + 1, r.left + 2, r.top + 2, light);    // rounded corner
+    fill(r.left + 2, r.top, r.right - 2, r.top + 1, light);       // top
+    fill(r.right - 2, r.top + 1, r.right - 1, r.top + 2, dark);   // corner
+    fill(r.right - 1, r.top + 2, r.right, r.bottom, dark);        // right side, outer
+    fill(r.right - 2, r.top + 2, r.right - 1, r.bottom, shadow);  // right side, inner
     if (selected) fill(r.left + 1, r.bottom - 1, r.right - 2, r.bottom, GetSysColorBrush(COLOR_BTNFACE));
 }
 
-void Paint(HWND hwnd) {
+void Paint(HWND hwnd)
+{
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     TabState* s = StateOf(hwnd);
@@ -135,18 +143,21 @@ void Paint(HWND hwnd) {
             const int w = CaptionWidth(*s, s->items[std::size_t(i)].text);
             const LONG cx = (text.left + text.right) / 2;
             const LONG cy = (text.top + text.bottom) / 2;
-            RECT focus{cx - w / 2 - 3, cy - s->measure.height / 2 - 1, cx - w / 2 + w + 3, cy - s->measure.height / 2 + s->measure.height + 1};
+            RECT focus{cx - w / 2 - 3, cy - s->measure.height / 2 - 1, cx - w / 2 + w + 3,
+                       cy - s->measure.height / 2 + s->measure.height + 1};
             DrawFocusRect(dc, &focus);
         }
     };
     for (int i = 0; i < int(s->items.size()); ++i)
         if (i != s->selected) drawCaption(i, ItemRect(*s, i), false);
-    if (s->selected >= 0 && s->selected < int(s->items.size())) drawCaption(s->selected, SelectedItemRect(*s, s->selected), true);
+    if (s->selected >= 0 && s->selected < int(s->items.size()))
+        drawCaption(s->selected, SelectedItemRect(*s, s->selected), true);
     SelectObject(dc, oldFont);
     EndPaint(hwnd, &ps);
 }
 
-LRESULT InsertItem(HWND hwnd, TabState& s, WPARAM wParam, const TCITEM* item) {
+LRESULT InsertItem(HWND hwnd, TabState& s, WPARAM wParam, const TCITEM* item)
+{
     if (!item) return -1;
     TabItem t;
     if ((item->mask & TCIF_TEXT) && item->pszText) t.text = item->pszText;
@@ -162,7 +173,8 @@ LRESULT InsertItem(HWND hwnd, TabState& s, WPARAM wParam, const TCITEM* item) {
     return index;
 }
 
-LRESULT GetItem(const TabState& s, WPARAM wParam, TCITEM* item) {
+LRESULT GetItem(const TabState& s, WPARAM wParam, TCITEM* item)
+{
     const int index = int(std::intptr_t(wParam));
     if (!item || index < 0 || index >= int(s.items.size())) return 0;
     const TabItem& t = s.items[std::size_t(index)];
@@ -176,7 +188,8 @@ LRESULT GetItem(const TabState& s, WPARAM wParam, TCITEM* item) {
     return 1;
 }
 
-LRESULT TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     if (msg == WM_NCCREATE) {
         TabState* s = controls::AttachState<TabState>(hwnd, kStateProperty);
         s->measure = controls::MeasureFont(nullptr);
@@ -297,7 +310,8 @@ LRESULT TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 namespace controls {
 
-void RegisterTabControlClass() {
+void RegisterTabControlClass()
+{
     WNDCLASS cls;
     cls.lpfnWndProc = TabProc;
     cls.hCursor = IDC_ARROW;

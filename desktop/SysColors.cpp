@@ -48,7 +48,8 @@ struct SysColorTable {
     std::array<COLORREF, kSysColorCount> colors = kClassicColors;
     std::array<std::unique_ptr<GdiBrush>, kSysColorCount> brushes;
 
-    SysColorTable() {
+    SysColorTable()
+    {
         for (int i = 0; i < kSysColorCount; ++i) {
             brushes[i] = std::make_unique<GdiBrush>();
             brushes[i]->stock = true;
@@ -57,7 +58,8 @@ struct SysColorTable {
     }
 };
 
-SysColorTable& Table() {
+SysColorTable& Table()
+{
     static SysColorTable table;
     return table;
 }
@@ -70,7 +72,8 @@ COLORREF GetSysColor(int index) { return ValidIndex(index) ? Table().colors[inde
 
 HBRUSH GetSysColorBrush(int index) { return ValidIndex(index) ? Table().brushes[index].get() : nullptr; }
 
-int SetSysColors(int count, const int* indices, const COLORREF* colors) {
+int SetSysColors(int count, const int* indices, const COLORREF* colors)
+{
     if (count < 0 || (count > 0 && (!indices || !colors))) return 0;
     SysColorTable& t = Table();
     for (int i = 0; i < count; ++i) {

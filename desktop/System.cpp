@@ -17,11 +17,13 @@ thread_local DWORD tlsThreadId = 0;
 
 }  // namespace
 
-DWORD GetTickCount() {
+DWORD GetTickCount()
+{
     return DWORD(std::uint64_t(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - kStart).count()));
 }
 
-DWORD GetUtcTimeOfDayMs() {
+DWORD GetUtcTimeOfDayMs()
+{
     const auto now = std::chrono::system_clock::now();
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
     constexpr long long kDay = 86400000LL;
@@ -30,12 +32,14 @@ DWORD GetUtcTimeOfDayMs() {
 
 void Sleep(DWORD milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
-DWORD GetCurrentThreadId() {
+DWORD GetCurrentThreadId()
+{
     if (tlsThreadId == 0) tlsThreadId = nextThreadId++;
     return tlsThreadId;
 }
 
-void Event::Set() {
+void Event::Set()
+{
     std::vector<ThreadQueue*> watchers;
     {
         std::lock_guard lock(mutex_);
@@ -46,13 +50,15 @@ void Event::Set() {
     for (ThreadQueue* q : watchers) WakeQueue(*q);
 }
 
-bool Event::ConsumeLocked() {
+bool Event::ConsumeLocked()
+{
     if (!signalled_) return false;
     if (!manual_) signalled_ = false;
     return true;
 }
 
-bool Event::Wait(DWORD timeoutMs) {
+bool Event::Wait(DWORD timeoutMs)
+{
     std::unique_lock lock(mutex_);
     if (timeoutMs == INFINITE)
         cv_.wait(lock, [&] { return signalled_; });
@@ -61,7 +67,8 @@ bool Event::Wait(DWORD timeoutMs) {
     return ConsumeLocked();
 }
 
-bool MsgWaitForEvent(Event& event, DWORD timeoutMs) {
+bool MsgWaitForEvent(Event& event, DWORD timeoutMs)
+{
     ThreadQueue& q = CurrentQueue();
     {
         std::lock_guard lock(event.mutex_);
@@ -96,7 +103,8 @@ bool MsgWaitForEvent(Event& event, DWORD timeoutMs) {
     return result;
 }
 
-int GetSystemMetrics(int index) {
+int GetSystemMetrics(int index)
+{
     switch (index) {
         case SM_CXSCREEN: return HasBackend() ? CurrentBackend().ScreenSize().cx : 1024;
         case SM_CYSCREEN: return HasBackend() ? CurrentBackend().ScreenSize().cy : 768;
@@ -127,7 +135,8 @@ int GetSystemMetrics(int index) {
     }
 }
 
-bool GetNonClientFonts(NonClientFonts& out) {
+bool GetNonClientFonts(NonClientFonts& out)
+{
     out = NonClientFonts{};
     return true;
 }

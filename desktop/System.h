@@ -38,7 +38,9 @@ struct ThreadQueue;
 // running sent messages while they wait.
 class Event {
 public:
-    explicit Event(bool manualReset = true, bool initialState = false) : manual_(manualReset), signalled_(initialState) {}
+    explicit Event(bool manualReset = true, bool initialState = false) : manual_(manualReset), signalled_(initialState)
+    {
+    }
     void Set();
     // Returns true when signalled, false on timeout. INFINITE waits forever.
     bool Wait(DWORD timeoutMs);

@@ -49,20 +49,28 @@ struct RECT {
     friend bool operator==(const RECT&, const RECT&) = default;
 };
 
-inline RECT IntersectRects(const RECT& a, const RECT& b) {
-    RECT r{a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top,
-           a.right < b.right ? a.right : b.right, a.bottom < b.bottom ? a.bottom : b.bottom};
+inline RECT IntersectRects(const RECT& a, const RECT& b)
+{
+    RECT r{a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top, a.right < b.right ? a.right : b.right,
+           a.bottom < b.bottom ? a.bottom : b.bottom};
     if (r.IsEmpty()) return RECT{};
     return r;
 }
-inline RECT UnionRects(const RECT& a, const RECT& b) {
+inline RECT UnionRects(const RECT& a, const RECT& b)
+{
     if (a.IsEmpty()) return b;
     if (b.IsEmpty()) return a;
-    return RECT{a.left < b.left ? a.left : b.left, a.top < b.top ? a.top : b.top,
-                a.right > b.right ? a.right : b.right, a.bottom > b.bottom ? a.bottom : b.bottom};
+    return RECT{a.left < b.left ? a.left : b.left, a.top < b.top ? a.top : b.top, a.right > b.right ? a.right : b.right,
+                a.bottom > b.bottom ? a.bottom : b.bottom};
 }
-inline RECT OffsetRectBy(RECT r, LONG dx, LONG dy) { return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
-inline RECT InflateRectBy(RECT r, LONG dx, LONG dy) { return RECT{r.left - dx, r.top - dy, r.right + dx, r.bottom + dy}; }
+inline RECT OffsetRectBy(RECT r, LONG dx, LONG dy)
+{
+    return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
+inline RECT InflateRectBy(RECT r, LONG dx, LONG dy)
+{
+    return RECT{r.left - dx, r.top - dy, r.right + dx, r.bottom + dy};
+}
 
 constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) { return COLORREF(r) | (COLORREF(g) << 8) | (COLORREF(b) << 16); }
 constexpr BYTE GetRValue(COLORREF c) { return BYTE(c & 0xFF); }
@@ -217,7 +225,14 @@ enum : UINT {
 enum : UINT { EN_SETFOCUS = 0x0100, EN_KILLFOCUS = 0x0200, EN_CHANGE = 0x0300, EN_UPDATE = 0x0400 };
 
 // Button messages and notifications
-enum : UINT { BM_GETCHECK = 0x00F0, BM_SETCHECK = 0x00F1, BM_GETSTATE = 0x00F2, BM_SETSTATE = 0x00F3, BM_SETSTYLE = 0x00F4, BM_CLICK = 0x00F5 };
+enum : UINT {
+    BM_GETCHECK = 0x00F0,
+    BM_SETCHECK = 0x00F1,
+    BM_GETSTATE = 0x00F2,
+    BM_SETSTATE = 0x00F3,
+    BM_SETSTYLE = 0x00F4,
+    BM_CLICK = 0x00F5
+};
 enum : UINT { BN_CLICKED = 0 };
 
 // Tab control messages and notifications
@@ -304,7 +319,17 @@ enum : DWORD {
 };
 
 // ---- ShowWindow / SetWindowPos ----
-enum : int { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOWMINIMIZED = 2, SW_SHOWMAXIMIZED = 3, SW_SHOWNOACTIVATE = 4, SW_SHOW = 5, SW_MINIMIZE = 6, SW_SHOWNA = 8, SW_RESTORE = 9 };
+enum : int {
+    SW_HIDE = 0,
+    SW_SHOWNORMAL = 1,
+    SW_SHOWMINIMIZED = 2,
+    SW_SHOWMAXIMIZED = 3,
+    SW_SHOWNOACTIVATE = 4,
+    SW_SHOW = 5,
+    SW_MINIMIZE = 6,
+    SW_SHOWNA = 8,
+    SW_RESTORE = 9
+};
 enum : UINT {
     SWP_NOSIZE = 0x0001,
     SWP_NOMOVE = 0x0002,
@@ -324,7 +349,13 @@ enum : int { GWL_WNDPROC = -4, GWL_ID = -12, GWL_STYLE = -16, GWL_EXSTYLE = -20,
 enum : UINT { PM_NOREMOVE = 0x0000, PM_REMOVE = 0x0001 };
 
 // InvalidateRect / RedrawWindow
-enum : UINT { RDW_INVALIDATE = 0x0001, RDW_ERASE = 0x0004, RDW_ALLCHILDREN = 0x0080, RDW_UPDATENOW = 0x0100, RDW_FRAME = 0x0400 };
+enum : UINT {
+    RDW_INVALIDATE = 0x0001,
+    RDW_ERASE = 0x0004,
+    RDW_ALLCHILDREN = 0x0080,
+    RDW_UPDATENOW = 0x0100,
+    RDW_FRAME = 0x0400
+};
 
 // Hit test results
 enum : LRESULT { HTERROR = -2, HTTRANSPARENT = -1, HTNOWHERE = 0, HTCLIENT = 1, HTCAPTION = 2 };
@@ -333,7 +364,14 @@ enum : LRESULT { HTERROR = -2, HTTRANSPARENT = -1, HTNOWHERE = 0, HTCLIENT = 1, 
 enum : WORD { WA_INACTIVE = 0, WA_ACTIVE = 1, WA_CLICKACTIVE = 2 };
 
 // WM_SYSCOMMAND
-enum : WPARAM { SC_SIZE = 0xF000, SC_MOVE = 0xF010, SC_MINIMIZE = 0xF020, SC_MAXIMIZE = 0xF030, SC_CLOSE = 0xF060, SC_RESTORE = 0xF120 };
+enum : WPARAM {
+    SC_SIZE = 0xF000,
+    SC_MOVE = 0xF010,
+    SC_MINIMIZE = 0xF020,
+    SC_MAXIMIZE = 0xF030,
+    SC_CLOSE = 0xF060,
+    SC_RESTORE = 0xF120
+};
 
 // WM_GETDLGCODE results
 enum : LRESULT {

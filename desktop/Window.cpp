@@ -31,19 +31,22 @@ struct WindowManager {
     int cursorShowCount = 0;
 };
 
-WindowManager& Wm() {
+WindowManager& Wm()
+{
     static auto* wm = new WindowManager();
     return *wm;
 }
 
 bool Alive(HWND w) { return w && w->alive.load(); }
 
-POINT TopLevelScreenOrigin(Window* w) {
+POINT TopLevelScreenOrigin(Window* w)
+{
     Window* top = TopLevelOf(w);
     return POINT{top->rect.left, top->rect.top};
 }
 
-void SendSizeAndMove(Window* w, WPARAM sizeKind) {
+void SendSizeAndMove(Window* w, WPARAM sizeKind)
+{
     RECT cr;
     GetClientRect(w, &cr);
     SendMessage(w, WM_SIZE, sizeKind, MAKELPARAM(WORD(cr.right), WORD(cr.bottom)));
@@ -58,33 +61,41 @@ void SendSizeAndMove(Window* w, WPARAM sizeKind) {
     SendMessage(w, WM_MOVE, 0, MAKELPARAM(WORD(std::int16_t(origin.x)), WORD(std::int16_t(origin.y))));
 }
 
-void InvalidateWholeWindow(Window* w) {
+void InvalidateWholeWindow(Window* w)
+{
     if (!IsVisibleChain(w)) return;
     InvalidateTopLevelArea(TopLevelOf(w), RectInTopLevel(w));
 }
 
-bool ContainsWindow(Window* ancestor, Window* w) {
+bool ContainsWindow(Window* ancestor, Window* w)
+{
     for (Window* p = w; p; p = p->parent)
         if (p == ancestor) return true;
     return false;
 }
 
-void LoseFocusInside(Window* w) {
+void LoseFocusInside(Window* w)
+{
     WindowManager& wm = Wm();
     if (wm.focus && ContainsWindow(w, wm.focus)) SetFocus(nullptr);
     if (wm.capture && ContainsWindow(w, wm.capture)) ReleaseCapture();
 }
 
 // The next window to activate when the active one goes away: its owner, else the topmost other one.
-Window* NextToActivate(Window* leaving) {
-    auto usable = [&](Window* c) { return c && c != leaving && Alive(c) && !c->destroying && (c->style & WS_VISIBLE) && !c->minimized && IsWindowEnabled(c) && c->queue == leaving->queue; };
+Window* NextToActivate(Window* leaving)
+{
+    auto usable = [&](Window* c) {
+        return c && c != leaving && Alive(c) && !c->destroying && (c->style & WS_VISIBLE) && !c->minimized &&
+               IsWindowEnabled(c) && c->queue == leaving->queue;
+    };
     if (usable(leaving->owner)) return leaving->owner;
     for (Window* c : Wm().topLevels)
         if (usable(c)) return c;
     return nullptr;
 }
 
-Window* DescendToPoint(Window* w, POINT clientPt) {
+Window* DescendToPoint(Window* w, POINT clientPt)
+{
     for (auto it = w->children.rbegin(); it != w->children.rend(); ++it) {
         Window* c = *it;
         if (!(c->style & WS_VISIBLE) || (c->style & WS_DISABLED) || !Alive(c)) continue;
@@ -95,14 +106,16 @@ Window* DescendToPoint(Window* w, POINT clientPt) {
     return w;
 }
 
-void SendDestroyRecursive(Window* w) {
+void SendDestroyRecursive(Window* w)
+{
     SendMessage(w, WM_DESTROY, 0, 0);
     std::vector<Window*> kids = w->children;
     for (Window* c : kids)
         if (Alive(c)) SendDestroyRecursive(c);
 }
 
-void FinishDestroy(Window* w) {
+void FinishDestroy(Window* w)
+{
     std::vector<Window*> kids = w->children;
     for (Window* c : kids)
         if (Alive(c)) FinishDestroy(c);
@@ -125,7 +138,8 @@ void FinishDestroy(Window* w) {
 
 // The class registered under the name. A built-in class (standard control, popup menu,
 // message box) missing from the table is registered here, on its first use.
-WindowClassRecord* FindClass(const std::string& name) {
+WindowClassRecord* FindClass(const std::string& name)
+{
     auto& classes = Wm().classes;
     const std::string key = UpperAscii(name);
     auto it = classes.find(key);
@@ -133,7 +147,8 @@ WindowClassRecord* FindClass(const std::string& name) {
     return it == classes.end() ? nullptr : it->second.get();
 }
 
-void RaiseTopLevel(Window* w) {
+void RaiseTopLevel(Window* w)
+{
     auto& z = Wm().topLevels;
     auto it = std::find(z.begin(), z.end(), w);
     if (it == z.end() || it == z.begin()) return;
@@ -143,19 +158,22 @@ void RaiseTopLevel(Window* w) {
 
 }  // namespace
 
-std::recursive_mutex& WindowRegistryMutex() {
+std::recursive_mutex& WindowRegistryMutex()
+{
     static std::recursive_mutex m;
     return m;
 }
 
 std::vector<Window*>& TopLevelZOrder() { return Wm().topLevels; }
 
-Window* TopLevelOf(Window* w) {
+Window* TopLevelOf(Window* w)
+{
     while (w && w->parent) w = w->parent;
     return w;
 }
 
-RECT NonClientInsets(DWORD style, DWORD exStyle, bool topLevel) {
+RECT NonClientInsets(DWORD style, DWORD exStyle, bool topLevel)
+{
     LONG b = 0;
     if (style & WS_THICKFRAME)
         b = GetSystemMetrics(SM_CXFRAME);
@@ -164,7 +182,8 @@ RECT NonClientInsets(DWORD style, DWORD exStyle, bool topLevel) {
     else if (style & WS_BORDER)
         b = GetSystemMetrics(SM_CXBORDER);
     RECT r{b, b, b, b};
-    if ((style & WS_CAPTION) == WS_CAPTION && (topLevel || (style & WS_CHILD) == 0)) r.top += GetSystemMetrics(SM_CYCAPTION);
+    if ((style & WS_CAPTION) == WS_CAPTION && (topLevel || (style & WS_CHILD) == 0))
+        r.top += GetSystemMetrics(SM_CYCAPTION);
     if (exStyle & WS_EX_CLIENTEDGE) {
         const LONG e = GetSystemMetrics(SM_CXEDGE);
         r.left += e;
@@ -175,13 +194,15 @@ RECT NonClientInsets(DWORD style, DWORD exStyle, bool topLevel) {
     return r;
 }
 
-RECT RectInTopLevel(Window* w) {
+RECT RectInTopLevel(Window* w)
+{
     if (w->IsTopLevel()) return RECT{0, 0, w->rect.Width(), w->rect.Height()};
     const RECT pc = ClientRectInTopLevel(w->parent);
     return OffsetRectBy(w->rect, pc.left, pc.top);
 }
 
-RECT ClientRectInTopLevel(Window* w) {
+RECT ClientRectInTopLevel(Window* w)
+{
     const RECT outer = RectInTopLevel(w);
     const RECT in = NonClientInsets(w->style, w->exStyle, w->IsTopLevel());
     RECT r{outer.left + in.left, outer.top + in.top, outer.right - in.right, outer.bottom - in.bottom};
@@ -190,7 +211,8 @@ RECT ClientRectInTopLevel(Window* w) {
     return r;
 }
 
-bool IsVisibleChain(Window* w) {
+bool IsVisibleChain(Window* w)
+{
     for (Window* p = w; p; p = p->parent) {
         if (!Alive(p) || !(p->style & WS_VISIBLE)) return false;
         if (!p->parent && p->minimized) return false;
@@ -198,10 +220,12 @@ bool IsVisibleChain(Window* w) {
     return true;
 }
 
-void InvalidateTopLevelArea(Window* top, const RECT& area) {
+void InvalidateTopLevelArea(Window* top, const RECT& area)
+{
     struct Walker {
         const RECT& area;
-        void Visit(Window* w) {
+        void Visit(Window* w)
+        {
             if (!(w->style & WS_VISIBLE) || !Alive(w)) return;
             const RECT outer = RectInTopLevel(w);
             if (IntersectRects(outer, area).IsEmpty()) return;
@@ -219,9 +243,11 @@ void InvalidateTopLevelArea(Window* top, const RECT& area) {
     Walker{area}.Visit(top);
 }
 
-Window* FindWindowToPaint(ThreadQueue& q) {
+Window* FindWindowToPaint(ThreadQueue& q)
+{
     struct Finder {
-        Window* Find(Window* w) {
+        Window* Find(Window* w)
+        {
             if (!(w->style & WS_VISIBLE) || !Alive(w)) return nullptr;
             if (w->frameDirty) {
                 w->frameDirty = false;
@@ -243,11 +269,13 @@ Window* FindWindowToPaint(ThreadQueue& q) {
     return nullptr;
 }
 
-void NotifyBackendSurface(Window* top) {
+void NotifyBackendSurface(Window* top)
+{
     if (top && HasBackend()) CurrentBackend().SurfaceChanged(top);
 }
 
-bool RegisterClass(const WNDCLASS& cls) {
+bool RegisterClass(const WNDCLASS& cls)
+{
     if (cls.lpszClassName.empty() || !cls.lpfnWndProc) return false;
     auto& classes = Wm().classes;
     const std::string key = UpperAscii(cls.lpszClassName);
@@ -256,7 +284,8 @@ bool RegisterClass(const WNDCLASS& cls) {
     return true;
 }
 
-bool UnregisterClass(const std::string& name) {
+bool UnregisterClass(const std::string& name)
+{
     auto& classes = Wm().classes;
     auto it = classes.find(UpperAscii(name));
     if (it == classes.end()) return false;
@@ -266,7 +295,8 @@ bool UnregisterClass(const std::string& name) {
     return true;
 }
 
-bool GetClassInfo(const std::string& name, WNDCLASS* out) {
+bool GetClassInfo(const std::string& name, WNDCLASS* out)
+{
     const WindowClassRecord* cls = FindClass(name);
     if (!cls) return false;
     if (out) *out = cls->info;
@@ -275,8 +305,9 @@ bool GetClassInfo(const std::string& name, WNDCLASS* out) {
 
 std::string GetClassName(HWND hwnd) { return Alive(hwnd) ? hwnd->cls->info.lpszClassName : std::string(); }
 
-HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::string& windowName, DWORD style, int x, int y,
-                    int width, int height, HWND parent, HMENU menuOrId, void* param) {
+HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::string& windowName, DWORD style, int x,
+                    int y, int width, int height, HWND parent, HMENU menuOrId, void* param)
+{
     WindowManager& wm = Wm();
     WindowClassRecord* cls = FindClass(className);
     if (!cls) return nullptr;
@@ -347,7 +378,8 @@ HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::stri
     return Alive(w) ? w : nullptr;
 }
 
-bool DestroyWindow(HWND w) {
+bool DestroyWindow(HWND w)
+{
     if (!Alive(w) || w->destroying) return false;
     w->destroying = true;
     WindowManager& wm = Wm();
@@ -377,19 +409,22 @@ bool DestroyWindow(HWND w) {
     return true;
 }
 
-bool IsWindow(HWND hwnd) {
+bool IsWindow(HWND hwnd)
+{
     if (!hwnd) return false;
     std::lock_guard lock(WindowRegistryMutex());
     // Only handles this layer made can be alive; anything else is refused without being read.
     return Wm().known.count(hwnd) && hwnd->alive.load();
 }
 
-LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     if (!proc) return DefWindowProc(hwnd, msg, wParam, lParam);
     return proc(hwnd, msg, wParam, lParam);
 }
 
-LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     if (!Alive(hwnd)) return 0;
     switch (msg) {
         case WM_NCCREATE: return 1;
@@ -450,10 +485,13 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_WINDOWPOSCHANGED: {
             const auto* wp = reinterpret_cast<const WINDOWPOS*>(lParam);
             if (!wp) return 0;
-            if (!(wp->flags & SWP_NOSIZE)) SendSizeAndMove(hwnd, hwnd->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED);
+            if (!(wp->flags & SWP_NOSIZE))
+                SendSizeAndMove(hwnd, hwnd->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED);
             else if (!(wp->flags & SWP_NOMOVE)) {
                 const RECT insets = NonClientInsets(hwnd->style, hwnd->exStyle, hwnd->IsTopLevel());
-                SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(WORD(std::int16_t(hwnd->rect.left + insets.left)), WORD(std::int16_t(hwnd->rect.top + insets.top))));
+                SendMessage(hwnd, WM_MOVE, 0,
+                            MAKELPARAM(WORD(std::int16_t(hwnd->rect.left + insets.left)),
+                                       WORD(std::int16_t(hwnd->rect.top + insets.top))));
             }
             return 0;
         }
@@ -463,7 +501,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_RBUTTONUP: {
             POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
             ClientToScreen(hwnd, &p);
-            SendMessage(hwnd, WM_CONTEXTMENU, WPARAM(reinterpret_cast<std::uintptr_t>(hwnd)), MAKELPARAM(WORD(std::int16_t(p.x)), WORD(std::int16_t(p.y))));
+            SendMessage(hwnd, WM_CONTEXTMENU, WPARAM(reinterpret_cast<std::uintptr_t>(hwnd)),
+                        MAKELPARAM(WORD(std::int16_t(p.x)), WORD(std::int16_t(p.y))));
             return 0;
         }
         case WM_CONTEXTMENU:
@@ -476,7 +515,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-std::intptr_t GetWindowLongPtr(HWND hwnd, int index) {
+std::intptr_t GetWindowLongPtr(HWND hwnd, int index)
+{
     if (!Alive(hwnd)) return 0;
     switch (index) {
         case GWL_STYLE: return std::intptr_t(hwnd->style);
@@ -485,46 +525,56 @@ std::intptr_t GetWindowLongPtr(HWND hwnd, int index) {
         case GWL_USERDATA: return hwnd->userData;
         case GWL_WNDPROC: return reinterpret_cast<std::intptr_t>(hwnd->proc);
         default:
-            if (index >= 0 && std::size_t(index) / sizeof(std::intptr_t) < hwnd->extra.size()) return hwnd->extra[std::size_t(index) / sizeof(std::intptr_t)];
+            if (index >= 0 && std::size_t(index) / sizeof(std::intptr_t) < hwnd->extra.size())
+                return hwnd->extra[std::size_t(index) / sizeof(std::intptr_t)];
             return 0;
     }
 }
 
-std::intptr_t SetWindowLongPtr(HWND hwnd, int index, std::intptr_t value) {
+std::intptr_t SetWindowLongPtr(HWND hwnd, int index, std::intptr_t value)
+{
     if (!Alive(hwnd)) return 0;
     std::intptr_t old = GetWindowLongPtr(hwnd, index);
     switch (index) {
         case GWL_STYLE: {
             const bool wasVisible = hwnd->style & WS_VISIBLE;
             hwnd->style = DWORD(value);
-            if (wasVisible != bool(hwnd->style & WS_VISIBLE)) InvalidateTopLevelArea(TopLevelOf(hwnd), RectInTopLevel(hwnd));
+            if (wasVisible != bool(hwnd->style & WS_VISIBLE))
+                InvalidateTopLevelArea(TopLevelOf(hwnd), RectInTopLevel(hwnd));
             hwnd->frameDirty = true;
             break;
         }
-        case GWL_EXSTYLE: hwnd->exStyle = DWORD(value); hwnd->frameDirty = true; break;
+        case GWL_EXSTYLE:
+            hwnd->exStyle = DWORD(value);
+            hwnd->frameDirty = true;
+            break;
         case GWL_ID: hwnd->id = value; break;
         case GWL_USERDATA: hwnd->userData = value; break;
         case GWL_WNDPROC: hwnd->proc = reinterpret_cast<WNDPROC>(value); break;
         default:
-            if (index >= 0 && std::size_t(index) / sizeof(std::intptr_t) < hwnd->extra.size()) hwnd->extra[std::size_t(index) / sizeof(std::intptr_t)] = value;
+            if (index >= 0 && std::size_t(index) / sizeof(std::intptr_t) < hwnd->extra.size())
+                hwnd->extra[std::size_t(index) / sizeof(std::intptr_t)] = value;
             break;
     }
     return old;
 }
 
-bool SetProp(HWND hwnd, const std::string& name, std::intptr_t value) {
+bool SetProp(HWND hwnd, const std::string& name, std::intptr_t value)
+{
     if (!Alive(hwnd)) return false;
     hwnd->props[UpperAscii(name)] = value;
     return true;
 }
 
-std::intptr_t GetProp(HWND hwnd, const std::string& name) {
+std::intptr_t GetProp(HWND hwnd, const std::string& name)
+{
     if (!Alive(hwnd)) return 0;
     auto it = hwnd->props.find(UpperAscii(name));
     return it == hwnd->props.end() ? 0 : it->second;
 }
 
-std::intptr_t RemoveProp(HWND hwnd, const std::string& name) {
+std::intptr_t RemoveProp(HWND hwnd, const std::string& name)
+{
     if (!Alive(hwnd)) return 0;
     auto it = hwnd->props.find(UpperAscii(name));
     if (it == hwnd->props.end()) return 0;
@@ -535,20 +585,24 @@ std::intptr_t RemoveProp(HWND hwnd, const std::string& name) {
 
 DWORD GetWindowThreadId(HWND hwnd) { return Alive(hwnd) && hwnd->queue ? hwnd->queue->threadId : 0; }
 
-HWND GetParent(HWND hwnd) {
+HWND GetParent(HWND hwnd)
+{
     if (!Alive(hwnd)) return nullptr;
     return hwnd->parent ? hwnd->parent : hwnd->owner;
 }
 
-HWND SetParent(HWND child, HWND newParent) {
+HWND SetParent(HWND child, HWND newParent)
+{
     if (!Alive(child)) return nullptr;
     HWND old = child->parent;
     if (old == newParent) return old;
     const bool visible = IsVisibleChain(child);
     if (visible) InvalidateTopLevelArea(TopLevelOf(child), RectInTopLevel(child));
     WindowManager& wm = Wm();
-    if (old) std::erase(old->children, child);
-    else std::erase(wm.topLevels, child);
+    if (old)
+        std::erase(old->children, child);
+    else
+        std::erase(wm.topLevels, child);
     if (newParent) {
         child->parent = newParent;
         child->style |= WS_CHILD;
@@ -566,14 +620,16 @@ HWND SetParent(HWND child, HWND newParent) {
 
 HWND GetAncestorTopLevel(HWND hwnd) { return Alive(hwnd) ? TopLevelOf(hwnd) : nullptr; }
 
-bool IsChild(HWND parent, HWND hwnd) {
+bool IsChild(HWND parent, HWND hwnd)
+{
     if (!Alive(parent) || !Alive(hwnd)) return false;
     for (Window* p = hwnd->parent; p; p = p->parent)
         if (p == parent) return true;
     return false;
 }
 
-int EnumThreadTopLevels(HWND* out, int capacity) {
+int EnumThreadTopLevels(HWND* out, int capacity)
+{
     int n = 0;
     ThreadQueue* q = &CurrentQueue();
     for (Window* w : Wm().topLevels) {
@@ -584,24 +640,28 @@ int EnumThreadTopLevels(HWND* out, int capacity) {
     return n;
 }
 
-bool SetWindowText(HWND hwnd, const std::string& text) {
+bool SetWindowText(HWND hwnd, const std::string& text)
+{
     if (!Alive(hwnd)) return false;
     return SendMessage(hwnd, WM_SETTEXT, 0, LPARAM(reinterpret_cast<std::intptr_t>(text.c_str()))) != 0;
 }
 
-std::string GetWindowText(HWND hwnd) {
+std::string GetWindowText(HWND hwnd)
+{
     if (!Alive(hwnd)) return {};
     const LRESULT len = SendMessage(hwnd, WM_GETTEXTLENGTH, 0, 0);
     if (len <= 0) return {};
     std::string buf(std::size_t(len) + 1, '\0');
-    const LRESULT got = SendMessage(hwnd, WM_GETTEXT, WPARAM(buf.size()), LPARAM(reinterpret_cast<std::intptr_t>(buf.data())));
+    const LRESULT got =
+        SendMessage(hwnd, WM_GETTEXT, WPARAM(buf.size()), LPARAM(reinterpret_cast<std::intptr_t>(buf.data())));
     buf.resize(std::size_t(std::clamp<LRESULT>(got, 0, len)));
     return buf;
 }
 
 int GetWindowTextLength(HWND hwnd) { return Alive(hwnd) ? int(SendMessage(hwnd, WM_GETTEXTLENGTH, 0, 0)) : 0; }
 
-bool ShowWindow(HWND hwnd, int command) {
+bool ShowWindow(HWND hwnd, int command)
+{
     if (!Alive(hwnd)) return false;
     WindowManager& wm = Wm();
     const bool wasVisible = (hwnd->style & WS_VISIBLE) != 0;
@@ -627,8 +687,10 @@ bool ShowWindow(HWND hwnd, int command) {
             LoseFocusInside(hwnd);
             if (topLevel && wm.active == hwnd) {
                 Window* next = NextToActivate(hwnd);
-                if (next) SetActiveWindow(next);
-                else SetActiveWindow(nullptr);
+                if (next)
+                    SetActiveWindow(next);
+                else
+                    SetActiveWindow(nullptr);
             }
             break;
         }
@@ -665,8 +727,9 @@ bool ShowWindow(HWND hwnd, int command) {
                 hwnd->minimized = false;
                 if (hwnd->maximized) {
                     hwnd->maximized = false;
-                    const RECT r{LONG(GetProp(hwnd, "desktop.restore.left")), LONG(GetProp(hwnd, "desktop.restore.top")),
-                                 LONG(GetProp(hwnd, "desktop.restore.right")), LONG(GetProp(hwnd, "desktop.restore.bottom"))};
+                    const RECT r{
+                        LONG(GetProp(hwnd, "desktop.restore.left")), LONG(GetProp(hwnd, "desktop.restore.top")),
+                        LONG(GetProp(hwnd, "desktop.restore.right")), LONG(GetProp(hwnd, "desktop.restore.bottom"))};
                     SetWindowPos(hwnd, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
                 } else if (wasMin) {
                     InvalidateWholeWindow(hwnd);
@@ -694,7 +757,8 @@ bool ShowWindow(HWND hwnd, int command) {
 
 bool IsWindowVisible(HWND hwnd) { return Alive(hwnd) && IsVisibleChain(hwnd); }
 
-bool EnableWindow(HWND hwnd, bool enable) {
+bool EnableWindow(HWND hwnd, bool enable)
+{
     if (!Alive(hwnd)) return false;
     const bool wasDisabled = (hwnd->style & WS_DISABLED) != 0;
     if (wasDisabled == !enable) return wasDisabled;
@@ -712,21 +776,24 @@ bool EnableWindow(HWND hwnd, bool enable) {
 bool IsWindowEnabled(HWND hwnd) { return Alive(hwnd) && !(hwnd->style & WS_DISABLED); }
 bool IsIconic(HWND hwnd) { return Alive(hwnd) && hwnd->minimized; }
 
-bool GetWindowRect(HWND hwnd, RECT* out) {
+bool GetWindowRect(HWND hwnd, RECT* out)
+{
     if (!Alive(hwnd) || !out) return false;
     const POINT o = TopLevelScreenOrigin(hwnd);
     *out = OffsetRectBy(RectInTopLevel(hwnd), o.x, o.y);
     return true;
 }
 
-bool GetClientRect(HWND hwnd, RECT* out) {
+bool GetClientRect(HWND hwnd, RECT* out)
+{
     if (!Alive(hwnd) || !out) return false;
     const RECT c = ClientRectInTopLevel(hwnd);
     *out = RECT{0, 0, c.Width(), c.Height()};
     return true;
 }
 
-bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
+bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags)
+{
     if (!Alive(hwnd)) return false;
     const RECT old = hwnd->rect;
     WINDOWPOS wp{hwnd, insertAfter, x, y, cx, cy, flags};
@@ -778,14 +845,17 @@ bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         SendMessage(hwnd, WM_WINDOWPOSCHANGED, 0, LPARAM(reinterpret_cast<std::intptr_t>(&wp)));
         if (!Alive(hwnd)) return true;
     }
-    if (!hwnd->parent && (moved || sized || !(flags & SWP_NOZORDER)) && HasBackend()) CurrentBackend().TopLevelChanged(hwnd);
+    if (!hwnd->parent && (moved || sized || !(flags & SWP_NOZORDER)) && HasBackend())
+        CurrentBackend().TopLevelChanged(hwnd);
     if (flags & SWP_SHOWWINDOW) ShowWindow(hwnd, (flags & SWP_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);
     if (flags & SWP_HIDEWINDOW) ShowWindow(hwnd, SW_HIDE);
-    if (!(flags & SWP_NOACTIVATE) && !hwnd->parent && !(flags & SWP_NOZORDER) && (hwnd->style & WS_VISIBLE)) SetActiveWindow(hwnd);
+    if (!(flags & SWP_NOACTIVATE) && !hwnd->parent && !(flags & SWP_NOZORDER) && (hwnd->style & WS_VISIBLE))
+        SetActiveWindow(hwnd);
     return true;
 }
 
-bool ClientToScreen(HWND hwnd, POINT* p) {
+bool ClientToScreen(HWND hwnd, POINT* p)
+{
     if (!Alive(hwnd) || !p) return false;
     const POINT o = TopLevelScreenOrigin(hwnd);
     const RECT c = ClientRectInTopLevel(hwnd);
@@ -794,7 +864,8 @@ bool ClientToScreen(HWND hwnd, POINT* p) {
     return true;
 }
 
-bool ScreenToClient(HWND hwnd, POINT* p) {
+bool ScreenToClient(HWND hwnd, POINT* p)
+{
     if (!Alive(hwnd) || !p) return false;
     const POINT o = TopLevelScreenOrigin(hwnd);
     const RECT c = ClientRectInTopLevel(hwnd);
@@ -803,7 +874,8 @@ bool ScreenToClient(HWND hwnd, POINT* p) {
     return true;
 }
 
-bool AdjustWindowRectEx(RECT* rect, DWORD style, bool /*menu*/, DWORD exStyle) {
+bool AdjustWindowRectEx(RECT* rect, DWORD style, bool /*menu*/, DWORD exStyle)
+{
     if (!rect) return false;
     const RECT in = NonClientInsets(style, exStyle, (style & WS_CHILD) == 0);
     rect->left -= in.left;
@@ -813,7 +885,8 @@ bool AdjustWindowRectEx(RECT* rect, DWORD style, bool /*menu*/, DWORD exStyle) {
     return true;
 }
 
-HWND WindowFromPoint(POINT screen) {
+HWND WindowFromPoint(POINT screen)
+{
     for (Window* t : Wm().topLevels) {
         if (!Alive(t) || !(t->style & WS_VISIBLE) || t->minimized) continue;
         if (!t->rect.Contains(screen)) continue;
@@ -824,7 +897,8 @@ HWND WindowFromPoint(POINT screen) {
     return nullptr;
 }
 
-HWND ChildWindowFromPoint(HWND parent, POINT clientPt) {
+HWND ChildWindowFromPoint(HWND parent, POINT clientPt)
+{
     if (!Alive(parent)) return nullptr;
     RECT cr;
     GetClientRect(parent, &cr);
@@ -834,7 +908,8 @@ HWND ChildWindowFromPoint(HWND parent, POINT clientPt) {
     return parent;
 }
 
-HWND SetFocus(HWND hwnd) {
+HWND SetFocus(HWND hwnd)
+{
     WindowManager& wm = Wm();
     HWND old = wm.focus;
     if (hwnd && (!Alive(hwnd) || hwnd->queue != &CurrentQueue())) return nullptr;
@@ -851,13 +926,15 @@ HWND SetFocus(HWND hwnd) {
     if (old == hwnd) return old;
     wm.focus = hwnd;
     if (Alive(old)) SendMessage(old, WM_KILLFOCUS, WPARAM(reinterpret_cast<std::uintptr_t>(hwnd)), 0);
-    if (wm.focus == hwnd && Alive(hwnd)) SendMessage(hwnd, WM_SETFOCUS, WPARAM(reinterpret_cast<std::uintptr_t>(old)), 0);
+    if (wm.focus == hwnd && Alive(hwnd))
+        SendMessage(hwnd, WM_SETFOCUS, WPARAM(reinterpret_cast<std::uintptr_t>(old)), 0);
     return old;
 }
 
 HWND GetFocus() { return Alive(Wm().focus) ? Wm().focus : nullptr; }
 
-HWND SetCapture(HWND hwnd) {
+HWND SetCapture(HWND hwnd)
+{
     WindowManager& wm = Wm();
     HWND old = wm.capture;
     if (hwnd && !Alive(hwnd)) return old;
@@ -867,7 +944,8 @@ HWND SetCapture(HWND hwnd) {
     return old;
 }
 
-bool ReleaseCapture() {
+bool ReleaseCapture()
+{
     WindowManager& wm = Wm();
     HWND old = wm.capture;
     wm.capture = nullptr;
@@ -877,7 +955,8 @@ bool ReleaseCapture() {
 
 HWND GetCapture() { return Alive(Wm().capture) ? Wm().capture : nullptr; }
 
-HWND SetActiveWindow(HWND hwnd) {
+HWND SetActiveWindow(HWND hwnd)
+{
     WindowManager& wm = Wm();
     if (hwnd) {
         if (!Alive(hwnd)) return nullptr;
@@ -907,14 +986,16 @@ HWND SetActiveWindow(HWND hwnd) {
     hwnd->frameDirty = true;
     if (!old) SendMessage(hwnd, WM_ACTIVATEAPP, 1, 0);
     SendMessage(hwnd, WM_NCACTIVATE, 1, 0);
-    if (Alive(hwnd) && wm.active == hwnd) SendMessage(hwnd, WM_ACTIVATE, WA_ACTIVE, LPARAM(reinterpret_cast<std::intptr_t>(old)));
+    if (Alive(hwnd) && wm.active == hwnd)
+        SendMessage(hwnd, WM_ACTIVATE, WA_ACTIVE, LPARAM(reinterpret_cast<std::intptr_t>(old)));
     if (Alive(hwnd) && HasBackend()) CurrentBackend().TopLevelChanged(hwnd);
     return old;
 }
 
 HWND GetActiveWindow() { return Alive(Wm().active) ? Wm().active : nullptr; }
 
-bool InvalidateRect(HWND hwnd, const RECT* rect, bool erase) {
+bool InvalidateRect(HWND hwnd, const RECT* rect, bool erase)
+{
     if (!hwnd) return false;
     if (!Alive(hwnd)) return false;
     RECT cr;
@@ -926,7 +1007,8 @@ bool InvalidateRect(HWND hwnd, const RECT* rect, bool erase) {
     return true;
 }
 
-bool ValidateRect(HWND hwnd, const RECT* rect) {
+bool ValidateRect(HWND hwnd, const RECT* rect)
+{
     if (!Alive(hwnd)) return false;
     if (!rect) {
         hwnd->update = RECT{};
@@ -942,7 +1024,8 @@ bool ValidateRect(HWND hwnd, const RECT* rect) {
     return true;
 }
 
-bool UpdateWindow(HWND hwnd) {
+bool UpdateWindow(HWND hwnd)
+{
     if (!Alive(hwnd)) return false;
     if (hwnd->frameDirty && IsVisibleChain(hwnd)) {
         hwnd->frameDirty = false;
@@ -953,7 +1036,8 @@ bool UpdateWindow(HWND hwnd) {
     return true;
 }
 
-bool RedrawWindow(HWND hwnd, const RECT* rect, const Region* /*region*/, UINT flags) {
+bool RedrawWindow(HWND hwnd, const RECT* rect, const Region* /*region*/, UINT flags)
+{
     if (!Alive(hwnd)) return false;
     if (flags & RDW_INVALIDATE) {
         if (flags & RDW_ALLCHILDREN) {
@@ -968,7 +1052,8 @@ bool RedrawWindow(HWND hwnd, const RECT* rect, const Region* /*region*/, UINT fl
     }
     if (flags & RDW_UPDATENOW) {
         struct Updater {
-            void Run(Window* w, bool all) {
+            void Run(Window* w, bool all)
+            {
                 UpdateWindow(w);
                 if (!all || !Alive(w)) return;
                 std::vector<Window*> kids = w->children;
@@ -981,12 +1066,14 @@ bool RedrawWindow(HWND hwnd, const RECT* rect, const Region* /*region*/, UINT fl
     return true;
 }
 
-HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
+HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps)
+{
     if (!Alive(hwnd) || !ps) return nullptr;
     return BeginPaintImpl(hwnd, ps);
 }
 
-int SetCursor(int cursorId) {
+int SetCursor(int cursorId)
+{
     WindowManager& wm = Wm();
     const int old = wm.cursor;
     if (old != cursorId) {
@@ -1000,7 +1087,8 @@ int GetCursor() { return Wm().cursor; }
 
 int ShowCursor(bool show) { return show ? ++Wm().cursorShowCount : --Wm().cursorShowCount; }
 
-void SendMessageToDescendants(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam) {
+void SendMessageToDescendants(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     if (!Alive(parent)) return;
     std::vector<Window*> kids = parent->children;
     for (Window* c : kids) {
@@ -1010,7 +1098,8 @@ void SendMessageToDescendants(HWND parent, UINT msg, WPARAM wParam, LPARAM lPara
     }
 }
 
-void DestroyAllWindows() {
+void DestroyAllWindows()
+{
     std::vector<Window*> tops = Wm().topLevels;
     for (Window* t : tops)
         if (Alive(t)) DestroyWindow(t);

@@ -22,7 +22,16 @@ struct WNDCLASS {
 };
 
 // Cursor identifiers as the original numbers them.
-enum : int { IDC_ARROW = 32512, IDC_IBEAM = 32513, IDC_WAIT = 32514, IDC_CROSS = 32515, IDC_UPARROW = 32516, IDC_SIZEALL = 32646, IDC_NO = 32648, IDC_HAND = 32649 };
+enum : int {
+    IDC_ARROW = 32512,
+    IDC_IBEAM = 32513,
+    IDC_WAIT = 32514,
+    IDC_CROSS = 32515,
+    IDC_UPARROW = 32516,
+    IDC_SIZEALL = 32646,
+    IDC_NO = 32648,
+    IDC_HAND = 32649
+};
 
 struct CREATESTRUCT {
     void* lpCreateParams = nullptr;
@@ -45,8 +54,8 @@ bool UnregisterClass(const std::string& name);
 bool GetClassInfo(const std::string& name, WNDCLASS* out);
 std::string GetClassName(HWND hwnd);
 
-HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::string& windowName, DWORD style, int x, int y,
-                    int width, int height, HWND parent, HMENU menuOrId, void* param);
+HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::string& windowName, DWORD style, int x,
+                    int y, int width, int height, HWND parent, HMENU menuOrId, void* param);
 bool DestroyWindow(HWND hwnd);
 bool IsWindow(HWND hwnd);
 LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -64,8 +64,8 @@ struct Window {
     std::string text;
     DWORD style = 0;
     DWORD exStyle = 0;
-    Window* parent = nullptr;  // children only
-    Window* owner = nullptr;   // top-level windows only
+    Window* parent = nullptr;       // children only
+    Window* owner = nullptr;        // top-level windows only
     std::vector<Window*> children;  // bottom first: creation order stacks later ones above
     RECT rect{};  // outer rectangle: parent-client coordinates for children, screen for top-level windows
     std::intptr_t id = 0;

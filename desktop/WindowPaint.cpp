@@ -13,12 +13,14 @@ namespace desktop {
 
 namespace {
 
-std::unordered_map<HDC, Window*>& DcOwners() {
+std::unordered_map<HDC, Window*>& DcOwners()
+{
     static auto* m = new std::unordered_map<HDC, Window*>();
     return *m;
 }
 
-Region VisibleRegion(Window* w, bool clientOnly) {
+Region VisibleRegion(Window* w, bool clientOnly)
+{
     if (!IsVisibleChain(w)) return Region();
     Region visible = Region::FromRect(clientOnly ? ClientRectInTopLevel(w) : RectInTopLevel(w));
     for (Window* a = w; a->parent; a = a->parent) {
@@ -30,15 +32,18 @@ Region VisibleRegion(Window* w, bool clientOnly) {
                 above = true;
                 continue;
             }
-            if (above && (s->style & WS_VISIBLE) && s->alive.load()) visible = visible.Subtracted(Region::FromRect(RectInTopLevel(s)));
+            if (above && (s->style & WS_VISIBLE) && s->alive.load())
+                visible = visible.Subtracted(Region::FromRect(RectInTopLevel(s)));
         }
     }
     for (Window* c : w->children)
-        if ((c->style & WS_VISIBLE) && c->alive.load()) visible = visible.Subtracted(Region::FromRect(RectInTopLevel(c)));
+        if ((c->style & WS_VISIBLE) && c->alive.load())
+            visible = visible.Subtracted(Region::FromRect(RectInTopLevel(c)));
     return visible;
 }
 
-HDC MakeDC(Window* w, bool clientOnly, const Region* extraClip) {
+HDC MakeDC(Window* w, bool clientOnly, const Region* extraClip)
+{
     Window* top = TopLevelOf(w);
     if (!top || !top->surface) return nullptr;
     Region clip = VisibleRegion(w, clientOnly);
@@ -49,7 +54,8 @@ HDC MakeDC(Window* w, bool clientOnly, const Region* extraClip) {
     return dc;
 }
 
-void DrawCaption(Window* w, HDC dc, RECT r) {
+void DrawCaption(Window* w, HDC dc, RECT r)
+{
     const bool active = GetActiveWindow() == w;
     FillRect(dc, &r, GetSysColorBrush(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
     LOGFONT lf{};
@@ -71,7 +77,8 @@ void DrawCaption(Window* w, HDC dc, RECT r) {
 
 }  // namespace
 
-HDC BeginPaintImpl(Window* w, PAINTSTRUCT* ps) {
+HDC BeginPaintImpl(Window* w, PAINTSTRUCT* ps)
+{
     const RECT update = w->update;
     const bool erase = w->erase;
     w->update = RECT{};
@@ -86,23 +93,27 @@ HDC BeginPaintImpl(Window* w, PAINTSTRUCT* ps) {
     return dc;
 }
 
-bool EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
+bool EndPaint(HWND hwnd, const PAINTSTRUCT* ps)
+{
     if (!ps || !ps->hdc) return false;
     ReleaseDC(hwnd, ps->hdc);
     return true;
 }
 
-HDC GetDC(HWND hwnd) {
+HDC GetDC(HWND hwnd)
+{
     if (!IsWindow(hwnd)) return nullptr;
     return MakeDC(hwnd, true, nullptr);
 }
 
-HDC GetWindowDC(HWND hwnd) {
+HDC GetWindowDC(HWND hwnd)
+{
     if (!IsWindow(hwnd)) return nullptr;
     return MakeDC(hwnd, false, nullptr);
 }
 
-HDC GetDCEx(HWND hwnd, const Region* clip, DWORD /*flags*/) {
+HDC GetDCEx(HWND hwnd, const Region* clip, DWORD /*flags*/)
+{
     if (!IsWindow(hwnd)) return nullptr;
     if (!clip) return MakeDC(hwnd, true, nullptr);
     const RECT c = ClientRectInTopLevel(hwnd);
@@ -111,7 +122,8 @@ HDC GetDCEx(HWND hwnd, const Region* clip, DWORD /*flags*/) {
     return MakeDC(hwnd, true, &shifted);
 }
 
-int ReleaseDC(HWND /*hwnd*/, HDC dc) {
+int ReleaseDC(HWND /*hwnd*/, HDC dc)
+{
     auto& owners = DcOwners();
     auto it = owners.find(dc);
     if (it == owners.end()) return 0;
@@ -122,7 +134,8 @@ int ReleaseDC(HWND /*hwnd*/, HDC dc) {
     return 1;
 }
 
-bool EraseWithClassBrush(Window* w, HDC dc) {
+bool EraseWithClassBrush(Window* w, HDC dc)
+{
     const std::intptr_t brush = w->cls->info.hbrBackground;
     if (!brush || !dc) return false;
     RECT r;
@@ -131,7 +144,8 @@ bool EraseWithClassBrush(Window* w, HDC dc) {
     return true;
 }
 
-void PaintNonClientFrame(Window* w) {
+void PaintNonClientFrame(Window* w)
+{
     const bool topLevel = w->IsTopLevel();
     const RECT insets = NonClientInsets(w->style, w->exStyle, topLevel);
     if (insets == RECT{}) return;

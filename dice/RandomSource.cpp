@@ -47,8 +47,8 @@ void SeedFromClock()
     const UtcClock& clock = CurrentClock();
     const UtcTimeOfDay time = clock ? clock() : SystemUtcTimeOfDay();
     // Only the time of day counts: the same moment on another day gives the same seed.
-    GeneratorSeed = ((static_cast<std::uint32_t>(time.hour) * 60 + time.minute) * 60 + time.second) * 1000 +
-                    time.milliseconds;
+    GeneratorSeed =
+        ((static_cast<std::uint32_t>(time.hour) * 60 + time.minute) * 60 + time.second) * 1000 + time.milliseconds;
 }
 
 }  // namespace dice

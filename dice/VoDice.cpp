@@ -46,7 +46,8 @@ const fw::TClassInfo& TVoDice::Info()
 {
     static const fw::TClassInfo info =
         fw::ClassBuilder<TVoDice, fw::TCustomControl>("TVoDice")
-            .Boolean("AutoSize", [](TVoDice* d) { return d->AutoSize(); }, &TVoDice::SetAutoSize)
+            .Boolean(
+                "AutoSize", [](TVoDice* d) { return d->AutoSize(); }, &TVoDice::SetAutoSize)
             .Integer("AutoStopInterval", &TVoDice::AutoStopInterval, &TVoDice::SetAutoStopInterval)
             .Integer("Interval", &TVoDice::Interval, &TVoDice::SetInterval)
             .Boolean("Rotate", &TVoDice::Rotate, &TVoDice::SetRotate)
@@ -238,10 +239,7 @@ void TVoDice::AnimationTick()
     }
 }
 
-void TVoDice::FreeTimer()
-{
-    delete std::exchange(timer_, nullptr);
-}
+void TVoDice::FreeTimer() { delete std::exchange(timer_, nullptr); }
 
 // ---- Family start-up ----
 

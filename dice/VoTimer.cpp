@@ -156,7 +156,8 @@ const fw::TClassInfo& TVoTimer::Info()
             .Integer("Interval", &T::GetInterval, &T::SetInterval)
             .Boolean("SyncEvent", &T::GetSyncEvent, &T::SetSyncEvent)
             .Boolean("Threaded", &T::GetThreaded, &T::SetThreaded)
-            .Enum("ThreadPriority", {"tpIdle", "tpLowest", "tpLower", "tpNormal", "tpHigher", "tpHighest", "tpTimeCritical"},
+            .Enum("ThreadPriority",
+                  {"tpIdle", "tpLowest", "tpLower", "tpNormal", "tpHigher", "tpHighest", "tpTimeCritical"},
                   &T::GetThreadPriority, &T::SetThreadPriority)
             .Event("OnTimer", &T::SetOnTimer)
             .Build();
@@ -272,9 +273,9 @@ void TVoTimer::UpdateWindowTimer(bool shouldTick)
         PauseWorkerLocked(link_->worker);
     }
     if (window_ == nullptr) {
-        window_ = fw::AllocateHWnd([this](desktop::HWND window, desktop::UINT msg, desktop::WPARAM wParam, desktop::LPARAM lParam) {
-            return WindowMessage(window, msg, wParam, lParam);
-        });
+        window_ =
+            fw::AllocateHWnd([this](desktop::HWND window, desktop::UINT msg, desktop::WPARAM wParam,
+                                    desktop::LPARAM lParam) { return WindowMessage(window, msg, wParam, lParam); });
     } else {
         desktop::KillTimer(window_, kWindowTimerId);
     }
@@ -283,7 +284,8 @@ void TVoTimer::UpdateWindowTimer(bool shouldTick)
     }
 }
 
-desktop::LRESULT TVoTimer::WindowMessage(desktop::HWND window, desktop::UINT msg, desktop::WPARAM wParam, desktop::LPARAM lParam)
+desktop::LRESULT TVoTimer::WindowMessage(desktop::HWND window, desktop::UINT msg, desktop::WPARAM wParam,
+                                         desktop::LPARAM lParam)
 {
     if (msg != desktop::WM_TIMER) {
         return desktop::DefWindowProc(window, msg, wParam, lParam);

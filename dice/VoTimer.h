@@ -110,7 +110,8 @@ private:
     void UpdateThreaded(bool shouldTick);
     void UpdateWindowTimer(bool shouldTick);
     void PauseWorkerLocked(TTimerThread* worker);
-    desktop::LRESULT WindowMessage(desktop::HWND window, desktop::UINT msg, desktop::WPARAM wParam, desktop::LPARAM lParam);
+    desktop::LRESULT WindowMessage(desktop::HWND window, desktop::UINT msg, desktop::WPARAM wParam,
+                                   desktop::LPARAM lParam);
 
     std::shared_ptr<TimerLink> link_ = std::make_shared<TimerLink>();
     std::uint32_t interval_ = 1000;

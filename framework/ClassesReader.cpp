@@ -155,11 +155,11 @@ void TReader::ReadListEnd() { CheckValue(ReadValue(), TValueType::vaNull); }
 std::int64_t TReader::ReadIntegerData(TValueType type)
 {
     switch (type) {
-    case TValueType::vaInt8: return ReadRaw<std::int8_t>();
-    case TValueType::vaInt16: return ReadRaw<std::int16_t>();
-    case TValueType::vaInt32: return ReadRaw<std::int32_t>();
-    case TValueType::vaInt64: return ReadRaw<std::int64_t>();
-    default: RaiseInvalidValue();
+        case TValueType::vaInt8: return ReadRaw<std::int8_t>();
+        case TValueType::vaInt16: return ReadRaw<std::int16_t>();
+        case TValueType::vaInt32: return ReadRaw<std::int32_t>();
+        case TValueType::vaInt64: return ReadRaw<std::int64_t>();
+        default: RaiseInvalidValue();
     }
 }
 
@@ -194,38 +194,39 @@ std::string TReader::ReadStr() { return ReadBytes(ReadByte()); }
 std::string TReader::ReadString()
 {
     switch (ReadValue()) {
-    case TValueType::vaString: return ReadStr();
-    case TValueType::vaLString: return ReadBytes(ReadCount(1));
-    case TValueType::vaWString: {
-        const std::uint32_t count = ReadCount(2);
-        std::u16string wide(count, u'\0');
-        stream_.ReadBuffer(wide.data(), 2 * static_cast<std::size_t>(count));
-        std::string text;
-        text.reserve(count);
-        for (std::size_t i = 0; i < wide.size(); ++i) {
-            char32_t code = wide[i];
-            if (code >= 0xD800 && code < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000) {
-                code = 0x10000 + ((code - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
-                ++i;
+        case TValueType::vaString: return ReadStr();
+        case TValueType::vaLString: return ReadBytes(ReadCount(1));
+        case TValueType::vaWString: {
+            const std::uint32_t count = ReadCount(2);
+            std::u16string wide(count, u'\0');
+            stream_.ReadBuffer(wide.data(), 2 * static_cast<std::size_t>(count));
+            std::string text;
+            text.reserve(count);
+            for (std::size_t i = 0; i < wide.size(); ++i) {
+                char32_t code = wide[i];
+                if (code >= 0xD800 && code < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+                    wide[i + 1] < 0xE000) {
+                    code = 0x10000 + ((code - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
+                    ++i;
+                }
+                const int byte = desktop::UnicodeToCp1252(code);
+                text += byte < 0 ? '?' : static_cast<char>(byte);
             }
-            const int byte = desktop::UnicodeToCp1252(code);
-            text += byte < 0 ? '?' : static_cast<char>(byte);
+            return text;
         }
-        return text;
-    }
-    default: RaiseInvalidValue();
+        default: RaiseInvalidValue();
     }
 }
 
 std::string TReader::ReadIdent()
 {
     switch (ReadValue()) {
-    case TValueType::vaIdent: return ReadStr();
-    case TValueType::vaFalse: return "False";
-    case TValueType::vaTrue: return "True";
-    case TValueType::vaNull: return "Null";
-    case TValueType::vaNil: return "nil";
-    default: RaiseInvalidValue();
+        case TValueType::vaIdent: return ReadStr();
+        case TValueType::vaFalse: return "False";
+        case TValueType::vaTrue: return "True";
+        case TValueType::vaNull: return "Null";
+        case TValueType::vaNil: return "nil";
+        default: RaiseInvalidValue();
     }
 }
 
@@ -253,48 +254,48 @@ void TReader::SkipValue()
     const DepthGuard guard(depth_);
     const TValueType type = ReadValue();
     switch (type) {
-    case TValueType::vaNull:
-    case TValueType::vaFalse:
-    case TValueType::vaTrue:
-    case TValueType::vaNil: return;
-    case TValueType::vaList:
-        while (!EndOfList()) {
-            SkipValue();
-        }
-        ReadListEnd();
-        return;
-    case TValueType::vaInt8: ReadBytes(1); return;
-    case TValueType::vaInt16: ReadBytes(2); return;
-    case TValueType::vaInt32:
-    case TValueType::vaSingle: ReadBytes(4); return;
-    case TValueType::vaExtended: ReadBytes(10); return;
-    case TValueType::vaCurrency:
-    case TValueType::vaDate:
-    case TValueType::vaInt64: ReadBytes(8); return;
-    case TValueType::vaString:
-    case TValueType::vaIdent: ReadStr(); return;
-    case TValueType::vaBinary:
-    case TValueType::vaLString: ReadBytes(ReadCount(1)); return;
-    case TValueType::vaWString: ReadBytes(2 * ReadCount(2)); return;
-    case TValueType::vaSet:
-        while (!ReadStr().empty()) {
-        }
-        return;
-    case TValueType::vaCollection:
-        while (!EndOfList()) {
-            const TValueType next = NextValue();
-            if (next == TValueType::vaInt8 || next == TValueType::vaInt16 || next == TValueType::vaInt32) {
-                ReadInteger();
-            }
-            ReadListBegin();
+        case TValueType::vaNull:
+        case TValueType::vaFalse:
+        case TValueType::vaTrue:
+        case TValueType::vaNil: return;
+        case TValueType::vaList:
             while (!EndOfList()) {
-                ReadStr();
                 SkipValue();
             }
             ReadListEnd();
-        }
-        ReadListEnd();
-        return;
+            return;
+        case TValueType::vaInt8: ReadBytes(1); return;
+        case TValueType::vaInt16: ReadBytes(2); return;
+        case TValueType::vaInt32:
+        case TValueType::vaSingle: ReadBytes(4); return;
+        case TValueType::vaExtended: ReadBytes(10); return;
+        case TValueType::vaCurrency:
+        case TValueType::vaDate:
+        case TValueType::vaInt64: ReadBytes(8); return;
+        case TValueType::vaString:
+        case TValueType::vaIdent: ReadStr(); return;
+        case TValueType::vaBinary:
+        case TValueType::vaLString: ReadBytes(ReadCount(1)); return;
+        case TValueType::vaWString: ReadBytes(2 * ReadCount(2)); return;
+        case TValueType::vaSet:
+            while (!ReadStr().empty()) {
+            }
+            return;
+        case TValueType::vaCollection:
+            while (!EndOfList()) {
+                const TValueType next = NextValue();
+                if (next == TValueType::vaInt8 || next == TValueType::vaInt16 || next == TValueType::vaInt32) {
+                    ReadInteger();
+                }
+                ReadListBegin();
+                while (!EndOfList()) {
+                    ReadStr();
+                    SkipValue();
+                }
+                ReadListEnd();
+            }
+            ReadListEnd();
+            return;
     }
     RaiseInvalidFormat();
 }
@@ -347,7 +348,8 @@ TComponent* TReader::ReadRootComponent(TComponent* root)
         root_ = root;
         if (TComponent* owner = root->Owner()) {
             const std::string stored = name;
-            for (int counter = 1; owner->FindComponent(name) != nullptr && owner->FindComponent(name) != root; ++counter) {
+            for (int counter = 1; owner->FindComponent(name) != nullptr && owner->FindComponent(name) != root;
+                 ++counter) {
                 name = stored + "_" + IntegerToText(counter);
             }
         }
@@ -460,7 +462,8 @@ void TReader::ReadProperty(TPersistent* instance)
         std::size_t start = 0;
         std::size_t dot = path.find('.');
         for (; dot != std::string::npos; start = dot + 1, dot = path.find('.', start)) {
-            const PropertyInfo* step = target->ClassInfo().FindProperty(std::string_view(path).substr(start, dot - start));
+            const PropertyInfo* step =
+                target->ClassInfo().FindProperty(std::string_view(path).substr(start, dot - start));
             if (step == nullptr) {
                 throw EReadError(SUnknownProperty);
             }
@@ -530,84 +533,84 @@ void TReader::ReadPropertyValue(TPersistent* instance, const PropertyInfo& prope
         throw EReadError(SReadOnlyProperty);
     }
     switch (property.kind) {
-    case PropertyKind::Integer:
-        if (NextValue() == TValueType::vaIdent) {
-            const std::string ident = ReadIdent();
-            std::int32_t value = 0;
-            if (!property.identToInt || !property.identToInt(ident, value)) {
-                RaiseInvalidValue();
+        case PropertyKind::Integer:
+            if (NextValue() == TValueType::vaIdent) {
+                const std::string ident = ReadIdent();
+                std::int32_t value = 0;
+                if (!property.identToInt || !property.identToInt(ident, value)) {
+                    RaiseInvalidValue();
+                }
+                property.setOrdinal(instance, value);
+            } else {
+                property.setOrdinal(instance, ReadInteger());
             }
-            property.setOrdinal(instance, value);
-        } else {
-            property.setOrdinal(instance, ReadInteger());
-        }
-        return;
-    case PropertyKind::Char: property.setOrdinal(instance, static_cast<unsigned char>(ReadChar())); return;
-    case PropertyKind::Enumeration: {
-        const std::string ident = ReadIdent();
-        for (std::size_t i = 0; i < property.names.size(); ++i) {
-            if (SameText(property.names[i], ident)) {
-                property.setOrdinal(instance, static_cast<std::int64_t>(i));
-                return;
-            }
-        }
-        RaiseInvalidValue();
-    }
-    case PropertyKind::Float: property.setFloat(instance, ReadFloat()); return;
-    case PropertyKind::String: property.setString(instance, ReadString()); return;
-    case PropertyKind::Set: property.setOrdinal(instance, ReadSet(property)); return;
-    case PropertyKind::Method: {
-        if (NextValue() == TValueType::vaNil) {
-            ReadValue();
-            property.setMethod(instance, {});
             return;
-        }
-        const std::string name = ReadIdent();
-        TNotifyEvent handler;
-        if (const MethodInfo* method = root_->ClassInfo().FindMethod(name)) {
-            handler = method->bind(root_);
-        } else if (OnFindMethod) {
-            handler = OnFindMethod(root_, name);
-        }
-        if (!handler) {
+        case PropertyKind::Char: property.setOrdinal(instance, static_cast<unsigned char>(ReadChar())); return;
+        case PropertyKind::Enumeration: {
+            const std::string ident = ReadIdent();
+            for (std::size_t i = 0; i < property.names.size(); ++i) {
+                if (SameText(property.names[i], ident)) {
+                    property.setOrdinal(instance, static_cast<std::int64_t>(i));
+                    return;
+                }
+            }
             RaiseInvalidValue();
         }
-        property.setMethod(instance, std::move(handler));
-        return;
-    }
-    case PropertyKind::Int64: property.setOrdinal(instance, ReadInt64()); return;
-    case PropertyKind::Object: break;
+        case PropertyKind::Float: property.setFloat(instance, ReadFloat()); return;
+        case PropertyKind::String: property.setString(instance, ReadString()); return;
+        case PropertyKind::Set: property.setOrdinal(instance, ReadSet(property)); return;
+        case PropertyKind::Method: {
+            if (NextValue() == TValueType::vaNil) {
+                ReadValue();
+                property.setMethod(instance, {});
+                return;
+            }
+            const std::string name = ReadIdent();
+            TNotifyEvent handler;
+            if (const MethodInfo* method = root_->ClassInfo().FindMethod(name)) {
+                handler = method->bind(root_);
+            } else if (OnFindMethod) {
+                handler = OnFindMethod(root_, name);
+            }
+            if (!handler) {
+                RaiseInvalidValue();
+            }
+            property.setMethod(instance, std::move(handler));
+            return;
+        }
+        case PropertyKind::Int64: property.setOrdinal(instance, ReadInt64()); return;
+        case PropertyKind::Object: break;
     }
 }
 
 void TReader::ReadObjectValue(TPersistent* instance, const PropertyInfo& property)
 {
     switch (NextValue()) {
-    case TValueType::vaCollection: {
-        ReadValue();
-        auto* collection = dynamic_cast<TCollection*>(property.getObject(instance));
-        if (collection == nullptr) {
-            RaiseInvalidValue();
+        case TValueType::vaCollection: {
+            ReadValue();
+            auto* collection = dynamic_cast<TCollection*>(property.getObject(instance));
+            if (collection == nullptr) {
+                RaiseInvalidValue();
+            }
+            ReadCollection(*collection);
+            return;
         }
-        ReadCollection(*collection);
-        return;
-    }
-    case TValueType::vaNil:
-        if (property.IsReadOnly()) {
-            throw EReadError(SReadOnlyProperty);
-        }
-        ReadValue();
-        if (!property.setObject(instance, nullptr)) {
-            RaiseInvalidValue();
-        }
-        return;
-    case TValueType::vaIdent:
-        if (property.IsReadOnly()) {
-            throw EReadError(SReadOnlyProperty);
-        }
-        fixups_.push_back({instance, &property, ReadIdent()});
-        return;
-    default: RaiseInvalidValue();
+        case TValueType::vaNil:
+            if (property.IsReadOnly()) {
+                throw EReadError(SReadOnlyProperty);
+            }
+            ReadValue();
+            if (!property.setObject(instance, nullptr)) {
+                RaiseInvalidValue();
+            }
+            return;
+        case TValueType::vaIdent:
+            if (property.IsReadOnly()) {
+                throw EReadError(SReadOnlyProperty);
+            }
+            fixups_.push_back({instance, &property, ReadIdent()});
+            return;
+        default: RaiseInvalidValue();
     }
 }
 

@@ -15,9 +15,9 @@ std::size_t SeekTarget(std::int64_t offset, TSeekOrigin origin, std::size_t posi
 {
     std::int64_t base = 0;
     switch (origin) {
-    case TSeekOrigin::soBeginning: base = 0; break;
-    case TSeekOrigin::soCurrent: base = static_cast<std::int64_t>(position); break;
-    case TSeekOrigin::soEnd: base = static_cast<std::int64_t>(size); break;
+        case TSeekOrigin::soBeginning: base = 0; break;
+        case TSeekOrigin::soCurrent: base = static_cast<std::int64_t>(position); break;
+        case TSeekOrigin::soEnd: base = static_cast<std::int64_t>(size); break;
     }
     const std::int64_t limit = static_cast<std::int64_t>(size);
     std::int64_t target = base;
@@ -64,7 +64,8 @@ std::int64_t TStream::CopyFrom(TStream& source, std::int64_t count)
     std::vector<std::uint8_t> chunk(64 * 1024);
     std::int64_t left = count;
     while (left > 0) {
-        const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(left, static_cast<std::int64_t>(chunk.size())));
+        const std::size_t n =
+            static_cast<std::size_t>(std::min<std::int64_t>(left, static_cast<std::int64_t>(chunk.size())));
         source.ReadBuffer(chunk.data(), n);
         WriteBuffer(chunk.data(), n);
         left -= static_cast<std::int64_t>(n);

@@ -67,7 +67,6 @@ public:
 
     std::span<const std::uint8_t> Bytes() const { return data_; }
 
-
 private:
     std::span<const std::uint8_t> data_;
     std::size_t position_ = 0;

@@ -71,7 +71,8 @@ std::uint32_t KernelThreadId() { return static_cast<std::uint32_t>(gettid()); }
 
 }  // namespace
 
-desktop::LRESULT TThread::ThreadWindowProc(desktop::HWND window, desktop::UINT msg, desktop::WPARAM wParam, desktop::LPARAM lParam)
+desktop::LRESULT TThread::ThreadWindowProc(desktop::HWND window, desktop::UINT msg, desktop::WPARAM wParam,
+                                           desktop::LPARAM lParam)
 {
     if (msg == CM_EXECPROC) {
         auto* thread = LParamToPointer<TThread*>(lParam);
@@ -101,7 +102,8 @@ TThread::TThread(bool createSuspended) : createSuspended_(createSuspended)
         if (!desktop::IsWindow(registry.window)) {
             // The first thread object's thread becomes the one that runs synchronised calls.
             EnsureThreadWindowClass(ThreadWindowProc);
-            registry.window = desktop::CreateWindowEx(0, kThreadWindowClass, "", desktop::WS_POPUP, 0, 0, 0, 0, nullptr, 0, nullptr);
+            registry.window =
+                desktop::CreateWindowEx(0, kThreadWindowClass, "", desktop::WS_POPUP, 0, 0, 0, 0, nullptr, 0, nullptr);
             if (registry.window == nullptr) {
                 throw EOutOfResources(SWindowClass);
             }

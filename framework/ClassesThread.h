@@ -100,7 +100,8 @@ protected:
     bool SleepFor(desktop::DWORD milliseconds);
 
 private:
-    static desktop::LRESULT ThreadWindowProc(desktop::HWND window, desktop::UINT msg, desktop::WPARAM wParam, desktop::LPARAM lParam);
+    static desktop::LRESULT ThreadWindowProc(desktop::HWND window, desktop::UINT msg, desktop::WPARAM wParam,
+                                             desktop::LPARAM lParam);
     void ThreadMain();
     bool WaitForStart();
     void ApplyPriorityLocked();

@@ -8,11 +8,11 @@ namespace fw {
 bool PropertyInfo::IsReadOnly() const
 {
     switch (kind) {
-    case PropertyKind::Float: return !setFloat;
-    case PropertyKind::String: return !setString;
-    case PropertyKind::Object: return !setObject;
-    case PropertyKind::Method: return !setMethod;
-    default: return !setOrdinal;
+        case PropertyKind::Float: return !setFloat;
+        case PropertyKind::String: return !setString;
+        case PropertyKind::Object: return !setObject;
+        case PropertyKind::Method: return !setMethod;
+        default: return !setOrdinal;
     }
 }
 
@@ -74,7 +74,8 @@ bool TClassInfo::InheritsFrom(const TClassInfo& ancestor) const
 void RegisterClass(const TClassInfo& info)
 {
     auto& classes = Registry();
-    auto same = std::find_if(classes.begin(), classes.end(), [&](const TClassInfo* c) { return SameText(c->name, info.name); });
+    auto same =
+        std::find_if(classes.begin(), classes.end(), [&](const TClassInfo* c) { return SameText(c->name, info.name); });
     if (same != classes.end()) {
         *same = &info;
     } else {

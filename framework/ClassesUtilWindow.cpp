@@ -58,8 +58,8 @@ void EnsureUtilWindowClass()
 desktop::HWND AllocateHWnd(TWndMethod handler)
 {
     EnsureUtilWindowClass();
-    desktop::HWND window = desktop::CreateWindowEx(desktop::WS_EX_TOOLWINDOW, kUtilWindowClass, "", desktop::WS_POPUP, 0, 0, 0, 0,
-                                                   nullptr, 0, nullptr);
+    desktop::HWND window = desktop::CreateWindowEx(desktop::WS_EX_TOOLWINDOW, kUtilWindowClass, "", desktop::WS_POPUP,
+                                                   0, 0, 0, 0, nullptr, 0, nullptr);
     if (window == nullptr) {
         throw EOutOfResources(SWindowClass);
     }

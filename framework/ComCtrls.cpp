@@ -54,14 +54,13 @@ TTabSheet::~TTabSheet()
 
 const TClassInfo& TTabSheet::Info()
 {
-    static const TClassInfo info =
-        ClassBuilder<TTabSheet, TWinControl>("TTabSheet")
-            .Integer("ImageIndex", &TTabSheet::ImageIndex, &TTabSheet::SetImageIndex)
-            .Integer("PageIndex", &TTabSheet::PageIndex, &TTabSheet::SetPageIndex)
-            .Boolean("TabVisible", &TTabSheet::TabVisible, &TTabSheet::SetTabVisible)
-            .Event("OnShow", [](TTabSheet* s, TNotifyEvent e) { s->OnShow = std::move(e); })
-            .Event("OnHide", [](TTabSheet* s, TNotifyEvent e) { s->OnHide = std::move(e); })
-            .Build();
+    static const TClassInfo info = ClassBuilder<TTabSheet, TWinControl>("TTabSheet")
+                                       .Integer("ImageIndex", &TTabSheet::ImageIndex, &TTabSheet::SetImageIndex)
+                                       .Integer("PageIndex", &TTabSheet::PageIndex, &TTabSheet::SetPageIndex)
+                                       .Boolean("TabVisible", &TTabSheet::TabVisible, &TTabSheet::SetTabVisible)
+                                       .Event("OnShow", [](TTabSheet* s, TNotifyEvent e) { s->OnShow = std::move(e); })
+                                       .Event("OnHide", [](TTabSheet* s, TNotifyEvent e) { s->OnHide = std::move(e); })
+                                       .Build();
     return info;
 }
 
@@ -239,7 +238,8 @@ void TPageControl::SetActivePageIndex(int value) { SetActivePage(Pages(value)); 
 
 int TPageControl::TabCount() const
 {
-    return static_cast<int>(std::count_if(pages_.begin(), pages_.end(), [](const TTabSheet* p) { return p->tabVisible_; }));
+    return static_cast<int>(
+        std::count_if(pages_.begin(), pages_.end(), [](const TTabSheet* p) { return p->tabVisible_; }));
 }
 
 int TPageControl::TabIndex()

@@ -6,8 +6,8 @@
 #include "desktop/Window.h"
 #include "framework/ClassesBuilder.h"
 #include "framework/ControlsWinControl.h"
-#include "framework/SysUtilsExceptions.h"
 #include "framework/ResStrings.h"
+#include "framework/SysUtilsExceptions.h"
 
 namespace fw {
 
@@ -66,8 +66,8 @@ const TClassInfo& TControl::Info()
             .Integer("Top", &TControl::Top, &TControl::SetTop)
             .Integer("Width", &TControl::Width, &TControl::SetWidth)
             .Integer("Height", &TControl::Height, &TControl::SetHeight)
-            .Enum("Align", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"}, &TControl::Align,
-                  &TControl::SetAlign)
+            .Enum("Align", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"},
+                  &TControl::Align, &TControl::SetAlign)
             .String("Caption", &TControl::GetText, &TControl::SetText)
             .String("Text", &TControl::GetText, &TControl::SetText)
             .Integer("Color", &TControl::Color, &TControl::SetColor, IdentToColor)

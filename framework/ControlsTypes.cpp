@@ -5,20 +5,22 @@
 
 #include "desktop/Input.h"
 #include "framework/ClassesTypeInfo.h"
-#include "framework/SysUtilsExceptions.h"
 #include "framework/ResStrings.h"
+#include "framework/SysUtilsExceptions.h"
 
 namespace fw {
 
 namespace {
 
 constexpr std::array<std::pair<const char*, TCursor>, 22> kCursorNames{{
-    {"crDefault", crDefault},     {"crNone", crNone},           {"crArrow", crArrow},         {"crCross", crCross},
-    {"crIBeam", crIBeam},         {"crSizeNESW", crSizeNESW},   {"crSizeNS", crSizeNS},       {"crSizeNWSE", crSizeNWSE},
-    {"crSizeWE", crSizeWE},       {"crUpArrow", crUpArrow},     {"crHourGlass", crHourGlass}, {"crDrag", crDrag},
-    {"crNoDrop", crNoDrop},       {"crHSplit", crHSplit},       {"crVSplit", crVSplit},       {"crMultiDrag", crMultiDrag},
-    {"crSQLWait", crSQLWait},     {"crNo", crNo},               {"crAppStart", crAppStart},   {"crHelp", crHelp},
-    {"crHandPoint", crHandPoint}, {"crSizeAll", crSizeAll},
+    {"crDefault", crDefault},     {"crNone", crNone},           {"crArrow", crArrow},
+    {"crCross", crCross},         {"crIBeam", crIBeam},         {"crSizeNESW", crSizeNESW},
+    {"crSizeNS", crSizeNS},       {"crSizeNWSE", crSizeNWSE},   {"crSizeWE", crSizeWE},
+    {"crUpArrow", crUpArrow},     {"crHourGlass", crHourGlass}, {"crDrag", crDrag},
+    {"crNoDrop", crNoDrop},       {"crHSplit", crHSplit},       {"crVSplit", crVSplit},
+    {"crMultiDrag", crMultiDrag}, {"crSQLWait", crSQLWait},     {"crNo", crNo},
+    {"crAppStart", crAppStart},   {"crHelp", crHelp},           {"crHandPoint", crHandPoint},
+    {"crSizeAll", crSizeAll},
 }};
 
 bool KeyDown(int vk) { return desktop::GetKeyState(vk) < 0; }

@@ -53,7 +53,8 @@ bool ForwardToGraphicChild(TWinControl& parent, TWMMouse message)
 
 // Every window of a framework control runs this procedure: it hands the message to the
 // control and reports whatever the handling raises, so that the loop goes on.
-desktop::LRESULT ControlWindowProc(desktop::HWND hwnd, desktop::UINT msg, desktop::WPARAM wParam, desktop::LPARAM lParam)
+desktop::LRESULT ControlWindowProc(desktop::HWND hwnd, desktop::UINT msg, desktop::WPARAM wParam,
+                                   desktop::LPARAM lParam)
 {
     TWinControl* control = TWinControl::FindControl(hwnd);
     if (control == nullptr && creationControl != nullptr) {
@@ -96,12 +97,13 @@ TWinControl::~TWinControl()
 
 const TClassInfo& TWinControl::Info()
 {
-    static const TClassInfo info = ClassBuilder<TWinControl, TControl>("TWinControl")
-                                       .Integer("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder)
-                                       .Boolean("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop)
-                                       .Event("OnEnter", [](TWinControl* c, TNotifyEvent e) { c->OnEnter = std::move(e); })
-                                       .Event("OnExit", [](TWinControl* c, TNotifyEvent e) { c->OnExit = std::move(e); })
-                                       .Build();
+    static const TClassInfo info =
+        ClassBuilder<TWinControl, TControl>("TWinControl")
+            .Integer("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder)
+            .Boolean("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop)
+            .Event("OnEnter", [](TWinControl* c, TNotifyEvent e) { c->OnEnter = std::move(e); })
+            .Event("OnExit", [](TWinControl* c, TNotifyEvent e) { c->OnExit = std::move(e); })
+            .Build();
     return info;
 }
 
@@ -345,7 +347,8 @@ desktop::RECT TWinControl::GetClientRect()
     CreateParams(params);
     const desktop::RECT insets =
         desktop::NonClientInsets(params.Style, params.ExStyle, (params.Style & desktop::WS_CHILD) == 0);
-    return {0, 0, std::max(0, Width() - insets.left - insets.right), std::max(0, Height() - insets.top - insets.bottom)};
+    return {0, 0, std::max(0, Width() - insets.left - insets.right),
+            std::max(0, Height() - insets.top - insets.bottom)};
 }
 
 bool TWinControl::Showing() const

@@ -289,8 +289,8 @@ TMessageForm* CreateMessageDialog(const std::string& text, TMsgDlgType kind, TMs
     return form;
 }
 
-TModalResult MessageDlgPosHelp(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons,
-                               int helpContext, int x, int y, const std::string& helpFile)
+TModalResult MessageDlgPosHelp(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons, int helpContext,
+                               int x, int y, const std::string& helpFile)
 {
     TMessageForm* form = CreateMessageDialog(text, kind, buttons);
     TModalResult result = mrNone;

@@ -18,7 +18,17 @@ enum class TMsgDlgType : std::uint8_t { mtWarning, mtError, mtInformation, mtCon
 
 // In creation and left-to-right order.
 enum class TMsgDlgBtn : std::uint8_t {
-    mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp
+    mbYes,
+    mbNo,
+    mbOK,
+    mbCancel,
+    mbAbort,
+    mbRetry,
+    mbIgnore,
+    mbAll,
+    mbNoToAll,
+    mbYesToAll,
+    mbHelp
 };
 inline constexpr int kMsgDlgBtnCount = 11;
 
@@ -84,8 +94,8 @@ TMessageForm* CreateMessageDialog(const std::string& text, TMsgDlgType kind, TMs
 
 // Builds the dialog, places it (x, y when not negative, else centred), shows it modally and
 // frees it, also when showing fails. Returns the modal result.
-TModalResult MessageDlgPosHelp(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons,
-                               int helpContext, int x, int y, const std::string& helpFile);
+TModalResult MessageDlgPosHelp(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons, int helpContext,
+                               int x, int y, const std::string& helpFile);
 
 // The text in a custom-kind dialog with the OK button only, centred on the screen.
 void ShowMessageDialog(const std::string& text);

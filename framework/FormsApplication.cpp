@@ -25,7 +25,6 @@ TApplication* currentApplication = nullptr;
 constexpr const char* kApplicationClass = "TApplication";
 constexpr std::size_t kMaxPathLength = 255;
 
-
 std::string ExecutablePath()
 {
     std::error_code error;
@@ -61,7 +60,8 @@ std::string LongHint(const std::string& hint)
 
 TApplication* Application() { return currentApplication; }
 
-desktop::LRESULT ApplicationWindowProc(desktop::HWND hwnd, desktop::UINT msg, desktop::WPARAM wParam, desktop::LPARAM lParam)
+desktop::LRESULT ApplicationWindowProc(desktop::HWND hwnd, desktop::UINT msg, desktop::WPARAM wParam,
+                                       desktop::LPARAM lParam)
 {
     TApplication* application = currentApplication;
     if (application == nullptr || (application->handle_ != nullptr && application->handle_ != hwnd)) {
@@ -186,10 +186,7 @@ void TApplication::Notification(TComponent* component, TOperation operation)
 
 // ---- Title ----
 
-std::string TApplication::Title() const
-{
-    return handle_ != nullptr ? desktop::GetWindowText(handle_) : title_;
-}
+std::string TApplication::Title() const { return handle_ != nullptr ? desktop::GetWindowText(handle_) : title_; }
 
 void TApplication::SetTitle(const std::string& value)
 {
@@ -355,7 +352,8 @@ bool TApplication::IsShortCut(TWMKey message)
     bool handled = false;
     if (OnShortCut) {
         OnShortCut(message, handled);
-    } else if (mainForm_ != nullptr && mainForm_->HandleAllocated() && desktop::IsWindowEnabled(mainForm_->WindowHandle())) {
+    } else if (mainForm_ != nullptr && mainForm_->HandleAllocated() &&
+               desktop::IsWindowEnabled(mainForm_->WindowHandle())) {
         handled = mainForm_->IsShortCut(message);
     }
     return handled;
@@ -381,7 +379,8 @@ void TApplication::HandleException(TObject* sender)
     } catch (const std::exception& error) {
         desktop::MessageBox(nullptr, error.what(), SApplicationError.Text(), desktop::MB_OK | desktop::MB_ICONERROR);
     } catch (...) {
-        desktop::MessageBox(nullptr, SUnknownException.Text(), SApplicationError.Text(), desktop::MB_OK | desktop::MB_ICONERROR);
+        desktop::MessageBox(nullptr, SUnknownException.Text(), SApplicationError.Text(),
+                            desktop::MB_OK | desktop::MB_ICONERROR);
     }
 }
 

@@ -12,8 +12,8 @@
 #include <functional>
 #include <memory>
 #include <new>
-#include <type_traits>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "desktop/Types.h"

@@ -10,8 +10,8 @@
 #include "framework/ClassesReader.h"
 #include "framework/FormsApplication.h"
 #include "framework/FormsScreen.h"
-#include "framework/SysUtilsExceptions.h"
 #include "framework/ResStrings.h"
+#include "framework/SysUtilsExceptions.h"
 
 namespace fw {
 
@@ -198,8 +198,10 @@ void TCustomForm::FinishReading()
         const int measured = MeasureTextHeight();
         if (measured != textHeight_) {
             ScaleControls(measured, textHeight_);
-            if (pendingClientWidth_ >= 0) pendingClientWidth_ = desktop::MulDiv(pendingClientWidth_, measured, textHeight_);
-            if (pendingClientHeight_ >= 0) pendingClientHeight_ = desktop::MulDiv(pendingClientHeight_, measured, textHeight_);
+            if (pendingClientWidth_ >= 0)
+                pendingClientWidth_ = desktop::MulDiv(pendingClientWidth_, measured, textHeight_);
+            if (pendingClientHeight_ >= 0)
+                pendingClientHeight_ = desktop::MulDiv(pendingClientHeight_, measured, textHeight_);
             scaled = true;
         }
     }
@@ -445,13 +447,16 @@ void TCustomForm::ApplyPosition()
 {
     const int screenWidth = desktop::GetSystemMetrics(desktop::SM_CXSCREEN);
     const int screenHeight = desktop::GetSystemMetrics(desktop::SM_CYSCREEN);
-    const auto centreOnScreen = [&] { SetBounds(screenWidth / 2 - Width() / 2, screenHeight / 2 - Height() / 2, Width(), Height()); };
+    const auto centreOnScreen = [&] {
+        SetBounds(screenWidth / 2 - Width() / 2, screenHeight / 2 - Height() / 2, Width(), Height());
+    };
     switch (position_) {
         case TPosition::poScreenCenter:
         case TPosition::poDesktopCenter: centreOnScreen(); break;
         case TPosition::poMainFormCenter:
         case TPosition::poOwnerFormCenter: {
-            TCustomForm* reference = position_ == TPosition::poOwnerFormCenter ? dynamic_cast<TCustomForm*>(Owner()) : nullptr;
+            TCustomForm* reference =
+                position_ == TPosition::poOwnerFormCenter ? dynamic_cast<TCustomForm*>(Owner()) : nullptr;
             if (reference == nullptr && Application() != nullptr) {
                 reference = Application()->MainForm();
             }
@@ -771,7 +776,8 @@ void TCustomForm::CMDialogKey(TCMDialogKey message)
             case desktop::VK_UP:
             case desktop::VK_DOWN:
                 if (activeControl_ != nullptr && activeControl_->Parent() != nullptr) {
-                    const bool forward = message.CharCode() == desktop::VK_RIGHT || message.CharCode() == desktop::VK_DOWN;
+                    const bool forward =
+                        message.CharCode() == desktop::VK_RIGHT || message.CharCode() == desktop::VK_DOWN;
                     activeControl_->Parent()->SelectNext(activeControl_, forward, false);
                     message.SetResult(1);
                 }

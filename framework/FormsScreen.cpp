@@ -25,12 +25,12 @@ TScreen::TScreen(TComponent* owner) : TComponent(owner)
 {
     // The predefined cursors the desktop layer has; the others fall back to the arrow.
     cursors_ = {
-        {crDefault, desktop::IDC_ARROW}, {crNone, 0},
-        {crArrow, desktop::IDC_ARROW},   {crCross, desktop::IDC_CROSS},
-        {crIBeam, desktop::IDC_IBEAM},   {crUpArrow, desktop::IDC_UPARROW},
-        {crHourGlass, desktop::IDC_WAIT}, {crSQLWait, desktop::IDC_WAIT},
-        {crAppStart, desktop::IDC_WAIT}, {crNo, desktop::IDC_NO},
-        {crNoDrop, desktop::IDC_NO},     {crHandPoint, desktop::IDC_HAND},
+        {crDefault, desktop::IDC_ARROW},   {crNone, 0},
+        {crArrow, desktop::IDC_ARROW},     {crCross, desktop::IDC_CROSS},
+        {crIBeam, desktop::IDC_IBEAM},     {crUpArrow, desktop::IDC_UPARROW},
+        {crHourGlass, desktop::IDC_WAIT},  {crSQLWait, desktop::IDC_WAIT},
+        {crAppStart, desktop::IDC_WAIT},   {crNo, desktop::IDC_NO},
+        {crNoDrop, desktop::IDC_NO},       {crHandPoint, desktop::IDC_HAND},
         {crSizeAll, desktop::IDC_SIZEALL},
     };
     if (currentScreen == nullptr) {

@@ -27,12 +27,15 @@ constexpr desktop::DWORD kHeaderWithMasksSize = 52;
 // size that lies about the data ends in "not valid" instead of a read past it.
 class BoundedReader {
 public:
-    BoundedReader(TStream& stream, std::int64_t limit) : stream_(stream), remaining_(std::max<std::int64_t>(limit, 0)) {}
+    BoundedReader(TStream& stream, std::int64_t limit) : stream_(stream), remaining_(std::max<std::int64_t>(limit, 0))
+    {
+    }
 
     std::int64_t Remaining() const { return remaining_; }
     std::int64_t Consumed() const { return consumed_; }
 
-    void Read(void* buffer, std::size_t count) {
+    void Read(void* buffer, std::size_t count)
+    {
         if (static_cast<std::int64_t>(count) > remaining_) InvalidBitmap();
         if (stream_.Read(buffer, count) != count) InvalidBitmap();
         remaining_ -= static_cast<std::int64_t>(count);
@@ -40,13 +43,15 @@ public:
     }
 
     template <class T>
-    T Value() {
+    T Value()
+    {
         T value{};
         Read(&value, sizeof value);
         return value;
     }
 
-    void Skip(std::int64_t count) {
+    void Skip(std::int64_t count)
+    {
         if (count < 0 || count > remaining_) InvalidBitmap();
         stream_.Seek(count, TSeekOrigin::soCurrent);
         remaining_ -= count;
@@ -61,7 +66,8 @@ private:
 
 std::int64_t Stride(std::int64_t width, int bitCount) { return ((width * bitCount + 31) / 32) * 4; }
 
-bool SupportedBitCount(int bitCount) {
+bool SupportedBitCount(int bitCount)
+{
     return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 || bitCount == 32;
 }
 
@@ -74,7 +80,8 @@ struct PixelFormat {
     std::vector<desktop::RGBQUAD> colors;  // the DIB's table, 8 bits per pixel or less only
 };
 
-desktop::HBITMAP CreateSection(const PixelFormat& format, int width, int height, void** bits) {
+desktop::HBITMAP CreateSection(const PixelFormat& format, int width, int height, void** bits)
+{
     desktop::BITMAPINFOHEADER header;
     header.biWidth = width;
     header.biHeight = format.topDown ? -height : height;
@@ -103,7 +110,8 @@ desktop::HBITMAP CreateSection(const PixelFormat& format, int width, int height,
                                      desktop::DIB_RGB_COLORS, bits);
 }
 
-desktop::HPALETTE CreatePaletteOf(const std::vector<desktop::RGBQUAD>& colors) {
+desktop::HPALETTE CreatePaletteOf(const std::vector<desktop::RGBQUAD>& colors)
+{
     const std::size_t count = std::min<std::size_t>(colors.size(), 256);
     if (count == 0) return nullptr;
     std::vector<std::uint32_t> buffer(1 + count, 0);
@@ -119,10 +127,12 @@ desktop::HPALETTE CreatePaletteOf(const std::vector<desktop::RGBQUAD>& colors) {
 // A memory DC holding one bitmap for the length of a copy.
 class SelectedBitmap {
 public:
-    explicit SelectedBitmap(desktop::HBITMAP bitmap) : dc_(desktop::CreateCompatibleDC(nullptr)) {
+    explicit SelectedBitmap(desktop::HBITMAP bitmap) : dc_(desktop::CreateCompatibleDC(nullptr))
+    {
         old_ = desktop::SelectObject(dc_, bitmap);
     }
-    ~SelectedBitmap() {
+    ~SelectedBitmap()
+    {
         desktop::SelectObject(dc_, old_);
         desktop::DeleteDC(dc_);
     }
@@ -139,13 +149,13 @@ private:
 struct DecodedImage {
     DecodedImage() = default;
     DecodedImage(DecodedImage&& other) noexcept
-        : handle(std::exchange(other.handle, nullptr)),
-          palette(std::exchange(other.palette, nullptr)),
-          width(other.width),
-          height(other.height),
-          format(std::move(other.format)) {}
+        : handle(std::exchange(other.handle, nullptr)), palette(std::exchange(other.palette, nullptr)),
+          width(other.width), height(other.height), format(std::move(other.format))
+    {
+    }
     DecodedImage& operator=(DecodedImage&&) = delete;
-    ~DecodedImage() {
+    ~DecodedImage()
+    {
         if (handle != nullptr) desktop::DeleteObject(handle);
         if (palette != nullptr) desktop::DeleteObject(palette);
     }
@@ -169,18 +179,21 @@ struct TBitmap::Image : DecodedImage {};
 
 TBitmapCanvas::~TBitmapCanvas() { FreeContext(); }
 
-const TClassInfo& TBitmapCanvas::Info() {
+const TClassInfo& TBitmapCanvas::Info()
+{
     static const TClassInfo info = ClassBuilder<TBitmapCanvas, TCanvas>("TBitmapCanvas").Build();
     return info;
 }
 
-void TBitmapCanvas::CreateHandle() {
+void TBitmapCanvas::CreateHandle()
+{
     memoryDC_ = desktop::CreateCompatibleDC(nullptr);
     if (bitmap_.handle_ != nullptr) oldBitmap_ = desktop::SelectObject(memoryDC_, bitmap_.handle_);
     SetHandle(memoryDC_);
 }
 
-void TBitmapCanvas::FreeContext() {
+void TBitmapCanvas::FreeContext()
+{
     if (memoryDC_ == nullptr) return;
     SetHandle(nullptr);
     if (oldBitmap_ != nullptr) desktop::SelectObject(memoryDC_, oldBitmap_);
@@ -193,17 +206,20 @@ void TBitmapCanvas::FreeContext() {
 
 TBitmap::TBitmap() = default;
 
-TBitmap::~TBitmap() {
+TBitmap::~TBitmap()
+{
     canvas_.reset();
     FreeImage();
 }
 
-const TClassInfo& TBitmap::Info() {
+const TClassInfo& TBitmap::Info()
+{
     static const TClassInfo info = ClassBuilder<TBitmap, TGraphic>("TBitmap").Build();
     return info;
 }
 
-void TBitmap::Assign(TPersistent* source) {
+void TBitmap::Assign(TPersistent* source)
+{
     if (source == nullptr) {
         FreeImage();
         Changed();
@@ -219,7 +235,8 @@ void TBitmap::Assign(TPersistent* source) {
     TGraphic::Assign(source);
 }
 
-TCanvas* TBitmap::Canvas() {
+TCanvas* TBitmap::Canvas()
+{
     Realize();
     if (!canvas_) {
         canvas_ = std::make_unique<TBitmapCanvas>(*this);
@@ -228,7 +245,8 @@ TCanvas* TBitmap::Canvas() {
     return canvas_.get();
 }
 
-void TBitmap::SetSize(int width, int height) {
+void TBitmap::SetSize(int width, int height)
+{
     width = std::max(width, 0);
     height = std::max(height, 0);
     if (width == width_ && height == height_) return;
@@ -268,7 +286,8 @@ void TBitmap::SetSize(int width, int height) {
     InstallImage(std::move(image));
 }
 
-TColor TBitmap::TransparentColor() {
+TColor TBitmap::TransparentColor()
+{
     if (Empty()) return clDefault;
     return static_cast<TColor>(Canvas()->GetPixel(0, height_ - 1) & 0xFFFFFF);
 }
@@ -284,14 +303,16 @@ struct ResourceShape {
 // A die loads its face on every roll but paints once after many rolls, so later loads of a
 // known resource only record it and the pixels are decoded when something needs them.
 std::mutex knownResourcesMutex;
-std::unordered_map<const std::uint8_t*, ResourceShape>& KnownResources() {
+std::unordered_map<const std::uint8_t*, ResourceShape>& KnownResources()
+{
     static std::unordered_map<const std::uint8_t*, ResourceShape> known;
     return known;
 }
 
 }  // namespace
 
-void TBitmap::LoadFromResourceName(const std::string& name) {
+void TBitmap::LoadFromResourceName(const std::string& name)
+{
     const auto found = desktop::FindResource(desktop::RT_BITMAP, name);
     if (!found) {
         TResourceStream failing(desktop::RT_BITMAP, name);  // raises the not-found error
@@ -317,7 +338,8 @@ void TBitmap::LoadFromResourceName(const std::string& name) {
     Changed();
 }
 
-void TBitmap::DecodeResource(std::span<const std::uint8_t> bytes) {
+void TBitmap::DecodeResource(std::span<const std::uint8_t> bytes)
+{
     TBytesStream stream(bytes);
     if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
         ReadFile(stream, stream.Size(), false);
@@ -329,7 +351,8 @@ void TBitmap::DecodeResource(std::span<const std::uint8_t> bytes) {
     InstallImage(std::move(image), false);
 }
 
-void TBitmap::Realize() const {
+void TBitmap::Realize() const
+{
     if (pending_.empty()) return;
     // Bitmaps are never created const, so completing the deferred load here is sound.
     auto* self = const_cast<TBitmap*>(this);
@@ -339,7 +362,8 @@ void TBitmap::Realize() const {
 
 void TBitmap::LoadFromStream(TStream& stream) { ReadStream(stream, stream.Remaining()); }
 
-void TBitmap::SaveToStream(TStream& stream) {
+void TBitmap::SaveToStream(TStream& stream)
+{
     Realize();
     if (Empty()) return;
     desktop::GdiFlush();
@@ -366,7 +390,8 @@ void TBitmap::SaveToStream(TStream& stream) {
     stream.WriteBuffer(section.dsBm.bmBits, imageSize);
 }
 
-void TBitmap::ReadData(TStream& stream) {
+void TBitmap::ReadData(TStream& stream)
+{
     std::uint32_t size = 0;
     if (stream.Read(&size, sizeof size) != sizeof size) InvalidBitmap();
     if (size == 0) {
@@ -377,7 +402,8 @@ void TBitmap::ReadData(TStream& stream) {
     ReadStream(stream, size);
 }
 
-void TBitmap::WriteData(TStream& stream) {
+void TBitmap::WriteData(TStream& stream)
+{
     // The stored form is a BMP file whatever a subclass's own file format is.
     TMemoryStream file;
     TBitmap::SaveToStream(file);
@@ -386,7 +412,8 @@ void TBitmap::WriteData(TStream& stream) {
     if (size > 0) stream.WriteBuffer(file.Bytes().data(), size);
 }
 
-void TBitmap::Draw(TCanvas& canvas, const desktop::RECT& rect) {
+void TBitmap::Draw(TCanvas& canvas, const desktop::RECT& rect)
+{
     if (Empty()) return;
     desktop::HDC source = Canvas()->Handle();
     desktop::HDC dest = canvas.Handle();
@@ -401,7 +428,8 @@ void TBitmap::Draw(TCanvas& canvas, const desktop::RECT& rect) {
 
 void TBitmap::ReadStream(TStream& stream, std::int64_t size) { ReadFile(stream, size, true); }
 
-void TBitmap::ReadFile(TStream& stream, std::int64_t size, bool notify) {
+void TBitmap::ReadFile(TStream& stream, std::int64_t size, bool notify)
+{
     const std::int64_t start = stream.Position();
     const std::int64_t available = std::max<std::int64_t>(stream.Size() - start, 0);
     // A size beyond the data is taken as "the rest of the data".
@@ -416,7 +444,8 @@ void TBitmap::ReadFile(TStream& stream, std::int64_t size, bool notify) {
     InstallImage(std::move(image), notify);
 }
 
-void TBitmap::InstallImage(Image image, bool notify) {
+void TBitmap::InstallImage(Image image, bool notify)
+{
     FreeImage();
     handle_ = std::exchange(image.handle, nullptr);
     palette_ = std::exchange(image.palette, nullptr);
@@ -430,7 +459,8 @@ void TBitmap::InstallImage(Image image, bool notify) {
     if (notify) Changed();
 }
 
-void TBitmap::FreeImage() {
+void TBitmap::FreeImage()
+{
     pending_ = {};
     if (canvas_) canvas_->FreeContext();
     if (handle_ != nullptr) desktop::DeleteObject(handle_);
@@ -446,7 +476,8 @@ void TBitmap::FreeImage() {
     colors_.clear();
 }
 
-void TBitmap::CopyImageFrom(const TBitmap& source) {
+void TBitmap::CopyImageFrom(const TBitmap& source)
+{
     source.Realize();
     if (source.Empty()) {
         FreeImage();
@@ -472,14 +503,15 @@ void TBitmap::CopyImageFrom(const TBitmap& source) {
     if (desktop::GetObject(source.handle_, sizeof section, &section) != static_cast<int>(sizeof section)) {
         InvalidBitmap();
     }
-    std::memcpy(bits, section.dsBm.bmBits, static_cast<std::size_t>(Stride(image.width, image.format.bitCount) *
-                                                                    image.height));
+    std::memcpy(bits, section.dsBm.bmBits,
+                static_cast<std::size_t>(Stride(image.width, image.format.bitCount) * image.height));
     SetTransparent(source.Transparent());
     InstallImage(std::move(image));
 }
 
 void BrushCopy(TCanvas& dest, const desktop::RECT& destRect, TBitmap& source, const desktop::RECT& sourceRect,
-               TColor transparentColor) {
+               TColor transparentColor)
+{
     dest.FillRect(destRect);
     if (source.Empty()) return;
     desktop::HDC sourceDC = source.Canvas()->Handle();
@@ -494,7 +526,8 @@ namespace {
 // uncompressed image; pixels the runs skip keep index 0. A run that leaves its row or the
 // image, or data that ends before the end-of-bitmap mark, makes the bitmap invalid.
 void DecodeRuns(std::span<const std::uint8_t> runs, int bitCount, std::int64_t width, std::int64_t height,
-                std::uint8_t* rows) {
+                std::uint8_t* rows)
+{
     const std::int64_t stride = Stride(width, bitCount);
     std::size_t at = 0;
     auto next = [&]() -> std::uint8_t {
@@ -566,7 +599,8 @@ void DecodeRuns(std::span<const std::uint8_t> runs, int bitCount, std::int64_t w
     }
 }
 
-void ReadDib(BoundedReader& reader, std::int64_t pixelOffset, DecodedImage& image) {
+void ReadDib(BoundedReader& reader, std::int64_t pixelOffset, DecodedImage& image)
+{
     desktop::BITMAPINFOHEADER header;
     header.biSize = reader.Value<desktop::DWORD>();
     const bool core = header.biSize == kCoreHeaderSize;
@@ -642,13 +676,12 @@ void ReadDib(BoundedReader& reader, std::int64_t pixelOffset, DecodedImage& imag
     const std::int64_t fullSize = Stride(width, bitCount) * height;
     // Runs have no size of their own to fall back on: without a stored size they take the rest.
     std::int64_t imageSize = header.biSizeImage != 0 ? std::int64_t(header.biSizeImage)
-                             : runLength              ? reader.Remaining()
-                                                      : fullSize;
+                             : runLength             ? reader.Remaining()
+                                                     : fullSize;
     imageSize = std::min(imageSize, reader.Remaining());
 
     if (bitCount <= 8) {
-        format.colors.assign(table.begin(), table.begin() + static_cast<std::ptrdiff_t>(std::min(
-                                                                  colorCount, implied)));
+        format.colors.assign(table.begin(), table.begin() + static_cast<std::ptrdiff_t>(std::min(colorCount, implied)));
     }
     void* bits = nullptr;
     image.handle = CreateSection(format, static_cast<int>(width), static_cast<int>(height), &bits);

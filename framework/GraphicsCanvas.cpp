@@ -71,19 +71,17 @@ struct CharsetName {
 };
 
 constexpr std::array kCharsetNames{
-    CharsetName{"ANSI_CHARSET", 0},         CharsetName{"DEFAULT_CHARSET", 1},
-    CharsetName{"SYMBOL_CHARSET", 2},       CharsetName{"MAC_CHARSET", 77},
-    CharsetName{"SHIFTJIS_CHARSET", 128},   CharsetName{"HANGEUL_CHARSET", 129},
-    CharsetName{"JOHAB_CHARSET", 130},      CharsetName{"GB2312_CHARSET", 134},
-    CharsetName{"CHINESEBIG5_CHARSET", 136}, CharsetName{"GREEK_CHARSET", 161},
-    CharsetName{"TURKISH_CHARSET", 162},    CharsetName{"VIETNAMESE_CHARSET", 163},
-    CharsetName{"HEBREW_CHARSET", 177},     CharsetName{"ARABIC_CHARSET", 178},
-    CharsetName{"BALTIC_CHARSET", 186},     CharsetName{"RUSSIAN_CHARSET", 204},
-    CharsetName{"THAI_CHARSET", 222},       CharsetName{"EASTEUROPE_CHARSET", 238},
+    CharsetName{"ANSI_CHARSET", 0},      CharsetName{"DEFAULT_CHARSET", 1},    CharsetName{"SYMBOL_CHARSET", 2},
+    CharsetName{"MAC_CHARSET", 77},      CharsetName{"SHIFTJIS_CHARSET", 128}, CharsetName{"HANGEUL_CHARSET", 129},
+    CharsetName{"JOHAB_CHARSET", 130},   CharsetName{"GB2312_CHARSET", 134},   CharsetName{"CHINESEBIG5_CHARSET", 136},
+    CharsetName{"GREEK_CHARSET", 161},   CharsetName{"TURKISH_CHARSET", 162},  CharsetName{"VIETNAMESE_CHARSET", 163},
+    CharsetName{"HEBREW_CHARSET", 177},  CharsetName{"ARABIC_CHARSET", 178},   CharsetName{"BALTIC_CHARSET", 186},
+    CharsetName{"RUSSIAN_CHARSET", 204}, CharsetName{"THAI_CHARSET", 222},     CharsetName{"EASTEUROPE_CHARSET", 238},
     CharsetName{"OEM_CHARSET", 255},
 };
 
-bool IdentToCharset(std::string_view ident, std::int32_t& charset) {
+bool IdentToCharset(std::string_view ident, std::int32_t& charset)
+{
     for (const auto& entry : kCharsetNames) {
         if (SameText(entry.name, ident)) {
             charset = entry.value;
@@ -93,7 +91,8 @@ bool IdentToCharset(std::string_view ident, std::int32_t& charset) {
     return false;
 }
 
-int PenStyleToWin(TPenStyle style) {
+int PenStyleToWin(TPenStyle style)
+{
     switch (style) {
         case TPenStyle::psSolid: return desktop::PS_SOLID;
         case TPenStyle::psDash: return desktop::PS_DASH;
@@ -106,12 +105,13 @@ int PenStyleToWin(TPenStyle style) {
     return desktop::PS_SOLID;
 }
 
-int PenModeToRop2(TPenMode mode) {
+int PenModeToRop2(TPenMode mode)
+{
     constexpr std::array<int, 16> rop2{
-        desktop::R2_BLACK,       desktop::R2_WHITE,       desktop::R2_NOP,         desktop::R2_NOT,
-        desktop::R2_COPYPEN,     desktop::R2_NOTCOPYPEN,  desktop::R2_MERGEPENNOT, desktop::R2_MASKPENNOT,
-        desktop::R2_MERGENOTPEN, desktop::R2_MASKNOTPEN,  desktop::R2_MERGEPEN,    desktop::R2_NOTMERGEPEN,
-        desktop::R2_MASKPEN,     desktop::R2_NOTMASKPEN,  desktop::R2_XORPEN,      desktop::R2_NOTXORPEN,
+        desktop::R2_BLACK,       desktop::R2_WHITE,      desktop::R2_NOP,         desktop::R2_NOT,
+        desktop::R2_COPYPEN,     desktop::R2_NOTCOPYPEN, desktop::R2_MERGEPENNOT, desktop::R2_MASKPENNOT,
+        desktop::R2_MERGENOTPEN, desktop::R2_MASKNOTPEN, desktop::R2_MERGEPEN,    desktop::R2_NOTMERGEPEN,
+        desktop::R2_MASKPEN,     desktop::R2_NOTMASKPEN, desktop::R2_XORPEN,      desktop::R2_NOTXORPEN,
     };
     const auto index = static_cast<std::size_t>(mode);
     return index < rop2.size() ? rop2[index] : desktop::R2_COPYPEN;
@@ -119,16 +119,19 @@ int PenModeToRop2(TPenMode mode) {
 
 // One lock for all canvases: painting is single-threaded in practice, and a shared recursive
 // mutex keeps the fixed canvas layout free of a per-instance lock object.
-std::recursive_mutex& CanvasMutex() {
+std::recursive_mutex& CanvasMutex()
+{
     static std::recursive_mutex mutex;
     return mutex;
 }
 
-void NotifyChanging(TCanvas& canvas) {
+void NotifyChanging(TCanvas& canvas)
+{
     if (canvas.OnChanging) canvas.OnChanging(&canvas);
 }
 
-void NotifyChanged(TCanvas& canvas) {
+void NotifyChanged(TCanvas& canvas)
+{
     if (canvas.OnChange) canvas.OnChange(&canvas);
 }
 
@@ -146,12 +149,14 @@ private:
 
 }  // namespace
 
-desktop::COLORREF ColorToRGB(TColor color) {
+desktop::COLORREF ColorToRGB(TColor color)
+{
     if (color < 0) return desktop::GetSysColor(color & 0xFF);
     return static_cast<desktop::COLORREF>(color);
 }
 
-bool IdentToColor(std::string_view ident, std::int32_t& color) {
+bool IdentToColor(std::string_view ident, std::int32_t& color)
+{
     for (const auto& entry : kColorNames) {
         if (SameText(entry.name, ident)) {
             color = entry.value;
@@ -163,12 +168,14 @@ bool IdentToColor(std::string_view ident, std::int32_t& color) {
 
 // ---- TGraphicsObject ----
 
-const TClassInfo& TGraphicsObject::Info() {
+const TClassInfo& TGraphicsObject::Info()
+{
     static const TClassInfo info = ClassBuilder<TGraphicsObject, TPersistent>("TGraphicsObject").Build();
     return info;
 }
 
-void TGraphicsObject::Changed() {
+void TGraphicsObject::Changed()
+{
     if (OnChange) OnChange(this);
 }
 
@@ -178,7 +185,8 @@ TFont::TFont() = default;
 
 TFont::~TFont() { DropHandle(); }
 
-const TClassInfo& TFont::Info() {
+const TClassInfo& TFont::Info()
+{
     static const TClassInfo info =
         ClassBuilder<TFont, TGraphicsObject>("TFont")
             .Integer("Charset", &TFont::GetCharset, &TFont::SetCharset, IdentToCharset)
@@ -192,7 +200,8 @@ const TClassInfo& TFont::Info() {
     return info;
 }
 
-void TFont::Assign(TPersistent* source) {
+void TFont::Assign(TPersistent* source)
+{
     if (auto* font = dynamic_cast<TFont*>(source)) {
         if (font == this) return;
         name_ = font->name_;
@@ -210,7 +219,8 @@ void TFont::Assign(TPersistent* source) {
     TGraphicsObject::Assign(source);
 }
 
-desktop::HFONT TFont::Handle() {
+desktop::HFONT TFont::Handle()
+{
     if (handle_ == nullptr) {
         desktop::LOGFONT log;
         log.lfHeight = height_;
@@ -233,7 +243,8 @@ desktop::HFONT TFont::Handle() {
     return handle_;
 }
 
-void TFont::SetHandle(desktop::HFONT font) {
+void TFont::SetHandle(desktop::HFONT font)
+{
     desktop::LOGFONT log;
     if (font == nullptr || desktop::GetObject(font, sizeof(log), &log) == 0) return;
     // The description is copied; the caller keeps owning its handle.
@@ -255,14 +266,16 @@ void TFont::SetHandle(desktop::HFONT font) {
     Changed();
 }
 
-void TFont::SetName(const std::string& value) {
+void TFont::SetName(const std::string& value)
+{
     if (value.empty() || value == name_) return;
     name_ = value;
     DropHandle();
     Changed();
 }
 
-void TFont::SetHeight(int value) {
+void TFont::SetHeight(int value)
+{
     if (value == height_) return;
     height_ = value;
     DropHandle();
@@ -273,35 +286,40 @@ int TFont::GetSize() const { return -desktop::MulDiv(height_, 72, pixelsPerInch_
 
 void TFont::SetSize(int value) { SetHeight(-desktop::MulDiv(value, pixelsPerInch_, 72)); }
 
-void TFont::SetColor(TColor value) {
+void TFont::SetColor(TColor value)
+{
     if (value == color_) return;
     // The colour is not part of the font handle.
     color_ = value;
     Changed();
 }
 
-void TFont::SetStyle(TFontStyles value) {
+void TFont::SetStyle(TFontStyles value)
+{
     if (value == style_) return;
     style_ = value;
     DropHandle();
     Changed();
 }
 
-void TFont::SetCharset(TFontCharset value) {
+void TFont::SetCharset(TFontCharset value)
+{
     if (value == charset_) return;
     charset_ = value;
     DropHandle();
     Changed();
 }
 
-void TFont::SetPitch(TFontPitch value) {
+void TFont::SetPitch(TFontPitch value)
+{
     if (value == pitch_) return;
     pitch_ = value;
     DropHandle();
     Changed();
 }
 
-void TFont::DropHandle() {
+void TFont::DropHandle()
+{
     if (handle_ != nullptr) {
         desktop::DeleteObject(handle_);
         handle_ = nullptr;
@@ -312,15 +330,16 @@ void TFont::DropHandle() {
 
 TPen::~TPen() { DropHandle(); }
 
-const TClassInfo& TPen::Info() {
+const TClassInfo& TPen::Info()
+{
     static const TClassInfo info =
         ClassBuilder<TPen, TGraphicsObject>("TPen")
             .Integer("Color", &TPen::GetColor, &TPen::SetColor, IdentToColor)
-            .Enum("Mode",
-                  {"pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy", "pmMergePenNot", "pmMaskPenNot",
-                   "pmMergeNotPen", "pmMaskNotPen", "pmMerge", "pmNotMerge", "pmMask", "pmNotMask", "pmXor",
-                   "pmNotXor"},
-                  &TPen::GetMode, &TPen::SetMode)
+            .Enum(
+                "Mode",
+                {"pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy", "pmMergePenNot", "pmMaskPenNot",
+                 "pmMergeNotPen", "pmMaskNotPen", "pmMerge", "pmNotMerge", "pmMask", "pmNotMask", "pmXor", "pmNotXor"},
+                &TPen::GetMode, &TPen::SetMode)
             .Enum("Style", {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame"},
                   &TPen::GetStyle, &TPen::SetStyle)
             .Integer("Width", &TPen::GetWidth, &TPen::SetWidth)
@@ -328,7 +347,8 @@ const TClassInfo& TPen::Info() {
     return info;
 }
 
-void TPen::Assign(TPersistent* source) {
+void TPen::Assign(TPersistent* source)
+{
     if (auto* pen = dynamic_cast<TPen*>(source)) {
         if (pen == this) return;
         color_ = pen->color_;
@@ -342,40 +362,46 @@ void TPen::Assign(TPersistent* source) {
     TGraphicsObject::Assign(source);
 }
 
-desktop::HPEN TPen::Handle() {
+desktop::HPEN TPen::Handle()
+{
     if (handle_ == nullptr) handle_ = desktop::CreatePen(PenStyleToWin(style_), width_, ColorToRGB(color_));
     return handle_;
 }
 
-void TPen::SetColor(TColor value) {
+void TPen::SetColor(TColor value)
+{
     if (value == color_) return;
     color_ = value;
     DropHandle();
     Changed();
 }
 
-void TPen::SetWidth(int value) {
+void TPen::SetWidth(int value)
+{
     if (value < 0 || value == width_) return;
     width_ = value;
     DropHandle();
     Changed();
 }
 
-void TPen::SetStyle(TPenStyle value) {
+void TPen::SetStyle(TPenStyle value)
+{
     if (value == style_) return;
     style_ = value;
     DropHandle();
     Changed();
 }
 
-void TPen::SetMode(TPenMode value) {
+void TPen::SetMode(TPenMode value)
+{
     if (value == mode_) return;
     // The mode is a DC attribute, not part of the pen handle.
     mode_ = value;
     Changed();
 }
 
-void TPen::DropHandle() {
+void TPen::DropHandle()
+{
     if (handle_ != nullptr) {
         desktop::DeleteObject(handle_);
         handle_ = nullptr;
@@ -386,19 +412,20 @@ void TPen::DropHandle() {
 
 TBrush::~TBrush() { DropHandle(); }
 
-const TClassInfo& TBrush::Info() {
-    static const TClassInfo info =
-        ClassBuilder<TBrush, TGraphicsObject>("TBrush")
-            .Integer("Color", &TBrush::GetColor, &TBrush::SetColor, IdentToColor)
-            .Enum("Style",
-                  {"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal", "bsBDiagonal", "bsCross",
-                   "bsDiagCross"},
-                  &TBrush::GetStyle, &TBrush::SetStyle)
-            .Build();
+const TClassInfo& TBrush::Info()
+{
+    static const TClassInfo info = ClassBuilder<TBrush, TGraphicsObject>("TBrush")
+                                       .Integer("Color", &TBrush::GetColor, &TBrush::SetColor, IdentToColor)
+                                       .Enum("Style",
+                                             {"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal",
+                                              "bsBDiagonal", "bsCross", "bsDiagCross"},
+                                             &TBrush::GetStyle, &TBrush::SetStyle)
+                                       .Build();
     return info;
 }
 
-void TBrush::Assign(TPersistent* source) {
+void TBrush::Assign(TPersistent* source)
+{
     if (auto* brush = dynamic_cast<TBrush*>(source)) {
         if (brush == this) return;
         color_ = brush->color_;
@@ -410,7 +437,8 @@ void TBrush::Assign(TPersistent* source) {
     TGraphicsObject::Assign(source);
 }
 
-desktop::HBRUSH TBrush::Handle() {
+desktop::HBRUSH TBrush::Handle()
+{
     if (handle_ == nullptr) {
         switch (style_) {
             case TBrushStyle::bsSolid: handle_ = desktop::CreateSolidBrush(ColorToRGB(color_)); break;
@@ -418,8 +446,8 @@ desktop::HBRUSH TBrush::Handle() {
                 handle_ = static_cast<desktop::HBRUSH>(desktop::GetStockObject(desktop::NULL_BRUSH));
                 break;
             default: {
-                const int hatch = static_cast<int>(style_) - static_cast<int>(TBrushStyle::bsHorizontal) +
-                                  desktop::HS_HORIZONTAL;
+                const int hatch =
+                    static_cast<int>(style_) - static_cast<int>(TBrushStyle::bsHorizontal) + desktop::HS_HORIZONTAL;
                 handle_ = desktop::CreateHatchBrush(hatch, ColorToRGB(color_));
                 break;
             }
@@ -428,7 +456,8 @@ desktop::HBRUSH TBrush::Handle() {
     return handle_;
 }
 
-void TBrush::SetColor(TColor value) {
+void TBrush::SetColor(TColor value)
+{
     if (value == color_ && style_ != TBrushStyle::bsClear) return;
     color_ = value;
     // Giving a clear brush a colour makes it solid again.
@@ -437,14 +466,16 @@ void TBrush::SetColor(TColor value) {
     Changed();
 }
 
-void TBrush::SetStyle(TBrushStyle value) {
+void TBrush::SetStyle(TBrushStyle value)
+{
     if (value == style_) return;
     style_ = value;
     DropHandle();
     Changed();
 }
 
-void TBrush::DropHandle() {
+void TBrush::DropHandle()
+{
     // Deleting the stock null brush is a no-op.
     if (handle_ != nullptr) {
         desktop::DeleteObject(handle_);
@@ -456,27 +487,32 @@ void TBrush::DropHandle() {
 
 TCanvas::TCanvas() = default;
 
-TCanvas::~TCanvas() {
+TCanvas::~TCanvas()
+{
     if (dc_ != nullptr) DeselectObjects();
 }
 
-const TClassInfo& TCanvas::Info() {
+const TClassInfo& TCanvas::Info()
+{
     static const TClassInfo info = ClassBuilder<TCanvas, TPersistent>("TCanvas").Build();
     return info;
 }
 
-desktop::HDC TCanvas::Handle() {
+desktop::HDC TCanvas::Handle()
+{
     RequiredState();
     return dc_;
 }
 
-void TCanvas::SetHandle(desktop::HDC dc) {
+void TCanvas::SetHandle(desktop::HDC dc)
+{
     if (dc == dc_) return;
     if (dc_ != nullptr) DeselectObjects();
     dc_ = dc;
 }
 
-void TCanvas::RequiredState() {
+void TCanvas::RequiredState()
+{
     if (dc_ == nullptr) CreateHandle();
     if (dc_ == nullptr) throw EInvalidOperation(SNoCanvasHandle);
     // The objects drop their handles on every change, so select what is current each time.
@@ -496,7 +532,8 @@ void TCanvas::RequiredState() {
     }
 }
 
-void TCanvas::DeselectObjects() {
+void TCanvas::DeselectObjects()
+{
     if (dc_ == nullptr) return;
     if (oldFont_ != nullptr) desktop::SelectObject(dc_, oldFont_);
     if (oldPen_ != nullptr) desktop::SelectObject(dc_, oldPen_);
@@ -506,29 +543,34 @@ void TCanvas::DeselectObjects() {
     oldBrush_ = nullptr;
 }
 
-void TCanvas::FillRect(const desktop::RECT& rect) {
+void TCanvas::FillRect(const desktop::RECT& rect)
+{
     DrawScope scope(*this);
     desktop::HDC dc = Handle();
     desktop::FillRect(dc, &rect, brush_.Handle());
 }
 
-void TCanvas::FrameRect(const desktop::RECT& rect) {
+void TCanvas::FrameRect(const desktop::RECT& rect)
+{
     DrawScope scope(*this);
     desktop::HDC dc = Handle();
     desktop::FrameRect(dc, &rect, brush_.Handle());
 }
 
-void TCanvas::Rectangle(int left, int top, int right, int bottom) {
+void TCanvas::Rectangle(int left, int top, int right, int bottom)
+{
     DrawScope scope(*this);
     desktop::Rectangle(Handle(), left, top, right, bottom);
 }
 
-void TCanvas::Ellipse(int left, int top, int right, int bottom) {
+void TCanvas::Ellipse(int left, int top, int right, int bottom)
+{
     DrawScope scope(*this);
     desktop::Ellipse(Handle(), left, top, right, bottom);
 }
 
-void TCanvas::Polygon(const std::vector<desktop::POINT>& points) {
+void TCanvas::Polygon(const std::vector<desktop::POINT>& points)
+{
     if (points.empty()) return;
     DrawScope scope(*this);
     desktop::Polygon(Handle(), points.data(), static_cast<int>(points.size()));
@@ -536,24 +578,28 @@ void TCanvas::Polygon(const std::vector<desktop::POINT>& points) {
 
 void TCanvas::MoveTo(int x, int y) { desktop::MoveToEx(Handle(), x, y, nullptr); }
 
-void TCanvas::LineTo(int x, int y) {
+void TCanvas::LineTo(int x, int y)
+{
     DrawScope scope(*this);
     desktop::LineTo(Handle(), x, y);
 }
 
-void TCanvas::DrawFocusRect(const desktop::RECT& rect) {
+void TCanvas::DrawFocusRect(const desktop::RECT& rect)
+{
     DrawScope scope(*this);
     desktop::DrawFocusRect(Handle(), &rect);
 }
 
 desktop::COLORREF TCanvas::GetPixel(int x, int y) { return desktop::GetPixel(Handle(), x, y); }
 
-void TCanvas::SetPixel(int x, int y, TColor color) {
+void TCanvas::SetPixel(int x, int y, TColor color)
+{
     DrawScope scope(*this);
     desktop::SetPixel(Handle(), x, y, ColorToRGB(color));
 }
 
-void TCanvas::TextOut(int x, int y, const std::string& text) {
+void TCanvas::TextOut(int x, int y, const std::string& text)
+{
     DrawScope scope(*this);
     desktop::HDC dc = Handle();
     desktop::TextOut(dc, x, y, text);
@@ -562,32 +608,37 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
     desktop::MoveToEx(dc, x + extent.cx, y, nullptr);
 }
 
-void TCanvas::TextRect(const desktop::RECT& rect, int x, int y, const std::string& text) {
+void TCanvas::TextRect(const desktop::RECT& rect, int x, int y, const std::string& text)
+{
     DrawScope scope(*this);
     desktop::UINT options = desktop::ETO_CLIPPED;
     if (brush_.GetStyle() != TBrushStyle::bsClear) options |= desktop::ETO_OPAQUE;
     desktop::ExtTextOut(Handle(), x, y, options, &rect, text);
 }
 
-desktop::SIZE TCanvas::TextExtent(const std::string& text) {
+desktop::SIZE TCanvas::TextExtent(const std::string& text)
+{
     desktop::SIZE size;
     desktop::GetTextExtentPoint32(Handle(), text, &size);
     return size;
 }
 
-void TCanvas::Draw(int x, int y, TGraphic* graphic) {
+void TCanvas::Draw(int x, int y, TGraphic* graphic)
+{
     if (graphic == nullptr || graphic->Empty()) return;
     StretchDraw(desktop::RECT{x, y, x + graphic->Width(), y + graphic->Height()}, graphic);
 }
 
-void TCanvas::StretchDraw(const desktop::RECT& rect, TGraphic* graphic) {
+void TCanvas::StretchDraw(const desktop::RECT& rect, TGraphic* graphic)
+{
     if (graphic == nullptr || graphic->Empty()) return;
     DrawScope scope(*this);
     RequiredState();
     graphic->Draw(*this, rect);
 }
 
-void TCanvas::CopyRect(const desktop::RECT& dest, TCanvas* source, const desktop::RECT& sourceRect) {
+void TCanvas::CopyRect(const desktop::RECT& dest, TCanvas* source, const desktop::RECT& sourceRect)
+{
     if (source == nullptr) return;
     DrawScope scope(*this);
     desktop::HDC sourceDC = source->Handle();
@@ -595,12 +646,14 @@ void TCanvas::CopyRect(const desktop::RECT& dest, TCanvas* source, const desktop
                         sourceRect.top, sourceRect.Width(), sourceRect.Height(), desktop::SRCCOPY);
 }
 
-void TCanvas::Lock() {
+void TCanvas::Lock()
+{
     CanvasMutex().lock();
     ++lockCount_;
 }
 
-void TCanvas::Unlock() {
+void TCanvas::Unlock()
+{
     if (lockCount_ == 0) return;
     --lockCount_;
     CanvasMutex().unlock();

@@ -80,7 +80,8 @@ struct TGraphicClass {
 };
 
 template <class T>
-TGraphicClass GraphicClassOf() {
+TGraphicClass GraphicClassOf()
+{
     return TGraphicClass{T::Info().name, [] { return std::unique_ptr<TGraphic>(new T()); }};
 }
 

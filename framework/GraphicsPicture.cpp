@@ -12,13 +12,15 @@ namespace fw {
 
 namespace {
 
-std::mutex& RegistryMutex() {
+std::mutex& RegistryMutex()
+{
     static std::mutex mutex;
     return mutex;
 }
 
 // Created on first use with the classes this unit knows; other units append theirs.
-std::vector<TFileFormat>& Registry() {
+std::vector<TFileFormat>& Registry()
+{
     static std::vector<TFileFormat> formats{
         TFileFormat{"wmf", SVMetafiles.Text(), GraphicClassOf<TMetafile>()},
         TFileFormat{"emf", SVEnhMetafiles.Text(), GraphicClassOf<TMetafile>()},
@@ -32,7 +34,8 @@ std::vector<TFileFormat>& Registry() {
 // initialiser, which a static library could drop or run in the wrong order.
 void EnsureFormatsRegistered() { RegisterPngFormat(); }
 
-std::unique_ptr<TGraphic> CreateGraphicNamed(const std::string& className) {
+std::unique_ptr<TGraphic> CreateGraphicNamed(const std::string& className)
+{
     EnsureFormatsRegistered();
     std::lock_guard lock(RegistryMutex());
     const auto& formats = Registry();
@@ -49,12 +52,14 @@ std::unique_ptr<TGraphic> CreateGraphicNamed(const std::string& className) {
 TIcon::TIcon() = default;
 TIcon::~TIcon() = default;
 
-const TClassInfo& TIcon::Info() {
+const TClassInfo& TIcon::Info()
+{
     static const TClassInfo info = ClassBuilder<TIcon, TGraphic>("TIcon").Build();
     return info;
 }
 
-void TIcon::Assign(TPersistent* source) {
+void TIcon::Assign(TPersistent* source)
+{
     if (source == nullptr) {
         image_.reset();
         Changed();
@@ -67,7 +72,8 @@ void TIcon::Assign(TPersistent* source) {
     TGraphic::Assign(source);
 }
 
-void TIcon::SetHandle(TBitmap* image) {
+void TIcon::SetHandle(TBitmap* image)
+{
     if (image == nullptr || image->Empty()) {
         image_.reset();
     } else {
@@ -81,7 +87,8 @@ void TIcon::SetHandle(TBitmap* image) {
 
 void TIcon::LoadFromStream(TStream&) { throw EInvalidGraphic(SInvalidIcon); }
 
-void TIcon::SaveToStream(TStream& stream) {
+void TIcon::SaveToStream(TStream& stream)
+{
     if (image_) image_->SaveToStream(stream);
 }
 
@@ -89,7 +96,8 @@ void TIcon::ReadData(TStream& stream) { LoadFromStream(stream); }
 
 void TIcon::WriteData(TStream& stream) { SaveToStream(stream); }
 
-void TIcon::Draw(TCanvas& canvas, const desktop::RECT& rect) {
+void TIcon::Draw(TCanvas& canvas, const desktop::RECT& rect)
+{
     if (!image_) return;
     // Icons keep their own size; the rectangle only places them.
     const desktop::RECT at{rect.left, rect.top, rect.left + kIconSize, rect.top + kIconSize};
@@ -98,7 +106,8 @@ void TIcon::Draw(TCanvas& canvas, const desktop::RECT& rect) {
 
 // ---- TMetafile ----
 
-const TClassInfo& TMetafile::Info() {
+const TClassInfo& TMetafile::Info()
+{
     static const TClassInfo info = ClassBuilder<TMetafile, TGraphic>("TMetafile").Build();
     return info;
 }
@@ -112,12 +121,14 @@ void TMetafile::ReadData(TStream& stream) { LoadFromStream(stream); }
 TPicture::TPicture() = default;
 TPicture::~TPicture() = default;
 
-const TClassInfo& TPicture::Info() {
+const TClassInfo& TPicture::Info()
+{
     static const TClassInfo info = ClassBuilder<TPicture, TPersistent>("TPicture").Build();
     return info;
 }
 
-void TPicture::Assign(TPersistent* source) {
+void TPicture::Assign(TPersistent* source)
+{
     if (source == nullptr) {
         SetGraphic(nullptr);
     } else if (auto* picture = dynamic_cast<TPicture*>(source)) {
@@ -129,7 +140,8 @@ void TPicture::Assign(TPersistent* source) {
     }
 }
 
-void TPicture::AssignTo(TPersistent* dest) {
+void TPicture::AssignTo(TPersistent* dest)
+{
     if (auto* graphic = dynamic_cast<TGraphic*>(dest)) {
         graphic->Assign(graphic_.get());
         return;
@@ -137,12 +149,14 @@ void TPicture::AssignTo(TPersistent* dest) {
     TPersistent::AssignTo(dest);
 }
 
-void TPicture::DefineProperties(TFiler& filer) {
-    filer.DefineBinaryProperty("Data", [this](TStream& stream) { ReadData(stream); },
-                               graphic_ != nullptr && !graphic_->Empty());
+void TPicture::DefineProperties(TFiler& filer)
+{
+    filer.DefineBinaryProperty(
+        "Data", [this](TStream& stream) { ReadData(stream); }, graphic_ != nullptr && !graphic_->Empty());
 }
 
-void TPicture::SetGraphic(TGraphic* value) {
+void TPicture::SetGraphic(TGraphic* value)
+{
     if (value == graphic_.get() && value != nullptr) return;
     std::unique_ptr<TGraphic> copy;
     if (value != nullptr) {
@@ -152,13 +166,15 @@ void TPicture::SetGraphic(TGraphic* value) {
     Install(std::move(copy));
 }
 
-TBitmap* TPicture::Bitmap() {
+TBitmap* TPicture::Bitmap()
+{
     if (auto* bitmap = dynamic_cast<TBitmap*>(graphic_.get())) return bitmap;
     Install(std::make_unique<TBitmap>());
     return static_cast<TBitmap*>(graphic_.get());
 }
 
-void TPicture::ReadData(TStream& stream) {
+void TPicture::ReadData(TStream& stream)
+{
     std::uint8_t length = 0;
     stream.ReadBuffer(&length, 1);
     std::string className(length, '\0');
@@ -169,7 +185,8 @@ void TPicture::ReadData(TStream& stream) {
     Install(std::move(graphic));
 }
 
-void TPicture::WriteData(TStream& stream) {
+void TPicture::WriteData(TStream& stream)
+{
     const std::string className = graphic_ ? graphic_->ClassName() : std::string();
     const auto length = static_cast<std::uint8_t>(std::min<std::size_t>(className.size(), 255));
     stream.WriteBuffer(&length, 1);
@@ -178,22 +195,26 @@ void TPicture::WriteData(TStream& stream) {
 }
 
 void TPicture::RegisterFileFormat(const std::string& extension, const std::string& description,
-                                  TGraphicClass graphicClass) {
+                                  TGraphicClass graphicClass)
+{
     std::lock_guard lock(RegistryMutex());
     Registry().push_back(TFileFormat{extension, description, std::move(graphicClass)});
 }
 
-std::vector<TFileFormat> TPicture::FileFormats() {
+std::vector<TFileFormat> TPicture::FileFormats()
+{
     EnsureFormatsRegistered();
     std::lock_guard lock(RegistryMutex());
     return Registry();
 }
 
-void TPicture::Changed(TObject*) {
+void TPicture::Changed(TObject*)
+{
     if (OnChange) OnChange(this);
 }
 
-void TPicture::Install(std::unique_ptr<TGraphic> graphic) {
+void TPicture::Install(std::unique_ptr<TGraphic> graphic)
+{
     graphic_ = std::move(graphic);
     if (graphic_) {
         graphic_->OnChange = [this](TObject* sender) { Changed(sender); };

@@ -8,7 +8,8 @@
 
 namespace fw {
 
-const TClassInfo& TPNGImage::Info() {
+const TClassInfo& TPNGImage::Info()
+{
     static const TClassInfo info = ClassBuilder<TPNGImage, TBitmap>("TPNGImage").Build();
     return info;
 }
@@ -17,7 +18,8 @@ void TPNGImage::LoadFromStream(TStream&) { throw EInvalidGraphic(SPngStreamsUnsu
 
 void TPNGImage::SaveToStream(TStream&) { throw EInvalidGraphic(SPngStreamsUnsupported.Text()); }
 
-void RegisterPngFormat() {
+void RegisterPngFormat()
+{
     static std::once_flag once;
     std::call_once(once, [] {
         TPicture::RegisterFileFormat("PNG", SPortableNetworkGraphics.Text(), GraphicClassOf<TPNGImage>());

@@ -26,12 +26,11 @@ TButton::~TButton() = default;
 
 const TClassInfo& TButton::Info()
 {
-    static const TClassInfo info =
-        ClassBuilder<TButton, TWinControl>("TButton")
-            .Boolean("Cancel", &TButton::Cancel, &TButton::SetCancel)
-            .Boolean("Default", &TButton::Default, &TButton::SetDefault)
-            .Integer("ModalResult", &TButton::ModalResult, &TButton::SetModalResult)
-            .Build();
+    static const TClassInfo info = ClassBuilder<TButton, TWinControl>("TButton")
+                                       .Boolean("Cancel", &TButton::Cancel, &TButton::SetCancel)
+                                       .Boolean("Default", &TButton::Default, &TButton::SetDefault)
+                                       .Integer("ModalResult", &TButton::ModalResult, &TButton::SetModalResult)
+                                       .Build();
     return info;
 }
 

@@ -13,9 +13,9 @@ constexpr int kDefaultHeight = 17;
 desktop::UINT AlignmentFlag(TAlignment alignment)
 {
     switch (alignment) {
-    case TAlignment::taRightJustify: return desktop::DT_RIGHT;
-    case TAlignment::taCenter: return desktop::DT_CENTER;
-    case TAlignment::taLeftJustify: break;
+        case TAlignment::taRightJustify: return desktop::DT_RIGHT;
+        case TAlignment::taCenter: return desktop::DT_CENTER;
+        case TAlignment::taLeftJustify: break;
     }
     return desktop::DT_LEFT;
 }
@@ -147,7 +147,8 @@ void TCustomLabel::Paint()
     canvas->Brush()->SetStyle(TBrushStyle::bsClear);
     canvas->SetFont(Font());
     desktop::HDC dc = canvas->Handle();
-    const desktop::UINT flags = desktop::DT_EXPANDTABS | (wordWrap_ ? desktop::DT_WORDBREAK : 0u) | AlignmentFlag(alignment_);
+    const desktop::UINT flags =
+        desktop::DT_EXPANDTABS | (wordWrap_ ? desktop::DT_WORDBREAK : 0u) | AlignmentFlag(alignment_);
     desktop::RECT rect = client;
     if (layout_ != TTextLayout::tlTop) {
         desktop::RECT extent = client;
@@ -170,7 +171,8 @@ void TCustomLabel::AdjustSize()
         return;
     }
     desktop::RECT rect = ClientRect();
-    DoDrawText(dc.Handle(), rect, desktop::DT_EXPANDTABS | desktop::DT_CALCRECT | (wordWrap_ ? desktop::DT_WORDBREAK : 0u));
+    DoDrawText(dc.Handle(), rect,
+               desktop::DT_EXPANDTABS | desktop::DT_CALCRECT | (wordWrap_ ? desktop::DT_WORDBREAK : 0u));
     int left = Left();
     if (alignment_ == TAlignment::taRightJustify) {
         left += Width() - rect.right;

@@ -97,9 +97,9 @@ private:
 desktop::DWORD AlignmentStyle(TAlignment alignment)
 {
     switch (alignment) {
-    case TAlignment::taRightJustify: return desktop::ES_RIGHT;
-    case TAlignment::taCenter: return desktop::ES_CENTER;
-    case TAlignment::taLeftJustify: break;
+        case TAlignment::taRightJustify: return desktop::ES_RIGHT;
+        case TAlignment::taCenter: return desktop::ES_CENTER;
+        case TAlignment::taLeftJustify: break;
     }
     return desktop::ES_LEFT;
 }

@@ -39,9 +39,8 @@ ExtendedBits BitsOf(long double value)
 
 // 10^0 .. 10^27 are exact in a 64-bit mantissa; the compiler rounds the rest correctly.
 constexpr long double SmallPowersOfTen[32] = {
-    1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,  1e10L,
-    1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L,
-    1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L, 1e28L, 1e29L, 1e30L, 1e31L,
+    1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L,
+    1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L, 1e28L, 1e29L, 1e30L, 1e31L,
 };
 // 10^(32 * 2^i), enough for every scale a normal extended value needs (|power| < 8192).
 constexpr long double LargePowersOfTen[8] = {
@@ -117,8 +116,8 @@ TDecimalForm FloatToDecimal(long double value, int precision, int decimals)
         return ZeroForm();
     }
     // Clamped so that a caller's odd precision can never index outside the expansion.
-    const int keep = static_cast<int>(std::clamp<long long>(std::min<long long>(wanted, precision), 0,
-                                                            TDecimalForm::MaxDigits));
+    const int keep =
+        static_cast<int>(std::clamp<long long>(std::min<long long>(wanted, precision), 0, TDecimalForm::MaxDigits));
 
     std::size_t length = TDecimalForm::MaxDigits;
     if (keep < TDecimalForm::MaxDigits) {
@@ -167,7 +166,8 @@ public:
     // The digit at index (from 0), "0" once the digits run out.
     char DigitAt(int index) const
     {
-        return index >= 0 && static_cast<std::size_t>(index) < digits_.size() ? digits_[static_cast<std::size_t>(index)] : '0';
+        return index >= 0 && static_cast<std::size_t>(index) < digits_.size() ? digits_[static_cast<std::size_t>(index)]
+                                                                              : '0';
     }
 
     void General(int precision)
@@ -282,20 +282,14 @@ std::string FloatToFormattedText(long double value, TFloatFormat kind, int preci
 
     FloatTextWriter writer(form);
     switch (kind) {
-    case TFloatFormat::ffExponent:
-        writer.Exponent(precision, digits);
-        break;
-    case TFloatFormat::ffFixed:
-    case TFloatFormat::ffCurrency:  // the program never asks for currency; its layout would
-                                    // come from the currency settings, so it writes as fixed
-        writer.Fixed(digits, false);
-        break;
-    case TFloatFormat::ffNumber:
-        writer.Fixed(digits, true);
-        break;
-    default:
-        writer.General(precision);
-        break;
+        case TFloatFormat::ffExponent: writer.Exponent(precision, digits); break;
+        case TFloatFormat::ffFixed:
+        case TFloatFormat::ffCurrency:  // the program never asks for currency; its layout would
+                                        // come from the currency settings, so it writes as fixed
+            writer.Fixed(digits, false);
+            break;
+        case TFloatFormat::ffNumber: writer.Fixed(digits, true); break;
+        default: writer.General(precision); break;
     }
     return writer.Take();
 }

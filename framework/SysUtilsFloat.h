@@ -21,7 +21,7 @@ struct TDecimalForm {
     static constexpr int MaxDigits = 18;
 
     int exponent = 0;
-    bool negative = false;          // never set for zero or a not-a-number
+    bool negative = false;            // never set for zero or a not-a-number
     char digits[MaxDigits + 1] = {};  // digit characters without trailing zeros, then NUL
 
     std::string_view Digits() const { return digits; }

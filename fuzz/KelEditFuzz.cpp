@@ -5,8 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -38,9 +38,22 @@ struct Bytes {
 };
 
 constexpr desktop::WORD kKeys[] = {
-    desktop::VK_BACK, desktop::VK_RETURN, desktop::VK_ESCAPE, desktop::VK_END,    desktop::VK_HOME,
-    desktop::VK_LEFT, desktop::VK_RIGHT,  desktop::VK_UP,     desktop::VK_DOWN,   desktop::VK_INSERT,
-    desktop::VK_DELETE, 'A', 'C', 'V', 'X', 'Z',
+    desktop::VK_BACK,
+    desktop::VK_RETURN,
+    desktop::VK_ESCAPE,
+    desktop::VK_END,
+    desktop::VK_HOME,
+    desktop::VK_LEFT,
+    desktop::VK_RIGHT,
+    desktop::VK_UP,
+    desktop::VK_DOWN,
+    desktop::VK_INSERT,
+    desktop::VK_DELETE,
+    'A',
+    'C',
+    'V',
+    'X',
+    'Z',
 };
 
 struct World {
@@ -135,7 +148,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 // Out-of-range selections are stored as given; nothing may read past the text.
                 const auto start = static_cast<std::int8_t>(in.Next());
                 const auto end = static_cast<std::int8_t>(in.Next());
-                edit->Perform(desktop::EM_SETSEL, static_cast<desktop::WPARAM>(start), static_cast<desktop::LPARAM>(end));
+                edit->Perform(desktop::EM_SETSEL, static_cast<desktop::WPARAM>(start),
+                              static_cast<desktop::LPARAM>(end));
                 pump();
                 break;
             }

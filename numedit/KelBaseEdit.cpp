@@ -25,7 +25,10 @@ constexpr std::uint32_t kMouseRepeatMs = 200;
 int Length(const std::string& s) { return static_cast<int>(s.size()); }
 
 // The character at 1-based index i, or 0 outside the text.
-char CharAt(const std::string& s, int i) { return i >= 1 && i <= Length(s) ? s[static_cast<std::size_t>(i - 1)] : '\0'; }
+char CharAt(const std::string& s, int i)
+{
+    return i >= 1 && i <= Length(s) ? s[static_cast<std::size_t>(i - 1)] : '\0';
+}
 
 // The count characters from 1-based start that exist.
 std::string Slice(const std::string& s, int start, int count)
@@ -96,7 +99,8 @@ const fw::TClassInfo& TKelBaseEdit::Info()
             .Set("Options", {"eoNarrowHeight", "eoSuppressDefaultMenu"}, &C::Options, &C::SetOptions)
             .Boolean("ReadOnly", &C::ReadOnly, &C::SetReadOnly)
             .Boolean("TabOnEnter", &C::TabOnEnter, &C::SetTabOnEnter)
-            .String("Text", [](C* c) { return c->Text(); }, &C::SetText)
+            .String(
+                "Text", [](C* c) { return c->Text(); }, &C::SetText)
             .Integer("HighlightBack", &C::HighlightBack, &C::SetHighlightBack)
             .Integer("HighlightText", &C::HighlightText, &C::SetHighlightText)
             .Boolean("HideSelection", &C::HideSelection, &C::SetHideSelection)
@@ -121,7 +125,8 @@ void TKelBaseEdit::SetText(const std::string& value)
     if (value == text_) {
         return;
     }
-    text_ = maxLength_ > 0 && Length(value) > maxLength_ ? value.substr(0, static_cast<std::size_t>(maxLength_)) : value;
+    text_ =
+        maxLength_ > 0 && Length(value) > maxLength_ ? value.substr(0, static_cast<std::size_t>(maxLength_)) : value;
     SetCaretIndex(1);
     SetSelLength(0);
     TextAssigned();
@@ -464,7 +469,8 @@ int TKelBaseEdit::TextHeightOf(const std::string& s)
         height = canvas.TextHeight(s);
     }
     const TKel3DStyle style = font3D_->Style();
-    if (style == TKel3DStyle::tdSunkenShadow || style == TKel3DStyle::tdRaisedShadow || style == TKel3DStyle::tdShadow) {
+    if (style == TKel3DStyle::tdSunkenShadow || style == TKel3DStyle::tdRaisedShadow ||
+        style == TKel3DStyle::tdShadow) {
         height += font3D_->ShadowDepth();
     }
     return height;
@@ -1029,8 +1035,7 @@ bool TKelBaseEdit::EditMessage(fw::TMessage& message)
         }
         case EM_CHARFROMPOS: {
             TEMCharFromPos m(message);
-            m.SetResult(static_cast<LRESULT>(
-                MAKELONG(WORD(CharAtPoint(m.Pos().x)), WORD(LineAtPoint(m.Pos().y)))));
+            m.SetResult(static_cast<LRESULT>(MAKELONG(WORD(CharAtPoint(m.Pos().x)), WORD(LineAtPoint(m.Pos().y)))));
             return true;
         }
         default: return false;

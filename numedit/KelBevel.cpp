@@ -61,11 +61,11 @@ void FillFrameBand(desktop::HDC dc, const RECT& outer, const RECT& inner, fw::TC
 int BorderStyleWidth(TKelBorderStyle style)
 {
     switch (style) {
-    case TKelBorderStyle::lsNone: return 0;
-    case TKelBorderStyle::lsSingle:
-    case TKelBorderStyle::lsSingleRaised:
-    case TKelBorderStyle::lsSingleLowered: return 1;
-    default: return 2;
+        case TKelBorderStyle::lsNone: return 0;
+        case TKelBorderStyle::lsSingle:
+        case TKelBorderStyle::lsSingleRaised:
+        case TKelBorderStyle::lsSingleLowered: return 1;
+        default: return 2;
     }
 }
 
@@ -74,53 +74,53 @@ void DrawStandardFrame(desktop::HDC dc, RECT& rect, TKelBorderStyle style, UINT 
     using namespace desktop;
     const UINT adjust = BF_ADJUST | extra;
     switch (style) {
-    case TKelBorderStyle::lsNone: break;
-    case TKelBorderStyle::lsSingle:
-        DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_LEFT | BF_TOP | BF_SOFT | adjust);
-        DrawEdge(dc, &rect, BDR_RAISEDOUTER, BF_RIGHT | BF_BOTTOM);
-        break;
-    case TKelBorderStyle::lsLowered: DrawEdge(dc, &rect, EDGE_SUNKEN, BF_RECT | BF_SOFT | adjust); break;
-    case TKelBorderStyle::lsRaised: DrawEdge(dc, &rect, EDGE_RAISED, BF_RECT | BF_SOFT | adjust); break;
-    case TKelBorderStyle::lsRaisedspb:
-    case TKelBorderStyle::lsRaisedExt:
-        DrawEdge(dc, &rect, BDR_RAISEDOUTER, BF_RECT | BF_SOFT | adjust);
-        DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RIGHT | BF_BOTTOM | BF_ADJUST);
-        if (style == TKelBorderStyle::lsRaisedExt) {
+        case TKelBorderStyle::lsNone: break;
+        case TKelBorderStyle::lsSingle:
+            DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_LEFT | BF_TOP | BF_SOFT | adjust);
+            DrawEdge(dc, &rect, BDR_RAISEDOUTER, BF_RIGHT | BF_BOTTOM);
+            break;
+        case TKelBorderStyle::lsLowered: DrawEdge(dc, &rect, EDGE_SUNKEN, BF_RECT | BF_SOFT | adjust); break;
+        case TKelBorderStyle::lsRaised: DrawEdge(dc, &rect, EDGE_RAISED, BF_RECT | BF_SOFT | adjust); break;
+        case TKelBorderStyle::lsRaisedspb:
+        case TKelBorderStyle::lsRaisedExt:
+            DrawEdge(dc, &rect, BDR_RAISEDOUTER, BF_RECT | BF_SOFT | adjust);
+            DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RIGHT | BF_BOTTOM | BF_ADJUST);
+            if (style == TKelBorderStyle::lsRaisedExt) {
+                ++rect.left;
+                ++rect.top;
+            }
+            break;
+        case TKelBorderStyle::lsLoweredspb:
+            DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT | adjust);
+            DrawEdge(dc, &rect, BDR_SUNKENINNER, BF_LEFT | BF_TOP | adjust);
+            break;
+        case TKelBorderStyle::lsLoweredExt:
+            DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT | adjust);
+            DrawEdge(dc, &rect, BDR_SUNKENINNER, BF_LEFT | BF_TOP | BF_ADJUST);
+            --rect.right;
+            --rect.bottom;
+            break;
+        case TKelBorderStyle::lsFrameInset: DrawEdge(dc, &rect, EDGE_ETCHED, BF_RECT | adjust); break;
+        case TKelBorderStyle::lsFrameOffset:
+            DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RECT | adjust);
+            DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT | adjust);
+            break;
+        case TKelBorderStyle::lsWindowBorder:
+            DrawEdge(dc, &rect, BDR_RAISEDOUTER, BF_RIGHT | BF_BOTTOM | adjust);
             ++rect.left;
             ++rect.top;
-        }
-        break;
-    case TKelBorderStyle::lsLoweredspb:
-        DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT | adjust);
-        DrawEdge(dc, &rect, BDR_SUNKENINNER, BF_LEFT | BF_TOP | adjust);
-        break;
-    case TKelBorderStyle::lsLoweredExt:
-        DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT | adjust);
-        DrawEdge(dc, &rect, BDR_SUNKENINNER, BF_LEFT | BF_TOP | BF_ADJUST);
-        --rect.right;
-        --rect.bottom;
-        break;
-    case TKelBorderStyle::lsFrameInset: DrawEdge(dc, &rect, EDGE_ETCHED, BF_RECT | adjust); break;
-    case TKelBorderStyle::lsFrameOffset:
-        DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RECT | adjust);
-        DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT | adjust);
-        break;
-    case TKelBorderStyle::lsWindowBorder:
-        DrawEdge(dc, &rect, BDR_RAISEDOUTER, BF_RIGHT | BF_BOTTOM | adjust);
-        ++rect.left;
-        ++rect.top;
-        DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RECT | adjust);
-        break;
-    case TKelBorderStyle::lsSingleRaised: DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RECT | adjust); break;
-    case TKelBorderStyle::lsSingleLowered: DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT | adjust); break;
-    case TKelBorderStyle::lsDoubleRaised:
-        DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RECT | adjust);
-        DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RECT | adjust);
-        break;
-    case TKelBorderStyle::lsDoubleLowered:
-        DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT | adjust);
-        DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT | adjust);
-        break;
+            DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RECT | adjust);
+            break;
+        case TKelBorderStyle::lsSingleRaised: DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RECT | adjust); break;
+        case TKelBorderStyle::lsSingleLowered: DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT | adjust); break;
+        case TKelBorderStyle::lsDoubleRaised:
+            DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RECT | adjust);
+            DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RECT | adjust);
+            break;
+        case TKelBorderStyle::lsDoubleLowered:
+            DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT | adjust);
+            DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT | adjust);
+            break;
     }
 }
 
@@ -131,7 +131,7 @@ TKelBevel::TKelBevel(fw::TPersistent* owner) : TKelObject(owner) { UpdateExt(); 
 const fw::TClassInfo& TKelBevel::Info()
 {
     using B = TKelBevel;
-    static const std::vector<std::string> bevelStyles = {"bvNone",         "bvLowered", "bvRaised", "bvFrameLowered",
+    static const std::vector<std::string> bevelStyles = {"bvNone",        "bvLowered", "bvRaised", "bvFrameLowered",
                                                          "bvFrameRaised", "bvNormal",  "bvShadow"};
     static const fw::TClassInfo info =
         fw::ClassBuilder<B, TKelObject>("TKelBevel")
@@ -151,8 +151,8 @@ const fw::TClassInfo& TKelBevel::Info()
                    "lsSingleLowered", "lsDoubleRaised", "lsDoubleLowered"},
                   &B::StandardStyle, &B::SetStandardStyle)
             .Enum("EdgeStyle",
-                  {"etRaisedInner", "etRaisedOuter", "etSunkenInner", "etSunkenOuter", "etBump", "etEtched",
-                   "etRaised", "etSunken"},
+                  {"etRaisedInner", "etRaisedOuter", "etSunkenInner", "etSunkenOuter", "etBump", "etEtched", "etRaised",
+                   "etSunken"},
                   &B::EdgeStyle, &B::SetEdgeStyle)
             .Set("BorderSides", {"fsBottom", "fsLeft", "fsRight", "fsTop"}, &B::BorderSides, &B::SetBorderSides)
             .Build();
@@ -309,25 +309,26 @@ void TKelBevel::UpdateExt()
 {
     using S = TKelBevelStyle;
     switch (mode_) {
-    case TKelBevelMode::bmCustom:
-        if (styleInner_ == S::bvShadow) {
-            ext_ = widthInner_ + borderInnerWidth_;
-        } else {
-            ext_ = borderWidth_ + borderInnerWidth_;
-            if (styleOuter_ != S::bvNone) {
-                ext_ += widthOuter_ + (IsFrameStyle(styleOuter_) ? 1 : 0);
+        case TKelBevelMode::bmCustom:
+            if (styleInner_ == S::bvShadow) {
+                ext_ = widthInner_ + borderInnerWidth_;
+            } else {
+                ext_ = borderWidth_ + borderInnerWidth_;
+                if (styleOuter_ != S::bvNone) {
+                    ext_ += widthOuter_ + (IsFrameStyle(styleOuter_) ? 1 : 0);
+                }
+                if (styleInner_ != S::bvNone) {
+                    ext_ += widthInner_ + (IsFrameStyle(styleInner_) ? 1 : 0);
+                }
             }
-            if (styleInner_ != S::bvNone) {
-                ext_ += widthInner_ + (IsFrameStyle(styleInner_) ? 1 : 0);
-            }
-        }
-        break;
-    case TKelBevelMode::bmStandard: ext_ = BorderStyleWidth(standardStyle_) + borderInnerWidth_; break;
-    case TKelBevelMode::bmEdge: ext_ = (borderSides_ != 0 ? 2 : 0) + borderInnerWidth_; break;
-    case TKelBevelMode::bmWindows: ext_ = systemBorder_ ? 0 : borderInnerWidth_ + 2; break;
+            break;
+        case TKelBevelMode::bmStandard: ext_ = BorderStyleWidth(standardStyle_) + borderInnerWidth_; break;
+        case TKelBevelMode::bmEdge: ext_ = (borderSides_ != 0 ? 2 : 0) + borderInnerWidth_; break;
+        case TKelBevelMode::bmWindows: ext_ = systemBorder_ ? 0 : borderInnerWidth_ + 2; break;
     }
-    extr_ = mode_ == TKelBevelMode::bmCustom && styleOuter_ == S::bvShadow ? widthInner_ + widthOuter_ + borderInnerWidth_
-                                                                             : ext_;
+    extr_ = mode_ == TKelBevelMode::bmCustom && styleOuter_ == S::bvShadow
+                ? widthInner_ + widthOuter_ + borderInnerWidth_
+                : ext_;
 }
 
 RECT TKelBevel::Draw(fw::TCanvas& canvas, RECT rect, bool transparent) const
@@ -336,10 +337,10 @@ RECT TKelBevel::Draw(fw::TCanvas& canvas, RECT rect, bool transparent) const
         return rect;
     }
     switch (mode_) {
-    case TKelBevelMode::bmCustom: DrawCustom(canvas.Handle(), rect, transparent); break;
-    case TKelBevelMode::bmStandard: DrawStandardFrame(canvas.Handle(), rect, standardStyle_); break;
-    case TKelBevelMode::bmEdge: DrawEdged(canvas, rect, transparent); break;
-    case TKelBevelMode::bmWindows: DrawStandardFrame(canvas.Handle(), rect, TKelBorderStyle::lsLoweredExt); break;
+        case TKelBevelMode::bmCustom: DrawCustom(canvas.Handle(), rect, transparent); break;
+        case TKelBevelMode::bmStandard: DrawStandardFrame(canvas.Handle(), rect, standardStyle_); break;
+        case TKelBevelMode::bmEdge: DrawEdged(canvas, rect, transparent); break;
+        case TKelBevelMode::bmWindows: DrawStandardFrame(canvas.Handle(), rect, TKelBorderStyle::lsLoweredExt); break;
     }
     return desktop::InflateRectBy(rect, -borderInnerWidth_, -borderInnerWidth_);
 }
@@ -364,19 +365,19 @@ void TKelBevel::DrawCustom(desktop::HDC dc, RECT& rect, bool transparent) const
     }
     const auto drawStyle = [&](S style, int width) {
         switch (style) {
-        case S::bvNone:
-        case S::bvShadow: break;
-        case S::bvLowered: Frame3D(dc, rect, shadowColor_, lightColor_, width); break;
-        case S::bvRaised: Frame3D(dc, rect, lightColor_, shadowColor_, width); break;
-        case S::bvFrameLowered:
-            Frame3D(dc, rect, shadowColor_, lightColor_, width);
-            Frame3D(dc, rect, lightColor_, shadowColor_, 1);
-            break;
-        case S::bvFrameRaised:
-            Frame3D(dc, rect, lightColor_, shadowColor_, width);
-            Frame3D(dc, rect, shadowColor_, lightColor_, 1);
-            break;
-        case S::bvNormal: Frame3D(dc, rect, shadowColor_, shadowColor_, width); break;
+            case S::bvNone:
+            case S::bvShadow: break;
+            case S::bvLowered: Frame3D(dc, rect, shadowColor_, lightColor_, width); break;
+            case S::bvRaised: Frame3D(dc, rect, lightColor_, shadowColor_, width); break;
+            case S::bvFrameLowered:
+                Frame3D(dc, rect, shadowColor_, lightColor_, width);
+                Frame3D(dc, rect, lightColor_, shadowColor_, 1);
+                break;
+            case S::bvFrameRaised:
+                Frame3D(dc, rect, lightColor_, shadowColor_, width);
+                Frame3D(dc, rect, shadowColor_, lightColor_, 1);
+                break;
+            case S::bvNormal: Frame3D(dc, rect, shadowColor_, shadowColor_, width); break;
         }
     };
     drawStyle(styleOuter_, widthOuter_);

@@ -20,7 +20,15 @@ namespace numedit {
 
 enum class TKelBevelMode : std::uint8_t { bmCustom, bmStandard, bmEdge, bmWindows };
 
-enum class TKelBevelStyle : std::uint8_t { bvNone, bvLowered, bvRaised, bvFrameLowered, bvFrameRaised, bvNormal, bvShadow };
+enum class TKelBevelStyle : std::uint8_t {
+    bvNone,
+    bvLowered,
+    bvRaised,
+    bvFrameLowered,
+    bvFrameRaised,
+    bvNormal,
+    bvShadow
+};
 
 enum class TKelBorderStyle : std::uint8_t {
     lsNone,
@@ -40,7 +48,16 @@ enum class TKelBorderStyle : std::uint8_t {
     lsDoubleLowered,
 };
 
-enum class TKelEdgeStyle : std::uint8_t { etRaisedInner, etRaisedOuter, etSunkenInner, etSunkenOuter, etBump, etEtched, etRaised, etSunken };
+enum class TKelEdgeStyle : std::uint8_t {
+    etRaisedInner,
+    etRaisedOuter,
+    etSunkenInner,
+    etSunkenOuter,
+    etBump,
+    etEtched,
+    etRaised,
+    etSunken
+};
 
 // A set of sides: bit n for member n, in the order the layout names them.
 enum TKelFrameSide : std::uint8_t { fsBottom = 1u << 0, fsLeft = 1u << 1, fsRight = 1u << 2, fsTop = 1u << 3 };

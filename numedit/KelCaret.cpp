@@ -123,16 +123,16 @@ desktop::HWND TKelCaret::OwnerWindow() const
 desktop::SIZE TKelCaret::CaretSize()
 {
     switch (style_) {
-    case TKelCaretStyles::csDefault: return {1, fontHeight_};
-    case TKelCaretStyles::csUnder:
-    case TKelCaretStyles::csOver: return {width_, 1};
-    case TKelCaretStyles::csBitmap:
-        if (caretBmpMode_ == TKelCaretBitmap::cbBmpSize && !bitmap_.Empty()) {
-            return {bitmap_.Width(), bitmap_.Height()};
-        }
-        return {width_, height_};
-    case TKelCaretStyles::csBlock:
-    case TKelCaretStyles::csUnderBlock: break;
+        case TKelCaretStyles::csDefault: return {1, fontHeight_};
+        case TKelCaretStyles::csUnder:
+        case TKelCaretStyles::csOver: return {width_, 1};
+        case TKelCaretStyles::csBitmap:
+            if (caretBmpMode_ == TKelCaretBitmap::cbBmpSize && !bitmap_.Empty()) {
+                return {bitmap_.Width(), bitmap_.Height()};
+            }
+            return {width_, height_};
+        case TKelCaretStyles::csBlock:
+        case TKelCaretStyles::csUnderBlock: break;
     }
     return {width_, height_};
 }

@@ -12,14 +12,15 @@ TKelCustomControl::TKelCustomControl(fw::TComponent* owner) : fw::TCustomControl
 const fw::TClassInfo& TKelCustomControl::Info()
 {
     using C = TKelCustomControl;
-    static const fw::TClassInfo info = fw::ClassBuilder<C, fw::TCustomControl>("TKelCustomControl")
-                                           .Boolean("CtlXP", &C::CtlXP, &C::SetCtlXP)
-                                           .Boolean("Flat", &C::Flat, &C::SetFlat)
-                                           .Boolean("Transparent", &C::Transparent, &C::SetTransparent)
-                                           .Boolean("Ctl3D", &C::Ctl3D, &C::SetCtl3D)
-                                           .Event("OnAfterEnter", [](C* c, fw::TNotifyEvent e) { c->OnAfterEnter = std::move(e); })
-                                           .Event("OnAfterExit", [](C* c, fw::TNotifyEvent e) { c->OnAfterExit = std::move(e); })
-                                           .Build();
+    static const fw::TClassInfo info =
+        fw::ClassBuilder<C, fw::TCustomControl>("TKelCustomControl")
+            .Boolean("CtlXP", &C::CtlXP, &C::SetCtlXP)
+            .Boolean("Flat", &C::Flat, &C::SetFlat)
+            .Boolean("Transparent", &C::Transparent, &C::SetTransparent)
+            .Boolean("Ctl3D", &C::Ctl3D, &C::SetCtl3D)
+            .Event("OnAfterEnter", [](C* c, fw::TNotifyEvent e) { c->OnAfterEnter = std::move(e); })
+            .Event("OnAfterExit", [](C* c, fw::TNotifyEvent e) { c->OnAfterExit = std::move(e); })
+            .Build();
     return info;
 }
 

@@ -54,7 +54,8 @@ const fw::TClassInfo& TKelCustomEdit::Info()
     using C = TKelCustomEdit;
     static const fw::TClassInfo info =
         fw::ClassBuilder<C, TKelBaseEdit>("TKelCustomEdit")
-            .Boolean("AutoSize", [](C* c) { return c->AutoSize(); }, &C::SetAutoSize)
+            .Boolean(
+                "AutoSize", [](C* c) { return c->AutoSize(); }, &C::SetAutoSize)
             .Object("CustomButtons", &C::CustomButtons)
             .Integer("CustomButtonWidth", &C::CustomButtonWidth, &C::SetCustomButtonWidth)
             .Enum("CustomButtonsStyle", {"ubsIntegrated", "ubsStandard", "ubsFlat"}, &C::CustomButtonsStyle,
@@ -347,9 +348,9 @@ void TKelCustomEdit::PaintText(int)
     DrawTextIn(canvas, visible.text, {visible.left, r.top, r.right, r.bottom}, textColor);
     if (showSelection && selRight > selLeft) {
         const int from = std::max(SelStart(), 1);
-        const std::string selected = displayText_.substr(
-            std::min(displayText_.size(), static_cast<std::size_t>(from - 1)),
-            static_cast<std::size_t>(std::max(0, SelLength())));
+        const std::string selected =
+            displayText_.substr(std::min(displayText_.size(), static_cast<std::size_t>(from - 1)),
+                                static_cast<std::size_t>(std::max(0, SelLength())));
         DrawTextIn(canvas, selected, {selLeft, tr.top, selRight, tr.bottom}, HighlightText());
     }
     desktop::RestoreDC(dc, saved);

@@ -84,21 +84,21 @@ void TKel3DCaption::SetOrientation(TKelTextOrientation value)
 int TKel3DCaption::HeightExtra() const
 {
     switch (style_) {
-    case TKel3DStyle::tdShadow:
-    case TKel3DStyle::tdRaisedShadow:
-    case TKel3DStyle::tdSunkenShadow: return shadowDepth_;
-    default: return 0;
+        case TKel3DStyle::tdShadow:
+        case TKel3DStyle::tdRaisedShadow:
+        case TKel3DStyle::tdSunkenShadow: return shadowDepth_;
+        default: return 0;
     }
 }
 
 int TKel3DCaption::OriginDepth() const
 {
     switch (style_) {
-    case TKel3DStyle::tdSunken:
-    case TKel3DStyle::tdSunkenShadow: return shadowDepth_;
-    case TKel3DStyle::tdRaised:
-    case TKel3DStyle::tdRaisedShadow: return lightDepth_;
-    default: return 0;
+        case TKel3DStyle::tdSunken:
+        case TKel3DStyle::tdSunkenShadow: return shadowDepth_;
+        case TKel3DStyle::tdRaised:
+        case TKel3DStyle::tdRaisedShadow: return lightDepth_;
+        default: return 0;
     }
 }
 

@@ -59,7 +59,8 @@ TKelSpecialButtons::TKelSpecialButtons(fw::TPersistent* owner)
 
 const fw::TClassInfo& TKelSpecialButtons::Info()
 {
-    static const fw::TClassInfo info = fw::ClassBuilder<TKelSpecialButtons, fw::TCollection>("TKelSpecialButtons").Build();
+    static const fw::TClassInfo info =
+        fw::ClassBuilder<TKelSpecialButtons, fw::TCollection>("TKelSpecialButtons").Build();
     return info;
 }
 

@@ -99,12 +99,11 @@ TKelTimer::~TKelTimer()
 
 const fw::TClassInfo& TKelTimer::Info()
 {
-    static const fw::TClassInfo info =
-        fw::ClassBuilder<TKelTimer, fw::TComponent>("TKelTimer")
-            .Boolean("Enabled", &TKelTimer::Enabled, &TKelTimer::SetEnabled)
-            .Integer("Interval", &TKelTimer::Interval, &TKelTimer::SetInterval)
-            .Event("OnTimer", &TKelTimer::SetOnTimer)
-            .Build();
+    static const fw::TClassInfo info = fw::ClassBuilder<TKelTimer, fw::TComponent>("TKelTimer")
+                                           .Boolean("Enabled", &TKelTimer::Enabled, &TKelTimer::SetEnabled)
+                                           .Integer("Interval", &TKelTimer::Interval, &TKelTimer::SetInterval)
+                                           .Event("OnTimer", &TKelTimer::SetOnTimer)
+                                           .Build();
     return info;
 }
 

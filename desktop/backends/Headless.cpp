@@ -14,7 +14,8 @@ namespace desktop::headless {
 
 namespace {
 
-WORD KeyForCharacter(char c) {
+WORD KeyForCharacter(char c)
+{
     if (c >= 'a' && c <= 'z') return WORD(c - 32);
     if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return WORD(c);
     if (c == ' ') return VK_SPACE;
@@ -27,7 +28,8 @@ void Install(SIZE screen) { UseBackend(std::make_unique<HeadlessBackend>(screen)
 
 void Uninstall() { ShutdownDesktop(); }
 
-Surface Screenshot(bool withCaret) {
+Surface Screenshot(bool withCaret)
+{
     const int sw = GetSystemMetrics(SM_CXSCREEN);
     const int sh = GetSystemMetrics(SM_CYSCREEN);
     Surface screen(sw, sh, PixelFromColor(GetSysColor(COLOR_BACKGROUND)));
@@ -37,7 +39,9 @@ Surface Screenshot(bool withCaret) {
         if (!IsWindowVisible(w) || IsIconic(w) || !w->surface) continue;
         const Surface& s = *w->surface;
         for (int y = 0; y < s.height; ++y)
-            for (int x = 0; x < s.width; ++x) screen.Set(w->rect.left + x, w->rect.top + y, s.pixels[std::size_t(y) * std::size_t(s.width) + std::size_t(x)]);
+            for (int x = 0; x < s.width; ++x)
+                screen.Set(w->rect.left + x, w->rect.top + y,
+                           s.pixels[std::size_t(y) * std::size_t(s.width) + std::size_t(x)]);
     }
     if (withCaret) {
         const CaretState c = GetCaretState();
@@ -45,7 +49,8 @@ Surface Screenshot(bool withCaret) {
             POINT o{c.rect.left, c.rect.top};
             ClientToScreen(c.owner, &o);
             for (int y = 0; y < c.rect.Height(); ++y)
-                for (int x = 0; x < c.rect.Width(); ++x) screen.Set(o.x + x, o.y + y, screen.At(o.x + x, o.y + y) ^ 0x00FFFFFFu);
+                for (int x = 0; x < c.rect.Width(); ++x)
+                    screen.Set(o.x + x, o.y + y, screen.At(o.x + x, o.y + y) ^ 0x00FFFFFFu);
         }
     }
     return screen;
@@ -57,18 +62,21 @@ void MoveMouse(POINT screen) { InjectMouseMove(screen); }
 void MouseDown(MouseButton button) { InjectMouseButton(button, true); }
 void MouseUp(MouseButton button) { InjectMouseButton(button, false); }
 
-void Click(POINT screen, MouseButton button) {
+void Click(POINT screen, MouseButton button)
+{
     InjectMouseMove(screen);
     InjectMouseButton(button, true);
     InjectMouseButton(button, false);
 }
 
-void DoubleClick(POINT screen) {
+void DoubleClick(POINT screen)
+{
     Click(screen);
     Click(screen);
 }
 
-void PressKey(WORD vk, bool shift, bool ctrl, bool alt) {
+void PressKey(WORD vk, bool shift, bool ctrl, bool alt)
+{
     if (shift) InjectKey(VK_SHIFT, true);
     if (ctrl) InjectKey(VK_CONTROL, true);
     if (alt) InjectKey(VK_MENU, true);
@@ -79,7 +87,8 @@ void PressKey(WORD vk, bool shift, bool ctrl, bool alt) {
     if (shift) InjectKey(VK_SHIFT, false);
 }
 
-void TypeText(const std::string& text) {
+void TypeText(const std::string& text)
+{
     for (char c : text) {
         const WORD vk = KeyForCharacter(c);
         if (vk) InjectKey(vk, true, false);
@@ -90,7 +99,8 @@ void TypeText(const std::string& text) {
 
 void Wheel(int delta) { InjectMouseWheel(delta); }
 
-bool PumpMessages() {
+bool PumpMessages()
+{
     MSG m;
     while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
         if (m.message == WM_QUIT) {
@@ -103,14 +113,16 @@ bool PumpMessages() {
     return true;
 }
 
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
     const DWORD start = GetTickCount();
     for (;;) {
         if (!PumpMessages()) return condition();
         if (condition()) return true;
         if (GetTickCount() - start >= timeoutMs) return false;
         // A timer keeps the wait bounded so that the deadline is seen.
-        const std::uintptr_t t = SetTimer(nullptr, 0, std::max<DWORD>(USER_TIMER_MINIMUM, std::min<DWORD>(timeoutMs, 50)), nullptr);
+        const std::uintptr_t t =
+            SetTimer(nullptr, 0, std::max<DWORD>(USER_TIMER_MINIMUM, std::min<DWORD>(timeoutMs, 50)), nullptr);
         WaitMessage();
         KillTimer(nullptr, t);
     }

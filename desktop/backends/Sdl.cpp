@@ -37,12 +37,14 @@ namespace {
 // back before it closes its connections.
 XErrorHandler previousXErrorHandler = nullptr;
 
-int ToleratingXErrorHandler(Display* display, XErrorEvent* error) {
+int ToleratingXErrorHandler(Display* display, XErrorEvent* error)
+{
     if (error->error_code == BadWindow) return 0;  // a window that is gone already
     return previousXErrorHandler ? previousXErrorHandler(display, error) : 0;
 }
 
-void InstallXErrorHandler() {
+void InstallXErrorHandler()
+{
     static std::once_flag once;
     std::call_once(once, [] {
         // SDL has libX11 loaded in any case; looking the function up keeps it out of our link.
@@ -58,7 +60,8 @@ constexpr WORD kVkF24 = VK_F1 + 23;
 constexpr WORD kVkOem102 = 0xE2;  // the extra key between left Shift and Z on ISO keyboards
 constexpr WORD kVkSnapshot = 0x2C;
 
-WORD KeyFromScancode(int scancode) {
+WORD KeyFromScancode(int scancode)
+{
     if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) return WORD('A' + (scancode - SDL_SCANCODE_A));
     if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9) return WORD('1' + (scancode - SDL_SCANCODE_1));
     switch (scancode) {
@@ -83,12 +86,14 @@ WORD KeyFromScancode(int scancode) {
 // client area and the OS draws the frame. Captionless windows show everything.
 bool Decorated(HWND w) { return (w->style & WS_CAPTION) == WS_CAPTION; }
 
-RECT ShownArea(HWND w) {
+RECT ShownArea(HWND w)
+{
     if (!Decorated(w)) return w->rect;
     return OffsetRectBy(ClientRectInTopLevel(w), w->rect.left, w->rect.top);
 }
 
-SDL_SystemCursor SystemCursorFor(int cursorId) {
+SDL_SystemCursor SystemCursorFor(int cursorId)
+{
     switch (cursorId) {
         case IDC_IBEAM: return SDL_SYSTEM_CURSOR_IBEAM;
         case IDC_WAIT: return SDL_SYSTEM_CURSOR_WAIT;
@@ -102,7 +107,8 @@ SDL_SystemCursor SystemCursorFor(int cursorId) {
 
 }  // namespace
 
-WORD VirtualKeyFor(std::int32_t keycode, int scancode) {
+WORD VirtualKeyFor(std::int32_t keycode, int scancode)
+{
     if (keycode >= 'a' && keycode <= 'z') return WORD(keycode - 'a' + 'A');
     if (keycode >= '0' && keycode <= '9') return WORD(keycode);
     if (keycode >= SDLK_F1 && keycode <= SDLK_F12) return WORD(VK_F1 + (keycode - SDLK_F1));
@@ -165,7 +171,8 @@ WORD VirtualKeyFor(std::int32_t keycode, int scancode) {
     return KeyFromScancode(scancode);
 }
 
-bool KeyTranslates(WORD vk, bool ctrl, bool alt) {
+bool KeyTranslates(WORD vk, bool ctrl, bool alt)
+{
     if (vk == VK_BACK || vk == VK_TAB || vk == VK_RETURN || vk == VK_ESCAPE) return true;
     return ctrl && !alt;
 }
@@ -173,14 +180,16 @@ bool KeyTranslates(WORD vk, bool ctrl, bool alt) {
 // Ctrl together with Alt is AltGr, which types text on many layouts.
 bool AcceptsTextInput(bool ctrl, bool alt) { return !ctrl || alt; }
 
-std::string CharactersFromTextInput(std::string_view utf8) {
+std::string CharactersFromTextInput(std::string_view utf8)
+{
     // A NUL never comes from text input, so it can stand for "not in the code page".
     std::string text = Utf8ToCp1252(utf8, '\0');
     std::erase_if(text, [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
     return text;
 }
 
-std::optional<DWORD> MillisecondsToBlinkChange(DWORD now, DWORD blinkTime, const std::function<bool(DWORD)>& phaseOn) {
+std::optional<DWORD> MillisecondsToBlinkChange(DWORD now, DWORD blinkTime, const std::function<bool(DWORD)>& phaseOn)
+{
     if (blinkTime == 0 || blinkTime == INFINITE) return std::nullopt;
     const bool phase = phaseOn(now);
     if (phaseOn(now + blinkTime) == phase) return std::nullopt;  // not blinking after all
@@ -199,7 +208,8 @@ std::optional<DWORD> MillisecondsToBlinkChange(DWORD now, DWORD blinkTime, const
 
 // ---- SdlBackend ----
 
-std::unique_ptr<SdlBackend> SdlBackend::Create(std::string* error) {
+std::unique_ptr<SdlBackend> SdlBackend::Create(std::string* error)
+{
     auto fail = [&](const char* what) -> std::unique_ptr<SdlBackend> {
         if (error) *error = std::string(what) + SDL_GetError();
         return nullptr;
@@ -229,7 +239,8 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(std::string* error) {
     return std::unique_ptr<SdlBackend>(new SdlBackend(SIZE{mode.w, mode.h}, wake));
 }
 
-SdlBackend::~SdlBackend() {
+SdlBackend::~SdlBackend()
+{
     {
         // A push under way has finished once the lock is ours, and none starts after.
         std::lock_guard lock(wakeMutex_);
@@ -244,7 +255,8 @@ SdlBackend::~SdlBackend() {
 
 bool SdlBackend::OnGuiThread() const { return GetGuiThreadId() == 0 || GetCurrentThreadId() == GetGuiThreadId(); }
 
-void SdlBackend::Wake() {
+void SdlBackend::Wake()
+{
     // The GUI thread is not waiting while it runs, and looks at its queue before it waits again.
     if (GetCurrentThreadId() == GetGuiThreadId()) return;
     if (wakePending_.exchange(true)) return;  // one pending wake-up is enough
@@ -255,17 +267,20 @@ void SdlBackend::Wake() {
     if (SDL_PushEvent(&e) != 1) wakePending_ = false;
 }
 
-void SdlBackend::MarkDirty(HWND window) {
+void SdlBackend::MarkDirty(HWND window)
+{
     std::lock_guard lock(pendingMutex_);
     dirty_.insert(window);
 }
 
-void SdlBackend::SurfaceChanged(HWND window) {
+void SdlBackend::SurfaceChanged(HWND window)
+{
     MarkDirty(window);
     if (!OnGuiThread()) Wake();
 }
 
-void SdlBackend::TopLevelChanged(HWND window) {
+void SdlBackend::TopLevelChanged(HWND window)
+{
     if (OnGuiThread()) {
         SyncTopLevel(window);
         return;
@@ -277,7 +292,8 @@ void SdlBackend::TopLevelChanged(HWND window) {
     Wake();
 }
 
-void SdlBackend::TopLevelDestroyed(HWND window) {
+void SdlBackend::TopLevelDestroyed(HWND window)
+{
     {
         std::lock_guard lock(pendingMutex_);
         dirty_.erase(window);
@@ -292,7 +308,8 @@ void SdlBackend::TopLevelDestroyed(HWND window) {
     windows_.erase(it);
 }
 
-void SdlBackend::DestroyOsWindow(SDL_Window* window) {
+void SdlBackend::DestroyOsWindow(SDL_Window* window)
+{
     // SDL 2.26 sends the wake-up of a push, under a lock of its own, to the window
     // it waits with, but forgets that window when its wait ends without taking the
     // lock, and not at all when the window is destroyed: another thread's push may
@@ -302,7 +319,8 @@ void SdlBackend::DestroyOsWindow(SDL_Window* window) {
     SDL_DestroyWindow(window);
 }
 
-SdlBackend::OsWindow* SdlBackend::CreateOsWindow(HWND w, const RECT& area) {
+SdlBackend::OsWindow* SdlBackend::CreateOsWindow(HWND w, const RECT& area)
+{
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (Decorated(w)) {
         if (w->style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
@@ -313,7 +331,8 @@ SdlBackend::OsWindow* SdlBackend::CreateOsWindow(HWND w, const RECT& area) {
         if (w->owner) flags |= SDL_WINDOW_POPUP_MENU;
     }
     const std::string title = Cp1252ToUtf8(w->text);
-    SDL_Window* sw = SDL_CreateWindow(title.c_str(), area.left, area.top, std::max<LONG>(area.Width(), 1), std::max<LONG>(area.Height(), 1), flags);
+    SDL_Window* sw = SDL_CreateWindow(title.c_str(), area.left, area.top, std::max<LONG>(area.Width(), 1),
+                                      std::max<LONG>(area.Height(), 1), flags);
     if (!sw) return nullptr;
     OsWindow os;
     os.window = sw;
@@ -324,7 +343,8 @@ SdlBackend::OsWindow* SdlBackend::CreateOsWindow(HWND w, const RECT& area) {
     return &(windows_[w] = os);
 }
 
-void SdlBackend::SyncTopLevel(HWND w) {
+void SdlBackend::SyncTopLevel(HWND w)
+{
     if (!IsWindow(w)) return;
     const RECT area = ShownArea(w);
     const bool wanted = !w->parent && IsWindowVisible(w) && !IsIconic(w) && w->surface;
@@ -350,7 +370,8 @@ void SdlBackend::SyncTopLevel(HWND w) {
         SDL_SetWindowSize(os->window, std::max<LONG>(area.Width(), 1), std::max<LONG>(area.Height(), 1));
         MarkDirty(w);
     }
-    if (area.left != os->placed.left || area.top != os->placed.top) SDL_SetWindowPosition(os->window, area.left, area.top);
+    if (area.left != os->placed.left || area.top != os->placed.top)
+        SDL_SetWindowPosition(os->window, area.left, area.top);
     os->placed = area;
     if (os->minimizedByUser) {
         SDL_RestoreWindow(os->window);
@@ -367,7 +388,8 @@ void SdlBackend::SyncTopLevel(HWND w) {
     }
 }
 
-void SdlBackend::SyncPendingTopLevels() {
+void SdlBackend::SyncPendingTopLevels()
+{
     std::set<HWND> pending;
     {
         std::lock_guard lock(pendingMutex_);
@@ -376,7 +398,8 @@ void SdlBackend::SyncPendingTopLevels() {
     for (HWND w : pending) SyncTopLevel(w);
 }
 
-void SdlBackend::MarkCaretWindowIfBlinked() {
+void SdlBackend::MarkCaretWindowIfBlinked()
+{
     const CaretState caret = GetCaretState();
     HWND top = caret.visible ? GetAncestorTopLevel(caret.owner) : nullptr;
     const bool phase = top && CaretBlinkPhaseOn(GetTickCount());
@@ -387,7 +410,8 @@ void SdlBackend::MarkCaretWindowIfBlinked() {
     caretPhaseShown_ = phase;
 }
 
-void SdlBackend::PresentDirty() {
+void SdlBackend::PresentDirty()
+{
     MarkCaretWindowIfBlinked();
     std::set<HWND> dirty;
     {
@@ -401,7 +425,8 @@ void SdlBackend::PresentDirty() {
     }
 }
 
-void SdlBackend::Present(HWND w, OsWindow& os) {
+void SdlBackend::Present(HWND w, OsWindow& os)
+{
     if (!w->surface) return;
     const Surface& surface = *w->surface;
     // The shown area in surface coordinates.
@@ -413,21 +438,26 @@ void SdlBackend::Present(HWND w, OsWindow& os) {
     scratch_.assign(std::size_t(width) * std::size_t(height), 0);
     const RECT copy = IntersectRects(src, RECT{0, 0, surface.width, surface.height});
     for (int y = copy.top; y < copy.bottom; ++y) {
-        const std::uint32_t* from = &surface.pixels[std::size_t(y) * std::size_t(surface.width) + std::size_t(copy.left)];
-        std::copy(from, from + copy.Width(), &scratch_[std::size_t(y - src.top) * std::size_t(width) + std::size_t(copy.left - src.left)]);
+        const std::uint32_t* from =
+            &surface.pixels[std::size_t(y) * std::size_t(surface.width) + std::size_t(copy.left)];
+        std::copy(from, from + copy.Width(),
+                  &scratch_[std::size_t(y - src.top) * std::size_t(width) + std::size_t(copy.left - src.left)]);
     }
     if (caretTopShown_ == w && caretPhaseShown_) {
         const CaretState caret = GetCaretState();
         if (caret.visible && IsWindow(caret.owner)) {
             const RECT client = ClientRectInTopLevel(caret.owner);
-            const RECT r = IntersectRects(IntersectRects(OffsetRectBy(caret.rect, client.left, client.top), client), src);
+            const RECT r =
+                IntersectRects(IntersectRects(OffsetRectBy(caret.rect, client.left, client.top), client), src);
             for (int y = r.top; y < r.bottom; ++y)
-                for (int x = r.left; x < r.right; ++x) scratch_[std::size_t(y - src.top) * std::size_t(width) + std::size_t(x - src.left)] ^= 0x00FFFFFFu;
+                for (int x = r.left; x < r.right; ++x)
+                    scratch_[std::size_t(y - src.top) * std::size_t(width) + std::size_t(x - src.left)] ^= 0x00FFFFFFu;
         }
     }
     SDL_Surface* target = SDL_GetWindowSurface(os.window);
     if (!target) return;
-    SDL_Surface* from = SDL_CreateRGBSurfaceWithFormatFrom(scratch_.data(), width, height, 32, width * 4, SDL_PIXELFORMAT_RGB888);
+    SDL_Surface* from =
+        SDL_CreateRGBSurfaceWithFormatFrom(scratch_.data(), width, height, 32, width * 4, SDL_PIXELFORMAT_RGB888);
     if (!from) return;
     SDL_SetSurfaceBlendMode(from, SDL_BLENDMODE_NONE);
     SDL_BlitSurface(from, nullptr, target, nullptr);
@@ -435,7 +465,8 @@ void SdlBackend::Present(HWND w, OsWindow& os) {
     SDL_UpdateWindowSurface(os.window);
 }
 
-void SdlBackend::Poll() {
+void SdlBackend::Poll()
+{
     // A window procedure run from an event handler may look at its queue; the
     // events after the one being handled must wait so that input keeps its order.
     if (handlingEvents_) return;
@@ -444,12 +475,14 @@ void SdlBackend::Poll() {
     PresentDirty();
 }
 
-void SdlBackend::WaitForEvents(DWORD timeoutMs) {
+void SdlBackend::WaitForEvents(DWORD timeoutMs)
+{
     SyncPendingTopLevels();
     PresentDirty();
     DWORD wait = timeoutMs;
     if (caretTopShown_) {
-        if (const auto blink = MillisecondsToBlinkChange(GetTickCount(), GetCaretBlinkTime(), CaretBlinkPhaseOn)) wait = std::min(wait, *blink);
+        if (const auto blink = MillisecondsToBlinkChange(GetTickCount(), GetCaretBlinkTime(), CaretBlinkPhaseOn))
+            wait = std::min(wait, *blink);
     }
     const int ms = wait == INFINITE ? -1 : int(std::min<DWORD>(wait, INT_MAX));
     SDL_Event e;
@@ -464,7 +497,8 @@ void SdlBackend::WaitForEvents(DWORD timeoutMs) {
     PresentDirty();
 }
 
-void SdlBackend::DrainEvents() {
+void SdlBackend::DrainEvents()
+{
     const bool outer = !handlingEvents_;
     handlingEvents_ = true;
     SDL_Event e;
@@ -472,18 +506,21 @@ void SdlBackend::DrainEvents() {
     if (outer) handlingEvents_ = false;
 }
 
-HWND SdlBackend::WindowForId(std::uint32_t id) const {
+HWND SdlBackend::WindowForId(std::uint32_t id) const
+{
     auto it = byId_.find(id);
     if (it == byId_.end() || !IsWindow(it->second)) return nullptr;
     return it->second;
 }
 
-POINT SdlBackend::ScreenPoint(HWND w, int x, int y) const {
+POINT SdlBackend::ScreenPoint(HWND w, int x, int y) const
+{
     const RECT area = ShownArea(w);
     return POINT{area.left + x, area.top + y};
 }
 
-void SdlBackend::HandleEvent(const SDL_Event& e) {
+void SdlBackend::HandleEvent(const SDL_Event& e)
+{
     if (e.type == wakeEvent_) {
         wakePending_ = false;
         return;
@@ -532,7 +569,8 @@ void SdlBackend::HandleEvent(const SDL_Event& e) {
     }
 }
 
-void SdlBackend::HandleKey(const SDL_Event& e) {
+void SdlBackend::HandleKey(const SDL_Event& e)
+{
     const SDL_Keysym& key = e.key.keysym;
     const WORD vk = VirtualKeyFor(key.sym, key.scancode);
     if (!vk) return;
@@ -541,7 +579,8 @@ void SdlBackend::HandleKey(const SDL_Event& e) {
     InjectKey(vk, e.type == SDL_KEYDOWN, KeyTranslates(vk, ctrl, alt));
 }
 
-void SdlBackend::HandleWindowEvent(const SDL_Event& e) {
+void SdlBackend::HandleWindowEvent(const SDL_Event& e)
+{
     HWND w = WindowForId(e.window.windowID);
     if (!w) return;
     auto it = windows_.find(w);
@@ -557,7 +596,8 @@ void SdlBackend::HandleWindowEvent(const SDL_Event& e) {
             if (x == os.placed.left && y == os.placed.top) break;
             os.placed = OffsetRectBy(os.placed, x - os.placed.left, y - os.placed.top);
             const RECT area = ShownArea(w);
-            SetWindowPos(w, nullptr, w->rect.left + (x - area.left), w->rect.top + (y - area.top), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(w, nullptr, w->rect.left + (x - area.left), w->rect.top + (y - area.top), 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             break;
         }
         case SDL_WINDOWEVENT_SIZE_CHANGED: {
@@ -567,7 +607,8 @@ void SdlBackend::HandleWindowEvent(const SDL_Event& e) {
             os.placed.right = os.placed.left + cx;
             os.placed.bottom = os.placed.top + cy;
             const RECT area = ShownArea(w);
-            SetWindowPos(w, nullptr, 0, 0, w->rect.Width() + (cx - area.Width()), w->rect.Height() + (cy - area.Height()), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(w, nullptr, 0, 0, w->rect.Width() + (cx - area.Width()),
+                         w->rect.Height() + (cy - area.Height()), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
             MarkDirty(w);
             break;
         }
@@ -604,7 +645,8 @@ void SdlBackend::HandleWindowEvent(const SDL_Event& e) {
 
 void SdlBackend::SetClipboardUtf8(const std::string& text) { SDL_SetClipboardText(text.c_str()); }
 
-std::optional<std::string> SdlBackend::GetClipboardUtf8() {
+std::optional<std::string> SdlBackend::GetClipboardUtf8()
+{
     if (!SDL_HasClipboardText()) return std::nullopt;
     char* text = SDL_GetClipboardText();
     if (!text) return std::nullopt;
@@ -613,7 +655,8 @@ std::optional<std::string> SdlBackend::GetClipboardUtf8() {
     return result;
 }
 
-void SdlBackend::SetCursorShape(int cursorId) {
+void SdlBackend::SetCursorShape(int cursorId)
+{
     if (!OnGuiThread()) return;  // SDL's cursors belong to the video thread
     const SDL_SystemCursor shape = SystemCursorFor(cursorId);
     auto it = cursors_.find(int(shape));

@@ -20,10 +20,10 @@ struct Notification {
 
 struct ParentRecord {
     std::vector<Notification> notifications;
-    std::vector<UINT> messages;             // every message but the noisy ones
+    std::vector<UINT> messages;  // every message but the noisy ones
     LRESULT selChangingAnswer = 0;
-    std::vector<WPARAM> initMenuPopups;     // WM_INITMENUPOPUP wParam
-    std::function<void()> onApp;            // run when WM_APP arrives (from inside modal loops)
+    std::vector<WPARAM> initMenuPopups;  // WM_INITMENUPOPUP wParam
+    std::function<void()> onApp;         // run when WM_APP arrives (from inside modal loops)
     std::function<void(HWND, UINT, WPARAM)> onCommand;
     // Answer to WM_CTLCOLOR*: the brush, and the text colour put on the DC.
     HBRUSH ctlColorBrush = nullptr;
@@ -31,12 +31,14 @@ struct ParentRecord {
     std::vector<UINT> ctlColorRequests;
 };
 
-inline ParentRecord& Parent() {
+inline ParentRecord& Parent()
+{
     static ParentRecord r;
     return r;
 }
 
-inline LRESULT ControlParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+inline LRESULT ControlParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     ParentRecord& r = Parent();
     if (Interesting(msg)) r.messages.push_back(msg);
     switch (msg) {
@@ -69,7 +71,8 @@ inline LRESULT ControlParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 
 class ControlsTest : public HeadlessTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         HeadlessTest::SetUp();
         RegisterStandardControls();
         WNDCLASS cls;
@@ -79,40 +82,53 @@ protected:
         RegisterClass(cls);
         Parent() = ParentRecord{};
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (Parent().ctlColorBrush) DeleteObject(Parent().ctlColorBrush);
         Parent() = ParentRecord{};
         HeadlessTest::TearDown();
     }
 
-    HWND MakeParent(RECT r = RECT{100, 100, 500, 400}) {
-        HWND w = CreateWindowEx(0, "ControlParent", "parent", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, r.left, r.top, r.Width(), r.Height(), nullptr, 0, nullptr);
+    HWND MakeParent(RECT r = RECT{100, 100, 500, 400})
+    {
+        HWND w = CreateWindowEx(0, "ControlParent", "parent", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
+                                r.left, r.top, r.Width(), r.Height(), nullptr, 0, nullptr);
         headless::PumpMessages();
         return w;
     }
-    static HWND MakeControl(HWND parent, const char* cls, const std::string& text, DWORD style, RECT r, int id, DWORD exStyle = 0) {
-        HWND w = CreateWindowEx(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.Width(), r.Height(), parent, HMENU(id), nullptr);
+    static HWND MakeControl(HWND parent, const char* cls, const std::string& text, DWORD style, RECT r, int id,
+                            DWORD exStyle = 0)
+    {
+        HWND w = CreateWindowEx(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.Width(), r.Height(),
+                                parent, HMENU(id), nullptr);
         headless::PumpMessages();
         return w;
     }
-    static int CountNotifications(UINT code, WORD id) {
+    static int CountNotifications(UINT code, WORD id)
+    {
         int n = 0;
         for (const Notification& x : Parent().notifications)
             if (x.code == code && x.id == id) ++n;
         return n;
     }
-    static std::vector<UINT> NotificationCodes() {
+    static std::vector<UINT> NotificationCodes()
+    {
         std::vector<UINT> codes;
         for (const Notification& x : Parent().notifications) codes.push_back(x.code);
         return codes;
     }
     // Runs `action` from inside whatever modal loop the next call starts.
-    static void FromInsideTheLoop(HWND parent, std::function<void()> action) {
+    static void FromInsideTheLoop(HWND parent, std::function<void()> action)
+    {
         Parent().onApp = std::move(action);
         PostMessage(parent, WM_APP, 0, 0);
     }
-    static POINT Center(const RECT& screenRect) { return POINT{(screenRect.left + screenRect.right) / 2, (screenRect.top + screenRect.bottom) / 2}; }
-    static POINT ClientPointOnScreen(HWND w, POINT client) {
+    static POINT Center(const RECT& screenRect)
+    {
+        return POINT{(screenRect.left + screenRect.right) / 2, (screenRect.top + screenRect.bottom) / 2};
+    }
+    static POINT ClientPointOnScreen(HWND w, POINT client)
+    {
         ClientToScreen(w, &client);
         return client;
     }

@@ -12,7 +12,8 @@ namespace {
 
 const std::string kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
-TEST(Font, MsSansSerifAtEightPointMeasuresAsOnTheOriginalScreen) {
+TEST(Font, MsSansSerifAtEightPointMeasuresAsOnTheOriginalScreen)
+{
     Surface s(1, 1);
     HDC dc = CreateSurfaceDC(&s, POINT{}, Region::FromRect(RECT{0, 0, 1, 1}));
     LOGFONT lf;
@@ -45,7 +46,8 @@ TEST(Font, MsSansSerifAtEightPointMeasuresAsOnTheOriginalScreen) {
     DeleteDC(dc);
 }
 
-TEST(Font, PositiveHeightIsTheCellHeight) {
+TEST(Font, PositiveHeightIsTheCellHeight)
+{
     for (const int cell : {13, 16, 20}) {
         const auto f = Font::Open({"MS Sans Serif", cell});
         EXPECT_EQ(f->Metrics().height, cell) << cell;
@@ -57,7 +59,8 @@ TEST(Font, PositiveHeightIsTheCellHeight) {
     EXPECT_GT(Font::Open({"MS Sans Serif", -(f33->Metrics().em + 1)})->Metrics().height, 33);
 }
 
-TEST(Font, FaceNamesMapToLiberationFamilies) {
+TEST(Font, FaceNamesMapToLiberationFamilies)
+{
     EXPECT_EQ(Font::Open({"MS Sans Serif", -11})->Family(), "Liberation Sans");
     EXPECT_EQ(Font::Open({"Tahoma", -11})->Family(), "Liberation Sans");
     EXPECT_EQ(Font::Open({"Times New Roman", -24, 400, true})->Family(), "Liberation Serif");
@@ -76,7 +79,8 @@ TEST(Font, FaceNamesMapToLiberationFamilies) {
     EXPECT_EQ(mono->Advance('i'), mono->Advance('W'));
 }
 
-TEST(Font, GlyphsAndControlCharacters) {
+TEST(Font, GlyphsAndControlCharacters)
+{
     const auto f = Font::Open({"MS Sans Serif", -11});
     const Glyph& i = f->GlyphOf('I');
     EXPECT_GT(i.height, 5);
@@ -96,7 +100,8 @@ TEST(Font, GlyphsAndControlCharacters) {
     EXPECT_EQ(f->Advance(' '), f->TextWidth(" "));
 }
 
-TEST(Codepage, Windows1252AgainstUnicode) {
+TEST(Codepage, Windows1252AgainstUnicode)
+{
     EXPECT_EQ(Cp1252ToUnicode(0x80), U'\u20AC');
     EXPECT_EQ(Cp1252ToUnicode(0x9F), U'\u0178');
     EXPECT_EQ(Cp1252ToUnicode(0x81), U'\u0081');  // unassigned: passes through
@@ -112,11 +117,14 @@ TEST(Codepage, Windows1252AgainstUnicode) {
     EXPECT_EQ(Utf8ToCp1252(utf8), spanish);
 }
 
-TEST(Codepage, MalformedUtf8BecomesReplacement) {
-    EXPECT_EQ(Utf8ToCp1252("a\xFF" "b"), "a?b");
-    EXPECT_EQ(Utf8ToCp1252("\xE2\x82"), "??");        // cut off at the end
-    EXPECT_EQ(Utf8ToCp1252("\xC0\xAF"), "??");        // overlong
-    EXPECT_EQ(Utf8ToCp1252("\xED\xA0\x80"), "???");   // surrogate
+TEST(Codepage, MalformedUtf8BecomesReplacement)
+{
+    EXPECT_EQ(Utf8ToCp1252("a\xFF"
+                           "b"),
+              "a?b");
+    EXPECT_EQ(Utf8ToCp1252("\xE2\x82"), "??");          // cut off at the end
+    EXPECT_EQ(Utf8ToCp1252("\xC0\xAF"), "??");          // overlong
+    EXPECT_EQ(Utf8ToCp1252("\xED\xA0\x80"), "???");     // surrogate
     EXPECT_EQ(Utf8ToCp1252("\xE4\xB8\xAD", '#'), "#");  // outside the code page
     EXPECT_EQ(Utf8ToCp1252(""), "");
 }

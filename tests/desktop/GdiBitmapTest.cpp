@@ -13,9 +13,9 @@ constexpr std::uint32_t kPaper = 0x010203;
 
 // The 16-colour palette of the die faces, in their order.
 constexpr COLORREF kFaceColors[16] = {
-    RGB(0, 0, 0),       RGB(128, 0, 0),   RGB(0, 128, 0),     RGB(128, 128, 0), RGB(0, 0, 128),   RGB(128, 0, 128),
-    RGB(0, 128, 128),   RGB(192, 192, 192), RGB(128, 128, 128), RGB(255, 0, 0), RGB(0, 255, 0), RGB(255, 255, 0),
-    RGB(0, 0, 255),     RGB(255, 0, 255), RGB(0, 255, 255), RGB(255, 255, 255),
+    RGB(0, 0, 0),     RGB(128, 0, 0),     RGB(0, 128, 0),     RGB(128, 128, 0),   RGB(0, 0, 128), RGB(128, 0, 128),
+    RGB(0, 128, 128), RGB(192, 192, 192), RGB(128, 128, 128), RGB(255, 0, 0),     RGB(0, 255, 0), RGB(255, 255, 0),
+    RGB(0, 0, 255),   RGB(255, 0, 255),   RGB(0, 255, 255),   RGB(255, 255, 255),
 };
 
 // BITMAPINFO with room for a 256-entry colour table or bit-field masks.
@@ -25,7 +25,8 @@ struct Info {
     BITMAPINFO* get() { return reinterpret_cast<BITMAPINFO*>(this); }
 };
 
-Info MakeInfo(int w, int h, int bpp, DWORD compression = BI_RGB) {
+Info MakeInfo(int w, int h, int bpp, DWORD compression = BI_RGB)
+{
     Info info{};
     info.header.biWidth = w;
     info.header.biHeight = h;
@@ -40,13 +41,15 @@ struct MemoryDC {
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = nullptr;
     explicit MemoryDC(HBITMAP bm) { old = SelectObject(dc, bm); }
-    ~MemoryDC() {
+    ~MemoryDC()
+    {
         SelectObject(dc, old);
         DeleteDC(dc);
     }
 };
 
-TEST(GdiStretch, NearestNeighbourMapsEachTargetPixelToOneSourcePixel) {
+TEST(GdiStretch, NearestNeighbourMapsEachTargetPixelToOneSourcePixel)
+{
     HDC screen = CreateCompatibleDC(nullptr);
     HBITMAP src = CreateBitmap(64, 64, 1, 32, nullptr);
     Surface* s = BitmapSurface(src);
@@ -86,7 +89,8 @@ TEST(GdiStretch, NearestNeighbourMapsEachTargetPixelToOneSourcePixel) {
     DeleteDC(screen);
 }
 
-TEST(GdiDib, FourBitSectionRoundTripsItsPalette) {
+TEST(GdiDib, FourBitSectionRoundTripsItsPalette)
+{
     Info info = MakeInfo(64, 64, 4);
     for (int i = 0; i < 16; ++i)
         info.colors[i] = RGBQUAD{GetBValue(kFaceColors[i]), GetGValue(kFaceColors[i]), GetRValue(kFaceColors[i]), 0};
@@ -134,7 +138,8 @@ TEST(GdiDib, FourBitSectionRoundTripsItsPalette) {
 }
 
 // Writes known colours through each stored format and reads them back.
-TEST(GdiDib, FormatsAndRowOrders) {
+TEST(GdiDib, FormatsAndRowOrders)
+{
     const COLORREF colors[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 255)};
     const auto expectedAt = [&](int x, int y) { return PixelFromColor(colors[(x + 2 * y) % 4]); };
     for (const int bpp : {1, 4, 8, 16, 24, 32}) {
@@ -173,7 +178,8 @@ TEST(GdiDib, FormatsAndRowOrders) {
     }
 }
 
-TEST(GdiDib, SixteenBitFormats) {
+TEST(GdiDib, SixteenBitFormats)
+{
     // 5-5-5 by default; bit fields give 5-6-5.
     Info info = MakeInfo(2, -1, 16);
     const std::uint16_t px555[2] = {0x7C00, 0x03E0};
@@ -193,7 +199,8 @@ TEST(GdiDib, SixteenBitFormats) {
     DeleteDC(dc);
 }
 
-TEST(GdiDib, StretchDIBitsCountsSourceRowsFromTheBottom) {
+TEST(GdiDib, StretchDIBitsCountsSourceRowsFromTheBottom)
+{
     // A bottom-up 1 x 4 DIB with rows (top to bottom) red, green, blue, white.
     Info info = MakeInfo(1, 4, 32);
     const std::uint32_t stored[4] = {0xFFFFFF, 0x0000FF, 0x00FF00, 0xFF0000};  // bottom row first
@@ -206,7 +213,8 @@ TEST(GdiDib, StretchDIBitsCountsSourceRowsFromTheBottom) {
     DeleteDC(dc);
 }
 
-TEST(GdiDib, RejectsMalformedHeaders) {
+TEST(GdiDib, RejectsMalformedHeaders)
+{
     void* bits = reinterpret_cast<void*>(1);
     Info bad = MakeInfo(0, 10, 8);
     EXPECT_EQ(CreateDIBSection(nullptr, bad.get(), DIB_RGB_COLORS, &bits), nullptr);
@@ -225,7 +233,8 @@ TEST(GdiDib, RejectsMalformedHeaders) {
     EXPECT_EQ(DibInfoSize(bad.header, DIB_RGB_COLORS), 0u);
 }
 
-TEST(GdiDib, SizesForCheckingOutsideBytes) {
+TEST(GdiDib, SizesForCheckingOutsideBytes)
+{
     // The stored picture: 441 x 126, 24 bits, rows of 1324 bytes, no table.
     Info picture = MakeInfo(441, 126, 24);
     EXPECT_EQ(DibInfoSize(picture.header, DIB_RGB_COLORS), 40u);
@@ -240,7 +249,8 @@ TEST(GdiDib, SizesForCheckingOutsideBytes) {
     EXPECT_EQ(DibImageSize(fields.header), 8u * 2u);
 }
 
-TEST(GdiMono, ConversionsUseTextAndBackgroundColours) {
+TEST(GdiMono, ConversionsUseTextAndBackgroundColours)
+{
     // A fresh memory DC holds a 1 x 1 monochrome bitmap, so its compatible bitmaps are monochrome.
     HDC mem = CreateCompatibleDC(nullptr);
     HBITMAP mono = CreateCompatibleBitmap(mem, 4, 1);
@@ -287,7 +297,8 @@ TEST(GdiMono, ConversionsUseTextAndBackgroundColours) {
     DeleteDC(mem);
 }
 
-TEST(GdiBlit, RasterOperationsAndTransparency) {
+TEST(GdiBlit, RasterOperationsAndTransparency)
+{
     Surface a(3, 1, 0);
     a.Set(0, 0, 0xF0F0F0);
     a.Set(1, 0, 0x0F0F0F);
@@ -321,7 +332,8 @@ TEST(GdiBlit, RasterOperationsAndTransparency) {
     DeleteDC(dest);
 }
 
-TEST(GdiObjects, DescriptionsAndPalettes) {
+TEST(GdiObjects, DescriptionsAndPalettes)
+{
     HBITMAP bm = CreateBitmap(10, 3, 1, 1, nullptr);
     BITMAP info;
     EXPECT_EQ(GetObject(bm, sizeof info, &info), int(sizeof info));

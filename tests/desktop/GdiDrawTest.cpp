@@ -13,7 +13,8 @@ std::uint32_t Sys(int index) { return PixelFromColor(GetSysColor(index)); }
 struct Canvas {
     Surface surface;
     HDC dc = nullptr;
-    explicit Canvas(int w, int h, POINT origin = {}, RECT clip = {0, 0, 0, 0}) : surface(w, h, kPaper) {
+    explicit Canvas(int w, int h, POINT origin = {}, RECT clip = {0, 0, 0, 0}) : surface(w, h, kPaper)
+    {
         if (clip.IsEmpty()) clip = RECT{0, 0, w, h};
         dc = CreateSurfaceDC(&surface, origin, Region::FromRect(clip));
     }
@@ -27,20 +28,23 @@ protected:
     RECT rect{1, 1, 11, 9};  // 10 x 8
 
     // Colour of every pixel on the ring at `inset` from rect, by side.
-    void ExpectRing(int inset, std::uint32_t topLeft, std::uint32_t bottomRight) {
+    void ExpectRing(int inset, std::uint32_t topLeft, std::uint32_t bottomRight)
+    {
         const int l = rect.left + inset, t = rect.top + inset, r = rect.right - 1 - inset, b = rect.bottom - 1 - inset;
         for (int x = l; x < r; ++x) EXPECT_EQ(c.At(x, t), topLeft) << "top " << x;
         for (int y = t; y < b; ++y) EXPECT_EQ(c.At(l, y), topLeft) << "left " << y;
         for (int x = l; x <= r; ++x) EXPECT_EQ(c.At(x, b), bottomRight) << "bottom " << x;
         for (int y = t; y <= b; ++y) EXPECT_EQ(c.At(r, y), bottomRight) << "right " << y;
     }
-    void ExpectUntouched(RECT r) {
+    void ExpectUntouched(RECT r)
+    {
         for (int y = r.top; y < r.bottom; ++y)
             for (int x = r.left; x < r.right; ++x) EXPECT_EQ(c.At(x, y), kPaper) << x << "," << y;
     }
 };
 
-TEST_F(DrawEdgeTest, SunkenOuterIsShadowOverHighlight) {
+TEST_F(DrawEdgeTest, SunkenOuterIsShadowOverHighlight)
+{
     RECT r = rect;
     EXPECT_TRUE(DrawEdge(c.dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST));
     ExpectRing(0, Sys(COLOR_BTNSHADOW), Sys(COLOR_BTNHIGHLIGHT));
@@ -53,7 +57,8 @@ TEST_F(DrawEdgeTest, SunkenOuterIsShadowOverHighlight) {
     ExpectUntouched(RECT{0, 0, 12, 1});
 }
 
-TEST_F(DrawEdgeTest, RaisedInnerAloneTakesTheOuterPixel) {
+TEST_F(DrawEdgeTest, RaisedInnerAloneTakesTheOuterPixel)
+{
     RECT r = rect;
     DrawEdge(c.dc, &r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
     ExpectRing(0, Sys(COLOR_BTNHIGHLIGHT), Sys(COLOR_BTNSHADOW));
@@ -61,7 +66,8 @@ TEST_F(DrawEdgeTest, RaisedInnerAloneTakesTheOuterPixel) {
     ExpectUntouched(r);
 }
 
-TEST_F(DrawEdgeTest, SunkenEdgeHasTwoRings) {
+TEST_F(DrawEdgeTest, SunkenEdgeHasTwoRings)
+{
     RECT r = rect;
     DrawEdge(c.dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     ExpectRing(0, Sys(COLOR_BTNSHADOW), Sys(COLOR_BTNHIGHLIGHT));
@@ -70,7 +76,8 @@ TEST_F(DrawEdgeTest, SunkenEdgeHasTwoRings) {
     ExpectUntouched(r);
 }
 
-TEST_F(DrawEdgeTest, AdjustShrinksOnlyTheDrawnSides) {
+TEST_F(DrawEdgeTest, AdjustShrinksOnlyTheDrawnSides)
+{
     RECT r = rect;
     DrawEdge(c.dc, &r, EDGE_SUNKEN, BF_LEFT | BF_TOP | BF_ADJUST);
     EXPECT_EQ(r, (RECT{3, 3, 11, 9}));
@@ -87,7 +94,8 @@ TEST_F(DrawEdgeTest, AdjustShrinksOnlyTheDrawnSides) {
     EXPECT_EQ(unchanged, rect);
 }
 
-TEST_F(DrawEdgeTest, SoftSwapsTopLeftColoursAndMiddleFillsWithFace) {
+TEST_F(DrawEdgeTest, SoftSwapsTopLeftColoursAndMiddleFillsWithFace)
+{
     RECT r = rect;
     DrawEdge(c.dc, &r, EDGE_RAISED, BF_RECT | BF_SOFT | BF_MIDDLE | BF_ADJUST);
     ExpectRing(0, Sys(COLOR_BTNHIGHLIGHT), Sys(COLOR_3DDKSHADOW));
@@ -102,7 +110,8 @@ TEST_F(DrawEdgeTest, SoftSwapsTopLeftColoursAndMiddleFillsWithFace) {
     EXPECT_EQ(plain.At(2, 2), Sys(COLOR_BTNHIGHLIGHT));
 }
 
-TEST(GdiClip, TriangleClipLimitsFillRect) {
+TEST(GdiClip, TriangleClipLimitsFillRect)
+{
     constexpr int W = 40, H = 30;
     // The DC sits at (5, 7) on the surface; clip regions are in its device coordinates.
     Canvas c(60, 50, POINT{5, 7});
@@ -144,7 +153,8 @@ TEST(GdiClip, TriangleClipLimitsFillRect) {
     DeleteObject(rgn2);
 }
 
-TEST(GdiClip, OuterClipAndDcClipCombine) {
+TEST(GdiClip, OuterClipAndDcClipCombine)
+{
     // The window layer's clip is (10,10)-(30,30) on the surface; the DC is at (10, 10).
     Canvas c(40, 40, POINT{10, 10}, RECT{10, 10, 30, 30});
     RECT box;
@@ -186,7 +196,8 @@ TEST(GdiClip, OuterClipAndDcClipCombine) {
     EXPECT_FALSE(RestoreDC(d.dc, -1));
 }
 
-TEST(GdiLines, LineToLeavesOutTheLastPixel) {
+TEST(GdiLines, LineToLeavesOutTheLastPixel)
+{
     Canvas c(20, 20);
     MoveToEx(c.dc, 2, 3, nullptr);
     LineTo(c.dc, 8, 3);
@@ -213,7 +224,8 @@ TEST(GdiLines, LineToLeavesOutTheLastPixel) {
     }
 }
 
-TEST(GdiLines, XorPenTwiceRestores) {
+TEST(GdiLines, XorPenTwiceRestores)
+{
     Canvas c(10, 10);
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
     HGDIOBJ old = SelectObject(c.dc, pen);
@@ -233,7 +245,8 @@ TEST(GdiLines, XorPenTwiceRestores) {
     EXPECT_EQ(SelectObject(c.dc, old), pen);
 }
 
-TEST(GdiShapes, BoundingBoxesExcludeRightAndBottom) {
+TEST(GdiShapes, BoundingBoxesExcludeRightAndBottom)
+{
     Canvas c(40, 30);
     HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
     SelectObject(c.dc, red);
@@ -241,7 +254,8 @@ TEST(GdiShapes, BoundingBoxesExcludeRightAndBottom) {
     int minX = 99, maxX = -1, minY = 99, maxY = -1;
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 40; ++x)
-            if (c.At(x, y) != kPaper) minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = std::max(maxY, y);
+            if (c.At(x, y) != kPaper)
+                minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = std::max(maxY, y);
     EXPECT_EQ(minX, 5);
     EXPECT_EQ(maxX, 24);
     EXPECT_EQ(minY, 4);
@@ -268,7 +282,8 @@ TEST(GdiShapes, BoundingBoxesExcludeRightAndBottom) {
     DeleteObject(red);
 }
 
-TEST(GdiShapes, PolygonFillsAndOutlines) {
+TEST(GdiShapes, PolygonFillsAndOutlines)
+{
     Canvas c(20, 20);
     SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
     const POINT pts[] = {{2, 2}, {12, 2}, {12, 10}, {2, 10}};
@@ -279,7 +294,8 @@ TEST(GdiShapes, PolygonFillsAndOutlines) {
     EXPECT_EQ(c.At(13, 6), kPaper);
 }
 
-TEST(GdiPixels, FocusRectIsDottedAndUndoesItself) {
+TEST(GdiPixels, FocusRectIsDottedAndUndoesItself)
+{
     Canvas c(12, 12);
     const RECT r{1, 1, 11, 11};
     const Surface before = c.surface;
@@ -303,7 +319,8 @@ TEST(GdiPixels, FocusRectIsDottedAndUndoesItself) {
     EXPECT_EQ(c.surface.pixels, before.pixels);
 }
 
-TEST(GdiPixels, SetAndGetPixelHonourClipAndOrigin) {
+TEST(GdiPixels, SetAndGetPixelHonourClipAndOrigin)
+{
     Canvas c(10, 10, POINT{2, 2}, RECT{2, 2, 8, 8});
     EXPECT_EQ(SetPixel(c.dc, 1, 1, RGB(10, 20, 30)), RGB(10, 20, 30));
     EXPECT_EQ(c.At(3, 3), PixelFromColor(RGB(10, 20, 30)));
@@ -313,7 +330,8 @@ TEST(GdiPixels, SetAndGetPixelHonourClipAndOrigin) {
     EXPECT_EQ(c.At(9, 9), kPaper);
 }
 
-TEST(GdiBrushes, PatternBrushTilesFromTheBrushOrigin) {
+TEST(GdiBrushes, PatternBrushTilesFromTheBrushOrigin)
+{
     // 8 x 8 checkerboard as a monochrome bitmap: 0 bits take the text colour, 1 bits the background.
     WORD rows[8];
     for (int y = 0; y < 8; ++y) rows[y] = (y % 2) ? 0x55 : 0xAA;
@@ -337,7 +355,8 @@ TEST(GdiBrushes, PatternBrushTilesFromTheBrushOrigin) {
     EXPECT_EQ(c.At(5, 5), Sys(COLOR_BTNFACE));
 }
 
-TEST(GdiMisc, MulDivRoundsAndRejectsZero) {
+TEST(GdiMisc, MulDivRoundsAndRejectsZero)
+{
     EXPECT_EQ(MulDiv(8, 6, 4), 12);
     EXPECT_EQ(MulDiv(10, 13, 8), 16);  // 16.25
     EXPECT_EQ(MulDiv(14, 13, 8), 23);  // 22.75
@@ -348,7 +367,8 @@ TEST(GdiMisc, MulDivRoundsAndRejectsZero) {
     EXPECT_EQ(MulDiv(100000, 100000, 100000), 100000);
 }
 
-TEST(GdiMisc, SystemColoursAreTheClassicScheme) {
+TEST(GdiMisc, SystemColoursAreTheClassicScheme)
+{
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), RGB(192, 192, 192));
     EXPECT_EQ(GetSysColor(COLOR_3DLIGHT), RGB(192, 192, 192));
     EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), RGB(128, 128, 128));

@@ -19,7 +19,8 @@ protected:
     HGDIOBJ oldFont = nullptr;
     TEXTMETRIC tm{};
 
-    void SetUp() override {
+    void SetUp() override
+    {
         LOGFONT lf;
         lf.lfHeight = -11;
         std::strcpy(lf.lfFaceName, "MS Sans Serif");
@@ -28,34 +29,40 @@ protected:
         SetBkMode(dc, TRANSPARENT);
         GetTextMetrics(dc, &tm);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         SelectObject(dc, oldFont);
         DeleteObject(font);
         DeleteDC(dc);
     }
-    int Width(const std::string& s) {
+    int Width(const std::string& s)
+    {
         SIZE size;
         GetTextExtentPoint32(dc, s, &size);
         return size.cx;
     }
-    bool InkInRow(int y, int x0, int x1) const {
+    bool InkInRow(int y, int x0, int x1) const
+    {
         for (int x = x0; x < x1; ++x)
             if (surface.At(x, y) == kInk) return true;
         return false;
     }
-    bool AllInk(int y, int x0, int x1) const {
+    bool AllInk(int y, int x0, int x1) const
+    {
         for (int x = x0; x < x1; ++x)
             if (surface.At(x, y) != kInk) return false;
         return true;
     }
-    bool AnyInk(RECT r) const {
+    bool AnyInk(RECT r) const
+    {
         for (int y = r.top; y < r.bottom; ++y)
             if (InkInRow(y, r.left, r.right)) return true;
         return false;
     }
 };
 
-TEST_F(TextTest, PrefixUnderlinesTheNextLetterOnly) {
+TEST_F(TextTest, PrefixUnderlinesTheNextLetterOnly)
+{
     RECT r{0, 0, 200, 20};
     EXPECT_EQ(DrawText(dc, "&File", -1, &r, DT_SINGLELINE), tm.tmHeight);
     const int f = Width("F"), all = Width("File");
@@ -84,7 +91,8 @@ TEST_F(TextTest, PrefixUnderlinesTheNextLetterOnly) {
     EXPECT_EQ(calc.right, all);
 }
 
-TEST_F(TextTest, DoubleAmpersandDrawsOneAmpersandWithoutUnderline) {
+TEST_F(TextTest, DoubleAmpersandDrawsOneAmpersandWithoutUnderline)
+{
     RECT r{0, 0, 200, 20};
     DrawText(dc, "&&File", -1, &r, DT_SINGLELINE);
     const int w = Width("&File");
@@ -100,7 +108,8 @@ TEST_F(TextTest, DoubleAmpersandDrawsOneAmpersandWithoutUnderline) {
     EXPECT_FALSE(AnyInk(RECT{0, tm.tmAscent, 200, tm.tmHeight}));
 }
 
-TEST_F(TextTest, CalcRectWithWordBreakWrapsAtTheWidth) {
+TEST_F(TextTest, CalcRectWithWordBreakWrapsAtTheWidth)
+{
     const int word = Width("aaa"), space = Width(" ");
     RECT r{10, 5, 10 + 2 * word + space, 5};
     const int h = DrawText(dc, "aaa aaa aaa aaa aaa", -1, &r, DT_WORDBREAK | DT_CALCRECT);
@@ -117,7 +126,8 @@ TEST_F(TextTest, CalcRectWithWordBreakWrapsAtTheWidth) {
     EXPECT_EQ(DrawText(dc, "aaa\r\n\naaa", -1, &lines, DT_WORDBREAK | DT_CALCRECT), 3 * tm.tmHeight);
 }
 
-TEST_F(TextTest, WordWiderThanTheRectangleStaysWhole) {
+TEST_F(TextTest, WordWiderThanTheRectangleStaysWhole)
+{
     const int longWord = Width("abcdefghijklmnop");
     RECT r{0, 0, 20, 0};
     EXPECT_EQ(DrawText(dc, "ab abcdefghijklmnop cd", -1, &r, DT_WORDBREAK | DT_CALCRECT), 3 * tm.tmHeight);
@@ -130,7 +140,8 @@ TEST_F(TextTest, WordWiderThanTheRectangleStaysWhole) {
     EXPECT_GT(cut.bottom, tm.tmHeight);
 }
 
-TEST_F(TextTest, MessageMeasuredWithItsTerminatingZero) {
+TEST_F(TextTest, MessageMeasuredWithItsTerminatingZero)
+{
     const std::string text = "se ha lanzado el dado 100";
     RECT r{0, 0, 512, 0};
     EXPECT_EQ(DrawText(dc, text, int(text.size()) + 1, &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS), tm.tmHeight);
@@ -140,7 +151,8 @@ TEST_F(TextTest, MessageMeasuredWithItsTerminatingZero) {
     EXPECT_EQ(part.right, Width("se ha"));
 }
 
-TEST_F(TextTest, WrappedTextIsDrawnLineByLine) {
+TEST_F(TextTest, WrappedTextIsDrawnLineByLine)
+{
     const int word = Width("aaa"), space = Width(" ");
     RECT r{0, 0, 2 * word + space, 60};
     DrawText(dc, "aaa aaa aaa", -1, &r, DT_WORDBREAK);
@@ -150,7 +162,8 @@ TEST_F(TextTest, WrappedTextIsDrawnLineByLine) {
     EXPECT_FALSE(AnyInk(RECT{word, tm.tmHeight, 200, 80}));
 }
 
-TEST_F(TextTest, AlignmentAndClipping) {
+TEST_F(TextTest, AlignmentAndClipping)
+{
     const int w = Width("Hola");
     RECT r{20, 10, 120, 40};
     const int bottom = DrawText(dc, "Hola", -1, &r, DT_SINGLELINE | DT_RIGHT | DT_VCENTER);
@@ -175,7 +188,8 @@ TEST_F(TextTest, AlignmentAndClipping) {
     EXPECT_TRUE(AnyInk(RECT{5, 0, 200, 20}));
 }
 
-TEST_F(TextTest, TabsExpandToEightAverageCharacters) {
+TEST_F(TextTest, TabsExpandToEightAverageCharacters)
+{
     RECT r{0, 0, 300, 0};
     DrawText(dc, "a\tb", -1, &r, DT_SINGLELINE | DT_EXPANDTABS | DT_CALCRECT);
     EXPECT_EQ(r.right, 8 * tm.tmAveCharWidth + Width("b"));
@@ -184,7 +198,8 @@ TEST_F(TextTest, TabsExpandToEightAverageCharacters) {
     EXPECT_TRUE(AnyInk(RECT{4 * tm.tmAveCharWidth, 0, 4 * tm.tmAveCharWidth + Width("b"), tm.tmHeight}));
 }
 
-TEST_F(TextTest, TextOutColoursAndBackground) {
+TEST_F(TextTest, TextOutColoursAndBackground)
+{
     SetTextColor(dc, RGB(200, 0, 0));
     SetBkColor(dc, RGB(0, 0, 200));
     SetBkMode(dc, OPAQUE);
@@ -216,7 +231,8 @@ TEST_F(TextTest, TextOutColoursAndBackground) {
     SetTextAlign(dc, TA_LEFT | TA_TOP);
 }
 
-TEST_F(TextTest, CharacterExtraWidensEveryCharacter) {
+TEST_F(TextTest, CharacterExtraWidensEveryCharacter)
+{
     const int plain = Width("abcd");
     EXPECT_EQ(SetTextCharacterExtra(dc, 3), 0);
     EXPECT_EQ(Width("abcd"), plain + 4 * 3);
@@ -232,14 +248,16 @@ TEST_F(TextTest, CharacterExtraWidensEveryCharacter) {
     SetTextCharacterExtra(dc, 0);
 }
 
-TEST_F(TextTest, EndEllipsisFitsTheWidth) {
+TEST_F(TextTest, EndEllipsisFitsTheWidth)
+{
     RECT r{0, 0, Width("Experimento"), 0};
     DrawText(dc, "Experimento aleatorio", -1, &r, DT_SINGLELINE | DT_END_ELLIPSIS | DT_CALCRECT);
     EXPECT_LE(r.right, Width("Experimento"));
     EXPECT_GT(r.right, Width("..."));
 }
 
-TEST_F(TextTest, UnderlinedFontUnderlinesTheWholeText) {
+TEST_F(TextTest, UnderlinedFontUnderlinesTheWholeText)
+{
     LOGFONT lf;
     GetObject(font, sizeof lf, &lf);
     lf.lfUnderline = 1;

@@ -11,14 +11,16 @@ class MessageBoxTest : public ControlsTest {
 protected:
     HWND owner = nullptr;
     HWND bystander = nullptr;
-    void SetUp() override {
+    void SetUp() override
+    {
         ControlsTest::SetUp();
         owner = MakeParent(RECT{100, 100, 600, 500});
         bystander = TopLevel(RECT{650, 100, 800, 200}, RGB(0, 128, 0));
         SetActiveWindow(owner);
         headless::PumpMessages();
     }
-    static MessageBoxInfo OpenBox() {
+    static MessageBoxInfo OpenBox()
+    {
         MessageBoxInfo info;
         EXPECT_TRUE(GetMessageBoxInfo(GetOpenMessageBox(), &info));
         return info;
@@ -26,7 +28,8 @@ protected:
     static POINT OnScreen(const MessageBoxInfo& info, POINT client) { return ClientPointOnScreen(info.box, client); }
 };
 
-TEST_F(MessageBoxTest, ErrorBoxShowsTextCaptionOneOkAndTheRedIcon) {
+TEST_F(MessageBoxTest, ErrorBoxShowsTextCaptionOneOkAndTheRedIcon)
+{
     MessageBoxInfo info;
     COLORREF iconCentre = 0, iconRim = 0;
     bool ownerEnabled = true;
@@ -62,7 +65,8 @@ TEST_F(MessageBoxTest, ErrorBoxShowsTextCaptionOneOkAndTheRedIcon) {
     EXPECT_EQ(GetActiveWindow(), owner);
 }
 
-TEST_F(MessageBoxTest, WithoutAnOwnerEveryTopLevelIsDisabledAndOnlyThoseAreEnabledAgain) {
+TEST_F(MessageBoxTest, WithoutAnOwnerEveryTopLevelIsDisabledAndOnlyThoseAreEnabledAgain)
+{
     HWND alreadyDisabled = TopLevel(RECT{10, 600, 60, 650}, RGB(1, 2, 3));
     EnableWindow(alreadyDisabled, false);
     bool ownerEnabled = true, bystanderEnabled = true;
@@ -93,7 +97,8 @@ TEST_F(MessageBoxTest, WithoutAnOwnerEveryTopLevelIsDisabledAndOnlyThoseAreEnabl
     EXPECT_FALSE(bystanderEnabled);
 }
 
-TEST_F(MessageBoxTest, KeyboardFollowsTheDialogRules) {
+TEST_F(MessageBoxTest, KeyboardFollowsTheDialogRules)
+{
     // Escape means Cancel where there is one; Yes/No ignores it.
     FromInsideTheLoop(owner, [] { headless::PressKey(VK_ESCAPE); });
     EXPECT_EQ(MessageBox(owner, "q", "c", MB_OKCANCEL), IDCANCEL);
@@ -121,7 +126,8 @@ TEST_F(MessageBoxTest, KeyboardFollowsTheDialogRules) {
     EXPECT_EQ(MessageBox(owner, "q", "c", MB_OKCANCEL), IDCANCEL);
 }
 
-TEST_F(MessageBoxTest, ClickingAButtonAnswersWithIt) {
+TEST_F(MessageBoxTest, ClickingAButtonAnswersWithIt)
+{
     FromInsideTheLoop(owner, [this] {
         headless::PumpMessages();
         const MessageBoxInfo info = OpenBox();
@@ -136,7 +142,8 @@ TEST_F(MessageBoxTest, ClickingAButtonAnswersWithIt) {
 std::atomic<int> g_ticks{0};
 std::atomic<LRESULT> g_answered{-1};
 
-TEST_F(MessageBoxTest, TheLoopKeepsTimersAndSentMessagesRunning) {
+TEST_F(MessageBoxTest, TheLoopKeepsTimersAndSentMessagesRunning)
+{
     g_ticks = 0;
     g_answered = -1;
     // The box is closed from a timer once a worker's send has been answered by the GUI thread.
@@ -147,9 +154,8 @@ TEST_F(MessageBoxTest, TheLoopKeepsTimersAndSentMessagesRunning) {
         }
     });
     std::thread worker;
-    FromInsideTheLoop(owner, [&] {
-        worker = std::thread([this] { g_answered = SendMessage(bystander, WM_GETTEXTLENGTH, 0, 0); });
-    });
+    FromInsideTheLoop(
+        owner, [&] { worker = std::thread([this] { g_answered = SendMessage(bystander, WM_GETTEXTLENGTH, 0, 0); }); });
     EXPECT_EQ(MessageBox(owner, "wait", "c", MB_OK), IDOK);
     worker.join();
     KillTimer(bystander, 1);
@@ -157,7 +163,8 @@ TEST_F(MessageBoxTest, TheLoopKeepsTimersAndSentMessagesRunning) {
     EXPECT_EQ(g_answered.load(), 3);  // "top"
 }
 
-TEST_F(MessageBoxTest, QuitDuringTheLoopClosesWithTheCancelAnswerAndIsPostedAgain) {
+TEST_F(MessageBoxTest, QuitDuringTheLoopClosesWithTheCancelAnswerAndIsPostedAgain)
+{
     FromInsideTheLoop(owner, [] { PostQuitMessage(4); });
     EXPECT_EQ(MessageBox(owner, "q", "c", MB_YESNO), IDNO);
     MSG m;
@@ -166,7 +173,8 @@ TEST_F(MessageBoxTest, QuitDuringTheLoopClosesWithTheCancelAnswerAndIsPostedAgai
     EXPECT_EQ(m.wParam, 4u);
 }
 
-TEST_F(MessageBoxTest, LongTextWrapsAndTheBoxIsCentredOnItsOwner) {
+TEST_F(MessageBoxTest, LongTextWrapsAndTheBoxIsCentredOnItsOwner)
+{
     std::string text;
     for (int i = 0; i < 60; ++i) text += "palabra ";
     RECT box{}, textRect{};

@@ -10,7 +10,8 @@ class PopupMenuTest : public ControlsTest {
 protected:
     HWND owner = nullptr;
     HMENU menu = 0;
-    void SetUp() override {
+    void SetUp() override
+    {
         ControlsTest::SetUp();
         owner = MakeParent();
         menu = CreatePopupMenu();
@@ -19,19 +20,22 @@ protected:
         AppendMenu(menu, MF_SEPARATOR, 0, "");
         AppendMenu(menu, MF_STRING, kQuit, "&Quit");
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         DestroyMenu(menu);
         ControlsTest::TearDown();
     }
     int Track(UINT flags = TPM_RETURNCMD) { return TrackPopupMenu(menu, flags, 200, 150, 0, owner, nullptr); }
-    static POINT ItemCenter(HMENU m, UINT position) {
+    static POINT ItemCenter(HMENU m, UINT position)
+    {
         RECT r{};
         EXPECT_TRUE(GetMenuItemRect(nullptr, m, position, &r));
         return Center(r);
     }
 };
 
-TEST_F(PopupMenuTest, ItemsStatesAndHandles) {
+TEST_F(PopupMenuTest, ItemsStatesAndHandles)
+{
     EXPECT_EQ(GetMenuItemCount(menu), 4);
     EXPECT_EQ(GetMenuItemID(menu, 0), UINT(kOpen));
     EXPECT_EQ(GetMenuItemID(menu, 2), 0u);
@@ -55,7 +59,8 @@ TEST_F(PopupMenuTest, ItemsStatesAndHandles) {
     EXPECT_EQ(GetMenuItemCount(HMENU(12345)), -1);
 }
 
-TEST_F(PopupMenuTest, ClickOnAnItemReturnsItsIdAfterInitMenuPopup) {
+TEST_F(PopupMenuTest, ClickOnAnItemReturnsItsIdAfterInitMenuPopup)
+{
     HWND seenPopup = nullptr;
     bool captured = false;
     FromInsideTheLoop(owner, [&] {
@@ -71,7 +76,8 @@ TEST_F(PopupMenuTest, ClickOnAnItemReturnsItsIdAfterInitMenuPopup) {
     EXPECT_EQ(Parent().initMenuPopups, (std::vector<WPARAM>{WPARAM(menu)}));
 }
 
-TEST_F(PopupMenuTest, EscapeAndClicksOutsideCancel) {
+TEST_F(PopupMenuTest, EscapeAndClicksOutsideCancel)
+{
     SetFocus(owner);
     FromInsideTheLoop(owner, [] { headless::PressKey(VK_ESCAPE); });
     EXPECT_EQ(Track(), 0);
@@ -79,7 +85,8 @@ TEST_F(PopupMenuTest, EscapeAndClicksOutsideCancel) {
     EXPECT_EQ(Track(), 0);
 }
 
-TEST_F(PopupMenuTest, DisabledItemsAndSeparatorsCannotBeChosen) {
+TEST_F(PopupMenuTest, DisabledItemsAndSeparatorsCannotBeChosen)
+{
     SetFocus(owner);
     FromInsideTheLoop(owner, [this] {
         headless::Click(ItemCenter(menu, 1));  // grayed
@@ -98,14 +105,16 @@ TEST_F(PopupMenuTest, DisabledItemsAndSeparatorsCannotBeChosen) {
     EXPECT_EQ(Track(), int(kOpen));
 }
 
-TEST_F(PopupMenuTest, WithoutReturnCmdTheChoiceIsPostedToTheOwner) {
+TEST_F(PopupMenuTest, WithoutReturnCmdTheChoiceIsPostedToTheOwner)
+{
     FromInsideTheLoop(owner, [this] { headless::Click(ItemCenter(menu, 0)); });
     EXPECT_NE(Track(TPM_LEFTALIGN), 0);
     headless::PumpMessages();
     ASSERT_EQ(CountNotifications(0, WORD(kOpen)), 1);
 }
 
-TEST_F(PopupMenuTest, SubmenusOpenOnHoverAndTheirItemsCanBeChosen) {
+TEST_F(PopupMenuTest, SubmenusOpenOnHoverAndTheirItemsCanBeChosen)
+{
     HMENU sub = CreatePopupMenu();
     AppendMenu(sub, MF_STRING, kDeep, "Deep");
     AppendMenu(menu, MF_POPUP, std::uintptr_t(sub), "&More");
@@ -118,7 +127,8 @@ TEST_F(PopupMenuTest, SubmenusOpenOnHoverAndTheirItemsCanBeChosen) {
     EXPECT_EQ(Parent().initMenuPopups, (std::vector<WPARAM>{WPARAM(menu), WPARAM(sub)}));
 }
 
-TEST_F(PopupMenuTest, StaysOnTheScreen) {
+TEST_F(PopupMenuTest, StaysOnTheScreen)
+{
     RECT shown{};
     FromInsideTheLoop(owner, [&] {
         GetWindowRect(GetOpenPopupMenuWindow(), &shown);

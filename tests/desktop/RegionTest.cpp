@@ -5,13 +5,15 @@
 namespace desktop {
 namespace {
 
-int PixelCount(const Region& r) {
+int PixelCount(const Region& r)
+{
     int n = 0;
     r.ForEachSpan([&](LONG, LONG x0, LONG x1) { n += x1 - x0; });
     return n;
 }
 
-TEST(Region, RectangleBasics) {
+TEST(Region, RectangleBasics)
+{
     const Region r = Region::FromRect(RECT{2, 3, 7, 5});
     EXPECT_EQ(r.Bounds(), (RECT{2, 3, 7, 5}));
     EXPECT_EQ(r.Kind(), SIMPLEREGION);
@@ -28,7 +30,8 @@ TEST(Region, RectangleBasics) {
     EXPECT_EQ(Region().Bounds(), RECT{});
 }
 
-TEST(Region, SetOperationsOnOverlappingRectangles) {
+TEST(Region, SetOperationsOnOverlappingRectangles)
+{
     const Region a = Region::FromRect(RECT{0, 0, 10, 10});
     const Region b = Region::FromRect(RECT{5, 5, 15, 15});
 
@@ -60,7 +63,8 @@ TEST(Region, SetOperationsOnOverlappingRectangles) {
     EXPECT_EQ(a.Combined(b, RGN_COPY), a);
 }
 
-TEST(Region, AdjacentRectanglesMergeIntoOne) {
+TEST(Region, AdjacentRectanglesMergeIntoOne)
+{
     const Region left = Region::FromRect(RECT{0, 0, 5, 4});
     const Region right = Region::FromRect(RECT{5, 0, 9, 4});
     const Region below = Region::FromRect(RECT{0, 4, 9, 6});
@@ -69,7 +73,8 @@ TEST(Region, AdjacentRectanglesMergeIntoOne) {
     EXPECT_EQ(all.Kind(), SIMPLEREGION);
 }
 
-TEST(Region, EmptyOperands) {
+TEST(Region, EmptyOperands)
+{
     const Region a = Region::FromRect(RECT{0, 0, 4, 4});
     const Region none;
     EXPECT_TRUE(a.Intersected(none).IsEmpty());
@@ -83,7 +88,8 @@ TEST(Region, EmptyOperands) {
     EXPECT_TRUE(a.Intersected(Region::FromRect(RECT{4, 0, 8, 4})).IsEmpty());  // touching only
 }
 
-TEST(Region, OffsetMovesEveryPixel) {
+TEST(Region, OffsetMovesEveryPixel)
+{
     Region r = Region::FromRect(RECT{0, 0, 3, 3}).Subtracted(Region::FromRect(RECT{1, 1, 2, 2}));
     r.Offset(10, -5);
     EXPECT_EQ(r.Bounds(), (RECT{10, -5, 13, -2}));
@@ -95,7 +101,8 @@ TEST(Region, OffsetMovesEveryPixel) {
 
 // The two triangles of a diagonally split square: a pixel belongs to a triangle when its
 // centre lies inside, so together they cover the square exactly once.
-TEST(Region, DiagonalHalvesPartitionTheSquare) {
+TEST(Region, DiagonalHalvesPartitionTheSquare)
+{
     for (const auto& [w, h] : {std::pair{20, 20}, std::pair{17, 21}, std::pair{16, 9}, std::pair{1, 1}}) {
         const POINT upperLeft[] = {{0, h}, {w, 0}, {0, 0}};
         const POINT lowerRight[] = {{0, h}, {w, h}, {w, 0}};
@@ -122,7 +129,8 @@ TEST(Region, DiagonalHalvesPartitionTheSquare) {
     }
 }
 
-TEST(Region, PolygonFillModes) {
+TEST(Region, PolygonFillModes)
+{
     // A pentagram: the centre is inside with WINDING, outside with ALTERNATE.
     const POINT star[] = {{50, 0}, {79, 90}, {2, 35}, {97, 35}, {21, 90}};
     const Region alternate = Region::FromPolygon(star, 5, ALTERNATE);

@@ -9,7 +9,8 @@
 namespace desktop {
 namespace {
 
-TEST(Resources, AreFoundByTypeAndCaseInsensitiveNameAndReplacedByLaterRegistrations) {
+TEST(Resources, AreFoundByTypeAndCaseInsensitiveNameAndReplacedByLaterRegistrations)
+{
     static constexpr std::array<std::uint8_t, 3> first{1, 2, 3};
     static constexpr std::array<std::uint8_t, 1> second{9};
     RegisterResource(RT_RCDATA, "TForm1", first);
@@ -24,13 +25,15 @@ TEST(Resources, AreFoundByTypeAndCaseInsensitiveNameAndReplacedByLaterRegistrati
     EXPECT_EQ(ResourceIdName(65520), "#65520");
 }
 
-TEST(Resources, StringTableAnswersByNumber) {
+TEST(Resources, StringTableAnswersByNumber)
+{
     RegisterString(65386, "OK");
     EXPECT_EQ(LoadString(65386), "OK");
     EXPECT_FALSE(LoadString(1).has_value());
 }
 
-TEST(Locale, ReadsTheEnvironmentUnlessPinned) {
+TEST(Locale, ReadsTheEnvironmentUnlessPinned)
+{
     ClearLocaleOverrides();
     setenv("LC_ALL", "C", 1);
     EXPECT_EQ(GetLocaleInfo(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL), ".");

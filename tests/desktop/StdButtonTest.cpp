@@ -10,10 +10,12 @@ class ButtonTest : public ControlsTest {
 protected:
     HWND parent = nullptr;
     HWND button = nullptr;
-    void SetUp() override {
+    void SetUp() override
+    {
         ControlsTest::SetUp();
         parent = MakeParent();
-        button = MakeControl(parent, kButtonClass, "&Go", DWORD(BS_PUSHBUTTON) | WS_TABSTOP, RECT{20, 20, 95, 45}, kButtonId);
+        button = MakeControl(parent, kButtonClass, "&Go", DWORD(BS_PUSHBUTTON) | WS_TABSTOP, RECT{20, 20, 95, 45},
+                             kButtonId);
         Parent().notifications.clear();
     }
     POINT Inside() const { return ClientPointOnScreen(button, POINT{30, 12}); }
@@ -21,7 +23,8 @@ protected:
     static int Clicks() { return CountNotifications(BN_CLICKED, kButtonId); }
 };
 
-TEST_F(ButtonTest, ReleaseInsideClicksOnceAndTakesTheFocus) {
+TEST_F(ButtonTest, ReleaseInsideClicksOnceAndTakesTheFocus)
+{
     EXPECT_EQ(GetFocus(), parent);
     headless::MoveMouse(Inside());
     headless::MouseDown();
@@ -38,7 +41,8 @@ TEST_F(ButtonTest, ReleaseInsideClicksOnceAndTakesTheFocus) {
     EXPECT_EQ(Parent().notifications.back().from, button);
 }
 
-TEST_F(ButtonTest, ReleaseOutsideDoesNotClickButComingBackDoes) {
+TEST_F(ButtonTest, ReleaseOutsideDoesNotClickButComingBackDoes)
+{
     headless::MoveMouse(Inside());
     headless::MouseDown();
     headless::PumpMessages();  // input goes where the capture is when it is injected
@@ -61,7 +65,8 @@ TEST_F(ButtonTest, ReleaseOutsideDoesNotClickButComingBackDoes) {
     EXPECT_EQ(Clicks(), 1);
 }
 
-TEST_F(ButtonTest, SpaceAndBmClickClick) {
+TEST_F(ButtonTest, SpaceAndBmClickClick)
+{
     SetFocus(button);
     InjectKey(VK_SPACE, true);
     InjectKey(VK_SPACE, true);  // auto-repeat does not click again
@@ -75,7 +80,8 @@ TEST_F(ButtonTest, SpaceAndBmClickClick) {
     EXPECT_EQ(Clicks(), 2);
 }
 
-TEST_F(ButtonTest, DisabledButtonIgnoresMouseKeysAndBmClick) {
+TEST_F(ButtonTest, DisabledButtonIgnoresMouseKeysAndBmClick)
+{
     EnableWindow(button, false);
     headless::Click(Inside());
     headless::PumpMessages();
@@ -90,7 +96,8 @@ TEST_F(ButtonTest, DisabledButtonIgnoresMouseKeysAndBmClick) {
     EXPECT_EQ(Clicks(), 1);
 }
 
-TEST_F(ButtonTest, DefaultStyleChangesTheDialogCodeAndTheFrame) {
+TEST_F(ButtonTest, DefaultStyleChangesTheDialogCodeAndTheFrame)
+{
     EXPECT_EQ(SendMessage(button, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
     const POINT corner = ClientPointOnScreen(button, POINT{0, 0});
     headless::PumpMessages();

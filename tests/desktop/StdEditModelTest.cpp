@@ -6,14 +6,16 @@ namespace desktop {
 namespace {
 
 // Every character 6 pixels wide, so widths are easy to reckon.
-EditTextMetrics SixPixels() {
+EditTextMetrics SixPixels()
+{
     EditTextMetrics m;
     m.advances.fill(6);
     m.tabWidth = 24;
     return m;
 }
 
-EditModel MultiLine(int wrapWidth) {
+EditModel MultiLine(int wrapWidth)
+{
     EditModel m;
     m.SetMultiLine(true);
     m.SetMetrics(SixPixels());
@@ -21,7 +23,8 @@ EditModel MultiLine(int wrapWidth) {
     return m;
 }
 
-TEST(EditModel, SelectionFollowsTheMessageConventions) {
+TEST(EditModel, SelectionFollowsTheMessageConventions)
+{
     EditModel m;
     m.SetText("hello world");
     m.SetSel(0, -1);
@@ -43,7 +46,8 @@ TEST(EditModel, SelectionFollowsTheMessageConventions) {
     EXPECT_FALSE(m.Modified());
 }
 
-TEST(EditModel, TypingIsUndoneAsOneStepAndUndoAgainRedoes) {
+TEST(EditModel, TypingIsUndoneAsOneStepAndUndoAgainRedoes)
+{
     EditModel m;
     m.SetText("ab");
     m.SetSel(2, 2);
@@ -70,7 +74,8 @@ TEST(EditModel, TypingIsUndoneAsOneStepAndUndoAgainRedoes) {
     EXPECT_EQ(m.Text(), "abcde");
 }
 
-TEST(EditModel, InsertedTextIsFilteredAndLimited) {
+TEST(EditModel, InsertedTextIsFilteredAndLimited)
+{
     EditModel single;
     single.SetCase(EditCase::Upper);
     single.SetLimit(6);
@@ -79,7 +84,9 @@ TEST(EditModel, InsertedTextIsFilteredAndLimited) {
     EXPECT_EQ(single.Text(), "\xC9T\xC9");  // up to the line break, upper case in code page 1252
     EXPECT_FALSE(truncated);
     single.ReplaceSelection("abcdef", true, EditModel::EditKind::Other, &truncated);
-    EXPECT_EQ(single.Text(), "\xC9T\xC9" "ABC");
+    EXPECT_EQ(single.Text(),
+              "\xC9T\xC9"
+              "ABC");
     EXPECT_TRUE(truncated);
     EXPECT_FALSE(single.ReplaceSelection("z"));  // full: nothing fits
 
@@ -90,7 +97,8 @@ TEST(EditModel, InsertedTextIsFilteredAndLimited) {
     EXPECT_EQ(multi.NextPosition(3), 5u);
 }
 
-TEST(EditModel, WrapsAtSpacesCutsLongWordsAndKeepsHardBreaks) {
+TEST(EditModel, WrapsAtSpacesCutsLongWordsAndKeepsHardBreaks)
+{
     EditModel m = MultiLine(30);  // five characters a line
     m.SetText("aaa bbb cccccccc\r\n\r\nd\r\n");
     const auto& lines = m.Lines();
@@ -118,7 +126,8 @@ TEST(EditModel, WrapsAtSpacesCutsLongWordsAndKeepsHardBreaks) {
     EXPECT_EQ(m.LineCount(), 4u);
 }
 
-TEST(EditModel, WordsAreRunsBetweenSpacesAndLineBreaks) {
+TEST(EditModel, WordsAreRunsBetweenSpacesAndLineBreaks)
+{
     EditModel m = MultiLine(0);
     m.SetText("one  two\r\nthree");
     EXPECT_EQ(m.WordRight(0), 5u);
@@ -131,7 +140,8 @@ TEST(EditModel, WordsAreRunsBetweenSpacesAndLineBreaks) {
     EXPECT_EQ(m.WordAt(3), std::make_pair(std::size_t(3), std::size_t(5)));
 }
 
-TEST(EditModel, PasswordCharactersAreWhatIsMeasured) {
+TEST(EditModel, PasswordCharactersAreWhatIsMeasured)
+{
     EditModel m;
     EditTextMetrics metrics = SixPixels();
     metrics.advances['*'] = 9;

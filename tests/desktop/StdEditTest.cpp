@@ -13,45 +13,54 @@ constexpr int kEditId = 7;
 class EditTest : public ControlsTest {
 protected:
     HWND parent = nullptr;
-    void SetUp() override {
+    void SetUp() override
+    {
         ControlsTest::SetUp();
         parent = MakeParent();
     }
-    HWND Edit(const std::string& text, DWORD style = ES_AUTOHSCROLL, RECT r = RECT{10, 10, 131, 31}) {
+    HWND Edit(const std::string& text, DWORD style = ES_AUTOHSCROLL, RECT r = RECT{10, 10, 131, 31})
+    {
         HWND e = MakeControl(parent, kEditClass, text, style | WS_TABSTOP, r, kEditId, WS_EX_CLIENTEDGE);
         SetFocus(e);
         headless::PumpMessages();
         Parent().notifications.clear();
         return e;
     }
-    static std::pair<DWORD, DWORD> Selection(HWND e) {
+    static std::pair<DWORD, DWORD> Selection(HWND e)
+    {
         DWORD a = 0, b = 0;
-        SendMessage(e, EM_GETSEL, WPARAM(reinterpret_cast<std::uintptr_t>(&a)), LPARAM(reinterpret_cast<std::intptr_t>(&b)));
+        SendMessage(e, EM_GETSEL, WPARAM(reinterpret_cast<std::uintptr_t>(&a)),
+                    LPARAM(reinterpret_cast<std::intptr_t>(&b)));
         return {a, b};
     }
     static void SetSel(HWND e, long a, long b) { SendMessage(e, EM_SETSEL, WPARAM(std::intptr_t(a)), LPARAM(b)); }
-    static void Press(WORD vk, bool shift = false, bool ctrl = false) {
+    static void Press(WORD vk, bool shift = false, bool ctrl = false)
+    {
         headless::PressKey(vk, shift, ctrl);
         headless::PumpMessages();
     }
-    static void Type(const std::string& s) {
+    static void Type(const std::string& s)
+    {
         headless::TypeText(s);
         headless::PumpMessages();
     }
-    static void PutOnClipboard(const std::string& text) {
+    static void PutOnClipboard(const std::string& text)
+    {
         OpenClipboard(nullptr);
         EmptyClipboard();
         SetClipboardText(text);
         CloseClipboard();
     }
     // Client x of the boundary before character `index`.
-    static POINT PointOfChar(HWND e, std::size_t index) {
+    static POINT PointOfChar(HWND e, std::size_t index)
+    {
         const LRESULT p = SendMessage(e, EM_POSFROMCHAR, index, 0);
         return POINT{GET_X_LPARAM(p), GET_Y_LPARAM(p) + 5};
     }
 };
 
-TEST_F(EditTest, TypingInsertsAndNotifiesUpdateThenChangeForEachCharacter) {
+TEST_F(EditTest, TypingInsertsAndNotifiesUpdateThenChangeForEachCharacter)
+{
     HWND e = Edit("");
     Type("ab c");
     EXPECT_EQ(GetWindowText(e), "ab c");
@@ -71,7 +80,8 @@ TEST_F(EditTest, TypingInsertsAndNotifiesUpdateThenChangeForEachCharacter) {
     EXPECT_EQ(Selection(e), std::make_pair(DWORD(0), DWORD(0)));  // focus never selects by itself
 }
 
-TEST_F(EditTest, ShiftArrowsSelectAndBackspaceOrDeleteRemove) {
+TEST_F(EditTest, ShiftArrowsSelectAndBackspaceOrDeleteRemove)
+{
     HWND e = Edit("abcdef");
     SetSel(e, 1, 1);
     Press(VK_RIGHT, true);
@@ -96,7 +106,8 @@ TEST_F(EditTest, ShiftArrowsSelectAndBackspaceOrDeleteRemove) {
     EXPECT_EQ(GetWindowText(e), "aef");
 }
 
-TEST_F(EditTest, ReadOnlyRefusesChangesButSelectsAndCopies) {
+TEST_F(EditTest, ReadOnlyRefusesChangesButSelectsAndCopies)
+{
     HWND e = Edit("caf\xE9 \x80", ES_AUTOHSCROLL | ES_READONLY);
     PutOnClipboard("pasted");
     Type("x");
@@ -117,7 +128,8 @@ TEST_F(EditTest, ReadOnlyRefusesChangesButSelectsAndCopies) {
     EXPECT_EQ(GetWindowText(e), "!");
 }
 
-TEST_F(EditTest, ClipboardCarriesCodePage1252Text) {
+TEST_F(EditTest, ClipboardCarriesCodePage1252Text)
+{
     HWND e = Edit("\x80uro \xE9t\xE9");
     SetSel(e, 0, 4);
     Press('X', false, true);
@@ -130,12 +142,13 @@ TEST_F(EditTest, ClipboardCarriesCodePage1252Text) {
     PutOnClipboard("line\r\nrest");
     Press(VK_INSERT, true);  // Shift+Ins; one line only in a single-line edit
     EXPECT_EQ(GetWindowText(e), " \xE9t\xE9\x80uroline");
-    Press(VK_UP, true);  // Up acts as Left in a single-line edit
+    Press(VK_UP, true);      // Up acts as Left in a single-line edit
     Press(VK_DELETE, true);  // Shift+Del cuts
     EXPECT_EQ(GetClipboardText().value_or(""), "e");
 }
 
-TEST_F(EditTest, LimitStopsTypingAndTellsTheParent) {
+TEST_F(EditTest, LimitStopsTypingAndTellsTheParent)
+{
     HWND e = Edit("");
     SendMessage(e, EM_LIMITTEXT, 3, 0);
     EXPECT_EQ(SendMessage(e, EM_GETLIMITTEXT, 0, 0), 3);
@@ -146,7 +159,8 @@ TEST_F(EditTest, LimitStopsTypingAndTellsTheParent) {
     EXPECT_EQ(GetWindowTextLength(e), 17);
 }
 
-TEST_F(EditTest, MultiLineWrapsAtTheWidthAndAnswersLineQueries) {
+TEST_F(EditTest, MultiLineWrapsAtTheWidthAndAnswersLineQueries)
+{
     HWND e = Edit("", ES_MULTILINE | ES_WANTRETURN, RECT{10, 10, 110, 90});
     EXPECT_EQ(SendMessage(e, EM_GETLINECOUNT, 0, 0), 1);
     Type("one two three four five six");
@@ -174,7 +188,8 @@ TEST_F(EditTest, MultiLineWrapsAtTheWidthAndAnswersLineQueries) {
     EXPECT_EQ(SendMessage(wide, EM_GETLINECOUNT, 0, 0), 1);
 }
 
-TEST_F(EditTest, EnterBreaksTheLineOnlyWhenReturnsAreWantedAndTheMemoIsWritable) {
+TEST_F(EditTest, EnterBreaksTheLineOnlyWhenReturnsAreWantedAndTheMemoIsWritable)
+{
     HWND memo = Edit("note", ES_MULTILINE | ES_WANTRETURN | ES_READONLY, RECT{10, 10, 170, 59});
     Press(VK_RETURN);
     EXPECT_EQ(GetWindowText(memo), "note");
@@ -189,7 +204,8 @@ TEST_F(EditTest, EnterBreaksTheLineOnlyWhenReturnsAreWantedAndTheMemoIsWritable)
     EXPECT_FALSE(SendMessage(Edit("y"), WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS);
 }
 
-TEST_F(EditTest, MousePlacesDragsAndDoubleClickSelectsAWord) {
+TEST_F(EditTest, MousePlacesDragsAndDoubleClickSelectsAWord)
+{
     HWND e = Edit("alpha beta gamma");
     HWND other = MakeControl(parent, kButtonClass, "b", 0, RECT{200, 10, 275, 35}, 1);
     SetFocus(other);
@@ -213,14 +229,17 @@ TEST_F(EditTest, MousePlacesDragsAndDoubleClickSelectsAWord) {
     EXPECT_EQ(Selection(e), std::make_pair(DWORD(11), DWORD(16)));
 }
 
-TEST_F(EditTest, SelectionShowsOnlyWhileFocusedUnlessNoHideSel) {
+TEST_F(EditTest, SelectionShowsOnlyWhileFocusedUnlessNoHideSel)
+{
     HWND hiding = Edit("WWWW");
     HWND keeping = Edit("WWWW", ES_AUTOHSCROLL | ES_NOHIDESEL, RECT{10, 40, 131, 61});
     SetSel(hiding, 0, -1);
     SetSel(keeping, 0, -1);
     SetFocus(hiding);
     headless::PumpMessages();
-    const auto highlighted = [](HWND e) { return headless::ScreenColorAt(ClientPointOnScreen(e, POINT{2, 1})) == GetSysColor(COLOR_HIGHLIGHT); };
+    const auto highlighted = [](HWND e) {
+        return headless::ScreenColorAt(ClientPointOnScreen(e, POINT{2, 1})) == GetSysColor(COLOR_HIGHLIGHT);
+    };
     EXPECT_TRUE(highlighted(hiding));
     EXPECT_TRUE(highlighted(keeping));
     SetFocus(nullptr);
@@ -229,7 +248,8 @@ TEST_F(EditTest, SelectionShowsOnlyWhileFocusedUnlessNoHideSel) {
     EXPECT_TRUE(highlighted(keeping));
 }
 
-TEST_F(EditTest, CaretFollowsFocusWithTheFontHeight) {
+TEST_F(EditTest, CaretFollowsFocusWithTheFontHeight)
+{
     HWND e = Edit("abc");
     CaretState c = GetCaretState();
     EXPECT_EQ(c.owner, e);
@@ -241,7 +261,8 @@ TEST_F(EditTest, CaretFollowsFocusWithTheFontHeight) {
     EXPECT_EQ(GetCaretState().owner, nullptr);
 }
 
-TEST_F(EditTest, RightClickOffersTheStandardMenu) {
+TEST_F(EditTest, RightClickOffersTheStandardMenu)
+{
     HWND e = Edit("some text");
     headless::Click(ClientPointOnScreen(e, POINT{5, 5}), MouseButton::Right);
     FromInsideTheLoop(parent, [] {
@@ -257,8 +278,8 @@ TEST_F(EditTest, RightClickOffersTheStandardMenu) {
     EXPECT_EQ(GetOpenPopupMenuWindow(), nullptr);
 }
 
-
-TEST_F(EditTest, ParentSuppliesColoursAndReadOnlyAsksAsStatic) {
+TEST_F(EditTest, ParentSuppliesColoursAndReadOnlyAsksAsStatic)
+{
     Parent().ctlColorBrush = CreateSolidBrush(RGB(255, 255, 0));
     Parent().ctlTextColor = RGB(255, 0, 0);
     HWND e = Edit("WWWWWWWW");
@@ -269,14 +290,16 @@ TEST_F(EditTest, ParentSuppliesColoursAndReadOnlyAsksAsStatic) {
     EXPECT_EQ(headless::ScreenColorAt(ClientPointOnScreen(e, POINT{100, 14})), RGB(255, 255, 0));
     bool redText = false;
     for (int x = 2; x < 40; ++x)
-        for (int y = 1; y < 14; ++y) redText = redText || headless::ScreenColorAt(ClientPointOnScreen(e, POINT{x, y})) == RGB(255, 0, 0);
+        for (int y = 1; y < 14; ++y)
+            redText = redText || headless::ScreenColorAt(ClientPointOnScreen(e, POINT{x, y})) == RGB(255, 0, 0);
     EXPECT_TRUE(redText);
     SendMessage(e, EM_SETREADONLY, 1, 0);
     headless::PumpMessages();
     EXPECT_EQ(Parent().ctlColorRequests.back(), UINT(WM_CTLCOLORSTATIC));
 }
 
-TEST_F(EditTest, ScrollingKeepsTheCaretInView) {
+TEST_F(EditTest, ScrollingKeepsTheCaretInView)
+{
     HWND e = Edit("", ES_AUTOHSCROLL, RECT{10, 10, 70, 31});
     Type("a long line of text that does not fit");
     EXPECT_GT(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), 0);  // the first visible character
@@ -298,7 +321,8 @@ TEST_F(EditTest, ScrollingKeepsTheCaretInView) {
     EXPECT_EQ(SendMessage(memo, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 }
 
-TEST_F(EditTest, PasswordEditShowsStarsAndKeepsItsTextOffTheClipboard) {
+TEST_F(EditTest, PasswordEditShowsStarsAndKeepsItsTextOffTheClipboard)
+{
     HWND e = Edit("", ES_AUTOHSCROLL | ES_PASSWORD);
     PutOnClipboard("before");
     Type("secret");
@@ -314,15 +338,18 @@ TEST_F(EditTest, PasswordEditShowsStarsAndKeepsItsTextOffTheClipboard) {
 }
 
 WNDPROC g_editProc = nullptr;
-LRESULT SwallowContextMenu(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT SwallowContextMenu(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     if (msg == WM_CONTEXTMENU) return 0;
     return CallWindowProc(g_editProc, hwnd, msg, wParam, lParam);
 }
 
-TEST_F(EditTest, SubclassedEditsKeepTheirOwnStateAndCanTakeOverTheContextMenu) {
+TEST_F(EditTest, SubclassedEditsKeepTheirOwnStateAndCanTakeOverTheContextMenu)
+{
     HWND first = Edit("one");
     HWND second = Edit("two", ES_AUTOHSCROLL, RECT{10, 40, 131, 61});
-    g_editProc = reinterpret_cast<WNDPROC>(SetWindowLongPtr(first, GWL_WNDPROC, reinterpret_cast<std::intptr_t>(SwallowContextMenu)));
+    g_editProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtr(first, GWL_WNDPROC, reinterpret_cast<std::intptr_t>(SwallowContextMenu)));
     SetWindowLongPtr(second, GWL_WNDPROC, reinterpret_cast<std::intptr_t>(SwallowContextMenu));
     SetFocus(first);
     SetSel(first, 3, 3);

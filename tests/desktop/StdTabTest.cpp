@@ -10,7 +10,8 @@ class TabTest : public ControlsTest {
 protected:
     HWND parent = nullptr;
     HWND tabs = nullptr;
-    void SetUp() override {
+    void SetUp() override
+    {
         ControlsTest::SetUp();
         parent = MakeParent(RECT{50, 50, 450, 350});
         tabs = MakeControl(parent, kTabControlClass, "", WS_TABSTOP, RECT{8, 8, 297, 201}, kTabId);
@@ -18,19 +19,22 @@ protected:
         Insert(1, "Lanzar dos dados");
         Parent().notifications.clear();
     }
-    LRESULT Insert(int at, const char* text) {
+    LRESULT Insert(int at, const char* text)
+    {
         TCITEM item;
         item.mask = TCIF_TEXT;
         item.pszText = text;
         return SendMessage(tabs, TCM_INSERTITEM, WPARAM(at), LPARAM(reinterpret_cast<std::intptr_t>(&item)));
     }
-    RECT ItemRect(int i) {
+    RECT ItemRect(int i)
+    {
         RECT r;
         SendMessage(tabs, TCM_GETITEMRECT, WPARAM(i), LPARAM(reinterpret_cast<std::intptr_t>(&r)));
         return r;
     }
     int Selected() { return int(SendMessage(tabs, TCM_GETCURSEL, 0, 0)); }
-    static std::vector<UINT> TabNotifications() {
+    static std::vector<UINT> TabNotifications()
+    {
         std::vector<UINT> codes;
         for (const Notification& n : Parent().notifications)
             if (n.message == WM_NOTIFY && n.id == kTabId) codes.push_back(n.code);
@@ -38,7 +42,8 @@ protected:
     }
 };
 
-TEST_F(TabTest, ItemsKeepTheSelectionInStepAndSetCurSelDoesNotNotify) {
+TEST_F(TabTest, ItemsKeepTheSelectionInStepAndSetCurSelDoesNotNotify)
+{
     EXPECT_EQ(SendMessage(tabs, TCM_GETITEMCOUNT, 0, 0), 2);
     EXPECT_EQ(Selected(), 0);  // the first tab inserted was selected
     EXPECT_EQ(Insert(0, "first"), 0);
@@ -64,7 +69,8 @@ TEST_F(TabTest, ItemsKeepTheSelectionInStepAndSetCurSelDoesNotNotify) {
     EXPECT_EQ(SendMessage(tabs, TCM_GETITEMCOUNT, 0, 0), 0);
 }
 
-TEST_F(TabTest, AdjustRectMapsWindowAndDisplayAreasBothWays) {
+TEST_F(TabTest, AdjustRectMapsWindowAndDisplayAreasBothWays)
+{
     RECT r{0, 0, 289, 193};
     SendMessage(tabs, TCM_ADJUSTRECT, 0, LPARAM(reinterpret_cast<std::intptr_t>(&r)));
     EXPECT_EQ(r, (RECT{4, 24, 285, 189}));  // the 8-point font: the pages stand at (4, 24)
@@ -75,7 +81,8 @@ TEST_F(TabTest, AdjustRectMapsWindowAndDisplayAreasBothWays) {
     EXPECT_EQ(ItemRect(0).Height(), 18);
 }
 
-TEST_F(TabTest, ItemRectsLineUpAndHitTestFindsThem) {
+TEST_F(TabTest, ItemRectsLineUpAndHitTestFindsThem)
+{
     const RECT a = ItemRect(0), b = ItemRect(1);
     EXPECT_EQ(a.right, b.left);
     EXPECT_GT(b.Width(), a.Width());  // wider caption, wider tab
@@ -88,7 +95,8 @@ TEST_F(TabTest, ItemRectsLineUpAndHitTestFindsThem) {
     EXPECT_EQ(hit.flags, UINT(TCHT_NOWHERE));
 }
 
-TEST_F(TabTest, ClickingATabAsksThenChangesAndTakesTheFocus) {
+TEST_F(TabTest, ClickingATabAsksThenChangesAndTakesTheFocus)
+{
     headless::Click(ClientPointOnScreen(tabs, Center(ItemRect(1))));
     headless::PumpMessages();
     EXPECT_EQ(Selected(), 1);
@@ -103,7 +111,8 @@ TEST_F(TabTest, ClickingATabAsksThenChangesAndTakesTheFocus) {
     EXPECT_EQ(TabNotifications(), (std::vector<UINT>{TCN_SELCHANGING}));
 }
 
-TEST_F(TabTest, ArrowKeysMoveBetweenTabsWithNotifications) {
+TEST_F(TabTest, ArrowKeysMoveBetweenTabsWithNotifications)
+{
     SetFocus(tabs);
     headless::PressKey(VK_RIGHT);
     headless::PumpMessages();
@@ -117,7 +126,8 @@ TEST_F(TabTest, ArrowKeysMoveBetweenTabsWithNotifications) {
     EXPECT_EQ(TabNotifications(), (std::vector<UINT>{TCN_SELCHANGING, TCN_SELCHANGE, TCN_SELCHANGING, TCN_SELCHANGE}));
 }
 
-TEST_F(TabTest, FocusNeverLeavesTheFocusWhereItIs) {
+TEST_F(TabTest, FocusNeverLeavesTheFocusWhereItIs)
+{
     HWND other = MakeControl(parent, kButtonClass, "x", 0, RECT{320, 10, 395, 35}, 1);
     SetWindowLongPtr(tabs, GWL_STYLE, GetWindowLongPtr(tabs, GWL_STYLE) | TCS_FOCUSNEVER);
     SetFocus(other);

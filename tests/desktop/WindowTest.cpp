@@ -22,7 +22,8 @@ constexpr COLORREF kGreen = RGB(0, 255, 0);
 
 using WindowTree = HeadlessTest;
 
-TEST_F(WindowTree, LaterSiblingsStackAboveEarlierOnesWhateverThePaintOrder) {
+TEST_F(WindowTree, LaterSiblingsStackAboveEarlierOnesWhateverThePaintOrder)
+{
     HWND top = TopLevel(RECT{100, 100, 400, 300}, kGreen);
     HWND first = Child(top, RECT{10, 10, 110, 110}, kRed);
     HWND second = Child(top, RECT{50, 50, 150, 150}, kBlue);
@@ -46,7 +47,8 @@ TEST_F(WindowTree, LaterSiblingsStackAboveEarlierOnesWhateverThePaintOrder) {
     EXPECT_EQ(headless::ScreenColorAt(ScreenPointOf(top, POINT{140, 140})), kGreen);
 }
 
-TEST_F(WindowTree, HitTestingSkipsHiddenAndDisabledChildrenAndHonoursTheFrame) {
+TEST_F(WindowTree, HitTestingSkipsHiddenAndDisabledChildrenAndHonoursTheFrame)
+{
     HWND top = TopLevel(RECT{100, 100, 400, 300}, kGreen);
     HWND panel = Child(top, RECT{10, 10, 210, 110}, kRed);
     HWND inner = Child(panel, RECT{5, 5, 55, 55}, kBlue, WS_CHILD | WS_VISIBLE, WS_EX_CLIENTEDGE);
@@ -70,7 +72,8 @@ TEST_F(WindowTree, HitTestingSkipsHiddenAndDisabledChildrenAndHonoursTheFrame) {
     EXPECT_EQ(origin.y - outer.top, GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYCAPTION));
 }
 
-TEST_F(WindowTree, DestroyingAParentDestroysChildrenFirstAndForgetsTheirHandles) {
+TEST_F(WindowTree, DestroyingAParentDestroysChildrenFirstAndForgetsTheirHandles)
+{
     HWND top = TopLevel(RECT{0, 0, 200, 200}, kGreen);
     HWND child = Child(top, RECT{0, 0, 50, 50}, kRed);
     SetFocus(child);
@@ -94,7 +97,8 @@ TEST_F(WindowTree, DestroyingAParentDestroysChildrenFirstAndForgetsTheirHandles)
 
 using FocusAndCapture = HeadlessTest;
 
-TEST_F(FocusAndCapture, FocusMovesWithKillBeforeSetAndNeverToDisabledWindows) {
+TEST_F(FocusAndCapture, FocusMovesWithKillBeforeSetAndNeverToDisabledWindows)
+{
     HWND top = TopLevel(RECT{0, 0, 300, 200}, kGreen);
     HWND a = Child(top, RECT{0, 0, 50, 50}, kRed);
     HWND b = Child(top, RECT{60, 0, 110, 50}, kBlue);
@@ -122,7 +126,8 @@ TEST_F(FocusAndCapture, FocusMovesWithKillBeforeSetAndNeverToDisabledWindows) {
     EXPECT_EQ(CountMessages(b, WM_ENABLE), 1);
 }
 
-TEST_F(FocusAndCapture, CaptureGetsTheMouseEverywhereAndHearsWhenItLosesIt) {
+TEST_F(FocusAndCapture, CaptureGetsTheMouseEverywhereAndHearsWhenItLosesIt)
+{
     HWND top = TopLevel(RECT{0, 0, 300, 200}, kGreen);
     HWND a = Child(top, RECT{0, 0, 50, 50}, kRed);
     HWND b = Child(top, RECT{100, 0, 150, 50}, kBlue);
@@ -147,7 +152,8 @@ TEST_F(FocusAndCapture, CaptureGetsTheMouseEverywhereAndHearsWhenItLosesIt) {
     EXPECT_EQ(CountMessages(b, WM_LBUTTONUP), 1);
 }
 
-TEST_F(FocusAndCapture, DisabledTopLevelWindowsGetNoInputAndClicksActivate) {
+TEST_F(FocusAndCapture, DisabledTopLevelWindowsGetNoInputAndClicksActivate)
+{
     HWND first = TopLevel(RECT{0, 0, 200, 200}, kGreen);
     HWND second = TopLevel(RECT{300, 0, 500, 200}, kBlue);
     EXPECT_EQ(GetActiveWindow(), second);
@@ -175,7 +181,8 @@ std::atomic<bool> insideModal{false};
 std::atomic<bool> callSeenInsideModal{false};
 bool leaveModal = false;
 
-LRESULT WorkerTargetProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT WorkerTargetProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     switch (msg) {
         case kWorkerCall:
             ++handledCalls;
@@ -194,7 +201,8 @@ LRESULT WorkerTargetProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-TEST_F(MessageQueueTest, PostedMessagesArriveInOrderAndQuitComesAfterThem) {
+TEST_F(MessageQueueTest, PostedMessagesArriveInOrderAndQuitComesAfterThem)
+{
     HWND w = TopLevel(RECT{0, 0, 100, 100}, kGreen, WS_POPUP);
     PostMessage(w, WM_APP + 10, 0, 0);
     PostMessage(w, WM_APP + 11, 0, 0);
@@ -215,7 +223,8 @@ TEST_F(MessageQueueTest, PostedMessagesArriveInOrderAndQuitComesAfterThem) {
     EXPECT_LT(first, posted);
 }
 
-TEST_F(MessageQueueTest, ASendFromAWorkerBlocksUntilTheGuiThreadHasRunIt) {
+TEST_F(MessageQueueTest, ASendFromAWorkerBlocksUntilTheGuiThreadHasRunIt)
+{
     WNDCLASS cls;
     cls.lpfnWndProc = WorkerTargetProc;
     cls.lpszClassName = "WorkerTarget";
@@ -238,7 +247,8 @@ TEST_F(MessageQueueTest, ASendFromAWorkerBlocksUntilTheGuiThreadHasRunIt) {
     EXPECT_EQ(handledCalls.load(), 1);
 }
 
-TEST_F(MessageQueueTest, ASendFromAWorkerRunsInsideANestedModalLoop) {
+TEST_F(MessageQueueTest, ASendFromAWorkerRunsInsideANestedModalLoop)
+{
     WNDCLASS cls;
     cls.lpfnWndProc = WorkerTargetProc;
     cls.lpszClassName = "WorkerTarget";
@@ -257,7 +267,8 @@ TEST_F(MessageQueueTest, ASendFromAWorkerRunsInsideANestedModalLoop) {
     EXPECT_EQ(result.load(), 10);
 }
 
-TEST_F(MessageQueueTest, WindowTimersTickRepeatedlyWithoutSpinning) {
+TEST_F(MessageQueueTest, WindowTimersTickRepeatedlyWithoutSpinning)
+{
     HWND w = TopLevel(RECT{0, 0, 50, 50}, kGreen, WS_POPUP);
     headless::PumpMessages();
     constexpr UINT kPeriod = 20;
@@ -279,7 +290,8 @@ TEST_F(MessageQueueTest, WindowTimersTickRepeatedlyWithoutSpinning) {
     EXPECT_FALSE(KillTimer(w, 7));
 }
 
-TEST_F(MessageQueueTest, KeysAreReadWithTheModifierStateOfTheirOwnMessage) {
+TEST_F(MessageQueueTest, KeysAreReadWithTheModifierStateOfTheirOwnMessage)
+{
     HWND w = TopLevel(RECT{0, 0, 50, 50}, kGreen, WS_POPUP | WS_VISIBLE);
     SetFocus(w);
     headless::PumpMessages();
@@ -290,7 +302,8 @@ TEST_F(MessageQueueTest, KeysAreReadWithTheModifierStateOfTheirOwnMessage) {
     std::vector<std::pair<WORD, bool>> keyDowns;
     std::string chars;
     while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
-        if (m.message == WM_KEYDOWN && (m.wParam == 'A' || m.wParam == 'B')) keyDowns.push_back({WORD(m.wParam), GetKeyState(VK_SHIFT) < 0});
+        if (m.message == WM_KEYDOWN && (m.wParam == 'A' || m.wParam == 'B'))
+            keyDowns.push_back({WORD(m.wParam), GetKeyState(VK_SHIFT) < 0});
         if (m.message == WM_CHAR) chars += char(m.wParam);
         TranslateMessage(&m);
         DispatchMessage(&m);
@@ -300,7 +313,8 @@ TEST_F(MessageQueueTest, KeysAreReadWithTheModifierStateOfTheirOwnMessage) {
     EXPECT_GE(GetAsyncKeyState(VK_SHIFT), 0);
 }
 
-TEST_F(MessageQueueTest, ASecondClickInTimeIsADoubleClickForClassesThatAskForIt) {
+TEST_F(MessageQueueTest, ASecondClickInTimeIsADoubleClickForClassesThatAskForIt)
+{
     HWND w = TopLevel(RECT{0, 0, 100, 100}, kGreen, WS_POPUP | WS_VISIBLE);
     headless::DoubleClick(ScreenPointOf(w, POINT{10, 10}));
     headless::Click(ScreenPointOf(w, POINT{10, 10}));
@@ -311,7 +325,8 @@ TEST_F(MessageQueueTest, ASecondClickInTimeIsADoubleClickForClassesThatAskForIt)
 
 using CaretTest = HeadlessTest;
 
-TEST_F(CaretTest, BlinkTimeIsSystemWideAndTheCaretShowsOnlyWhenShownEnough) {
+TEST_F(CaretTest, BlinkTimeIsSystemWideAndTheCaretShowsOnlyWhenShownEnough)
+{
     const UINT original = GetCaretBlinkTime();
     SetCaretBlinkTime(530);
     EXPECT_EQ(GetCaretBlinkTime(), 530u);
@@ -345,7 +360,8 @@ public:
     inline static std::optional<std::string> stored;
 };
 
-TEST(Clipboard, TextRoundTripsInCodePage1252AndCrossesTheSystemBoundaryAsUtf8) {
+TEST(Clipboard, TextRoundTripsInCodePage1252AndCrossesTheSystemBoundaryAsUtf8)
+{
     const std::string text = "\x80 caf\xe9 \xa4 \x93quoted\x94";
     headless::Install();
     ASSERT_TRUE(OpenClipboard(nullptr));
@@ -373,7 +389,8 @@ TEST(Clipboard, TextRoundTripsInCodePage1252AndCrossesTheSystemBoundaryAsUtf8) {
 namespace desktop::testing {
 namespace {
 
-TEST_F(WindowTree, AnUnhandledRightClickBecomesAContextMenuRequestThatGoesUpToTheParent) {
+TEST_F(WindowTree, AnUnhandledRightClickBecomesAContextMenuRequestThatGoesUpToTheParent)
+{
     HWND top = TopLevel(RECT{100, 100, 400, 300}, kGreen);
     HWND child = Child(top, RECT{10, 10, 110, 110}, kRed);
     headless::PumpMessages();
@@ -391,7 +408,8 @@ TEST_F(WindowTree, AnUnhandledRightClickBecomesAContextMenuRequestThatGoesUpToTh
     }
 }
 
-TEST(BuiltInClasses, RegisterThemselvesOnFirstLookupUnderEveryBackend) {
+TEST(BuiltInClasses, RegisterThemselvesOnFirstLookupUnderEveryBackend)
+{
     const std::vector<std::string> builtIn = {kButtonClass, kEditClass, kTabControlClass, controls::kPopupMenuClass,
                                               controls::kMessageBoxClass};
     headless::Install();
@@ -403,7 +421,8 @@ TEST(BuiltInClasses, RegisterThemselvesOnFirstLookupUnderEveryBackend) {
     EXPECT_TRUE(info.style & CS_DBLCLKS);
     ASSERT_TRUE(GetClassInfo(kEditClass, &info));
     EXPECT_EQ(info.hCursor, IDC_IBEAM);
-    HWND tabs = CreateWindowEx(0, kTabControlClass, "", WS_POPUP, 0, 0, 100, 50, nullptr, 0, nullptr);  // no lookup before
+    HWND tabs =
+        CreateWindowEx(0, kTabControlClass, "", WS_POPUP, 0, 0, 100, 50, nullptr, 0, nullptr);  // no lookup before
     ASSERT_NE(tabs, nullptr);
     EXPECT_EQ(GetClassName(tabs), kTabControlClass);
     EXPECT_FALSE(GetClassInfo("NoSuchClass", nullptr));
@@ -412,7 +431,8 @@ TEST(BuiltInClasses, RegisterThemselvesOnFirstLookupUnderEveryBackend) {
 
     UseBackend(std::make_unique<headless::HeadlessBackend>(SIZE{640, 480}));
     for (const std::string& name : builtIn) EXPECT_TRUE(GetClassInfo(name, nullptr)) << name;
-    HWND button = CreateWindowEx(0, kButtonClass, "OK", WS_POPUP | DWORD(BS_PUSHBUTTON), 0, 0, 75, 23, nullptr, 0, nullptr);
+    HWND button =
+        CreateWindowEx(0, kButtonClass, "OK", WS_POPUP | DWORD(BS_PUSHBUTTON), 0, 0, 75, 23, nullptr, 0, nullptr);
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(GetWindowText(button), "OK");
     ShutdownDesktop();

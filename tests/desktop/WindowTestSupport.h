@@ -21,16 +21,19 @@ struct LoggedMessage {
     LPARAM lParam;
 };
 
-inline std::mutex& LogMutex() {
+inline std::mutex& LogMutex()
+{
     static std::mutex m;
     return m;
 }
-inline std::vector<LoggedMessage>& Log() {
+inline std::vector<LoggedMessage>& Log()
+{
     static std::vector<LoggedMessage> log;
     return log;
 }
 
-inline bool Interesting(UINT msg) {
+inline bool Interesting(UINT msg)
+{
     switch (msg) {
         case WM_SETCURSOR:
         case WM_NCPAINT:
@@ -44,7 +47,8 @@ inline bool Interesting(UINT msg) {
 }
 
 // Paints its client area in the colour kept in its user data.
-inline LRESULT RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+inline LRESULT RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     if (Interesting(msg)) {
         std::lock_guard lock(LogMutex());
         Log().push_back({hwnd, msg, wParam, lParam});
@@ -63,7 +67,8 @@ inline LRESULT RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     return DefWindowProc(hwnd, msg, wParam, lParam);
 }
 
-inline int CountMessages(HWND hwnd, UINT msg) {
+inline int CountMessages(HWND hwnd, UINT msg)
+{
     std::lock_guard lock(LogMutex());
     int n = 0;
     for (const auto& m : Log())
@@ -71,7 +76,8 @@ inline int CountMessages(HWND hwnd, UINT msg) {
     return n;
 }
 
-inline std::vector<UINT> MessagesOf(HWND hwnd) {
+inline std::vector<UINT> MessagesOf(HWND hwnd)
+{
     std::lock_guard lock(LogMutex());
     std::vector<UINT> r;
     for (const auto& m : Log())
@@ -81,7 +87,8 @@ inline std::vector<UINT> MessagesOf(HWND hwnd) {
 
 class HeadlessTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         headless::Install();
         WNDCLASS cls;
         cls.lpfnWndProc = RecordingProc;
@@ -93,19 +100,24 @@ protected:
     }
     void TearDown() override { headless::Uninstall(); }
 
-    HWND TopLevel(RECT r, COLORREF color, DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE) {
-        HWND w = CreateWindowEx(0, "RecordingWindow", "top", style, r.left, r.top, r.Width(), r.Height(), nullptr, 0, nullptr);
+    HWND TopLevel(RECT r, COLORREF color, DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE)
+    {
+        HWND w = CreateWindowEx(0, "RecordingWindow", "top", style, r.left, r.top, r.Width(), r.Height(), nullptr, 0,
+                                nullptr);
         SetWindowLongPtr(w, GWL_USERDATA, std::intptr_t(color));
         InvalidateRect(w, nullptr, true);
         return w;
     }
-    HWND Child(HWND parent, RECT r, COLORREF color, DWORD style = WS_CHILD | WS_VISIBLE, DWORD exStyle = 0) {
-        HWND w = CreateWindowEx(exStyle, "RecordingWindow", "child", style, r.left, r.top, r.Width(), r.Height(), parent, 0, nullptr);
+    HWND Child(HWND parent, RECT r, COLORREF color, DWORD style = WS_CHILD | WS_VISIBLE, DWORD exStyle = 0)
+    {
+        HWND w = CreateWindowEx(exStyle, "RecordingWindow", "child", style, r.left, r.top, r.Width(), r.Height(),
+                                parent, 0, nullptr);
         SetWindowLongPtr(w, GWL_USERDATA, std::intptr_t(color));
         InvalidateRect(w, nullptr, true);
         return w;
     }
-    static POINT ScreenPointOf(HWND w, POINT client) {
+    static POINT ScreenPointOf(HWND w, POINT client)
+    {
         ClientToScreen(w, &client);
         return client;
     }

@@ -28,11 +28,21 @@ constexpr Rgb kSilver{0xC0, 0xC0, 0xC0};
 constexpr Rgb kWhite{0xFF, 0xFF, 0xFF};
 constexpr Rgb kFuchsia{0xFF, 0x00, 0xFF};
 
-const std::array<Rgb, 16> kStandardPalette = {{{0, 0, 0},       {0x80, 0, 0},    {0, 0x80, 0},
-                                               {0x80, 0x80, 0}, {0, 0, 0x80},    {0x80, 0, 0x80},
-                                               {0, 0x80, 0x80}, {0xC0, 0xC0, 0xC0}, {0x80, 0x80, 0x80},
-                                               {0xFF, 0, 0},    {0, 0xFF, 0},    {0xFF, 0xFF, 0},
-                                               {0, 0, 0xFF},    {0xFF, 0, 0xFF}, {0, 0xFF, 0xFF},
+const std::array<Rgb, 16> kStandardPalette = {{{0, 0, 0},
+                                               {0x80, 0, 0},
+                                               {0, 0x80, 0},
+                                               {0x80, 0x80, 0},
+                                               {0, 0, 0x80},
+                                               {0x80, 0, 0x80},
+                                               {0, 0x80, 0x80},
+                                               {0xC0, 0xC0, 0xC0},
+                                               {0x80, 0x80, 0x80},
+                                               {0xFF, 0, 0},
+                                               {0, 0xFF, 0},
+                                               {0xFF, 0xFF, 0},
+                                               {0, 0, 0xFF},
+                                               {0xFF, 0, 0xFF},
+                                               {0, 0xFF, 0xFF},
                                                {0xFF, 0xFF, 0xFF}}};
 
 struct Point {
@@ -51,9 +61,7 @@ struct FacePips {
 
 // The pip centres of each picture, by value.
 const std::array<FacePips, 6> kPips = {{
-    {{{31.5, 15.5}},
-     {{8, 43.5}, {16, 38.5}, {24, 33.5}},
-     {{39, 33.5}, {39, 51.5}, {47, 38.5}, {55, 25.5}, {55, 43.5}}},
+    {{{31.5, 15.5}}, {{8, 43.5}, {16, 38.5}, {24, 33.5}}, {{39, 33.5}, {39, 51.5}, {47, 38.5}, {55, 25.5}, {55, 43.5}}},
     {{{31.5, 7.5}, {31.5, 23.5}}, {{16, 38.5}}, {{39, 33.5}, {39, 51.5}, {55, 25.5}, {55, 43.5}}},
     {{{31.5, 7.5}, {31.5, 15.5}, {31.5, 23.5}},
      {{8, 43.5}, {24, 33.5}},
@@ -136,7 +144,9 @@ bool InsideBy(const Polygon& poly, double x, double y, double margin)
         const Point& a = poly[i];
         const Point& b = poly[(i + 1) % poly.size()];
         const double length = std::hypot(b.x - a.x, b.y - a.y);
-        auto side = [&](double px, double py) { return ((b.x - a.x) * (py - a.y) - (b.y - a.y) * (px - a.x)) / length; };
+        auto side = [&](double px, double py) {
+            return ((b.x - a.x) * (py - a.y) - (b.y - a.y) * (px - a.x)) / length;
+        };
         const double inward = side(centre.x, centre.y) > 0 ? 1 : -1;
         if (side(x, y) * inward < margin) return false;
     }
@@ -364,8 +374,9 @@ TEST(DiceCursors, LoadWithTheirHotSpots)
         handles[i] = desktop::LoadCursorFromResource(cases[i].name);
         ASSERT_NE(handles[i], 0);
         EXPECT_EQ(desktop::LoadCursorFromResource(cases[i].name), handles[i]);
-        EXPECT_EQ(desktop::LoadCursorFromResource(std::string(cases[i].name) == "VO_HANDCUR" ? "vo_handcur" : "vo_dragcur"),
-                  handles[i]);
+        EXPECT_EQ(
+            desktop::LoadCursorFromResource(std::string(cases[i].name) == "VO_HANDCUR" ? "vo_handcur" : "vo_dragcur"),
+            handles[i]);
         desktop::POINT hot;
         ASSERT_TRUE(desktop::GetCursorHotSpot(handles[i], &hot));
         EXPECT_EQ(hot, cases[i].hotSpot);

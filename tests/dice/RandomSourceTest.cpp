@@ -25,8 +25,8 @@ private:
 
 TEST_F(RandomSource, SequencesOfRollsBelowSix)
 {
-    const std::uint32_t seeds[] = {1u, 134775814u, 3698175007u, 870078620u, 1172187917u,
-                                   2884733762u, 1368768587u, 694906232u, 1598751577u, 1828254910u};
+    const std::uint32_t seeds[] = {1u,          134775814u,  3698175007u, 870078620u,  1172187917u,
+                                   2884733762u, 1368768587u, 694906232u,  1598751577u, 1828254910u};
     const std::int32_t results[] = {0, 0, 5, 1, 1, 4, 1, 0, 2, 2};
     GeneratorSeed = 0;
     for (int i = 0; i < 10; ++i) {
@@ -62,7 +62,7 @@ TEST_F(RandomSource, SeedIsTheMillisecondsSinceMidnight)
         dice::UtcTimeOfDay time;
         std::uint32_t seed;
     } cases[] = {
-        {{0, 0, 0, 0}, 0u}, {{23, 59, 59, 999}, 86399999u}, {{12, 34, 56, 789}, 45296789u},
+        {{0, 0, 0, 0}, 0u},    {{23, 59, 59, 999}, 86399999u}, {{12, 34, 56, 789}, 45296789u},
         {{0, 0, 1, 0}, 1000u}, {{1, 0, 0, 0}, 3600000u},
     };
     for (const auto& c : cases) {

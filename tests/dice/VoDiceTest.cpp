@@ -279,10 +279,35 @@ TEST_F(VoDice, IsRegisteredWithItsPublishedProperties)
 {
     const fw::TClassInfo* info = fw::FindClass("TVoDice");
     ASSERT_NE(info, nullptr);
-    for (const char* name : {"AutoSize", "AutoStopInterval", "Interval", "Rotate", "ShowFocus", "Value", "OnChange",
-                             "OnStart", "OnStop", "Color", "ParentColor", "Cursor", "Enabled", "Visible", "Align",
-                             "ShowHint", "ParentShowHint", "TabOrder", "TabStop", "OnClick", "OnDblClick", "Name",
-                             "Tag", "Left", "Top", "Width", "Height", "Hint", "HelpContext"}) {
+    for (const char* name : {"AutoSize",
+                             "AutoStopInterval",
+                             "Interval",
+                             "Rotate",
+                             "ShowFocus",
+                             "Value",
+                             "OnChange",
+                             "OnStart",
+                             "OnStop",
+                             "Color",
+                             "ParentColor",
+                             "Cursor",
+                             "Enabled",
+                             "Visible",
+                             "Align",
+                             "ShowHint",
+                             "ParentShowHint",
+                             "TabOrder",
+                             "TabStop",
+                             "OnClick",
+                             "OnDblClick",
+                             "Name",
+                             "Tag",
+                             "Left",
+                             "Top",
+                             "Width",
+                             "Height",
+                             "Hint",
+                             "HelpContext"}) {
         EXPECT_NE(info->FindProperty(name), nullptr) << name;
     }
     // The layout reader's path: create through the class, set by name.

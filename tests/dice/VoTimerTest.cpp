@@ -314,9 +314,10 @@ TEST_F(VoTimer, TicksReachTheGuiThreadInsideAModalMessageBox)
         }
     });
     // Should the ticks never come, this closes the box so the test fails instead of hanging.
-    const std::uintptr_t safety = desktop::SetTimer(nullptr, 0, 10000, [](desktop::HWND, desktop::UINT, std::uintptr_t, desktop::DWORD) {
-        desktop::PostMessage(desktop::GetOpenMessageBox(), desktop::WM_CLOSE, 0, 0);
-    });
+    const std::uintptr_t safety =
+        desktop::SetTimer(nullptr, 0, 10000, [](desktop::HWND, desktop::UINT, std::uintptr_t, desktop::DWORD) {
+            desktop::PostMessage(desktop::GetOpenMessageBox(), desktop::WM_CLOSE, 0, 0);
+        });
     EXPECT_EQ(desktop::MessageBox(nullptr, "rolling", "Experiment", desktop::MB_OK), desktop::IDOK);
     desktop::KillTimer(nullptr, safety);
     EXPECT_EQ(insideBox, 3);

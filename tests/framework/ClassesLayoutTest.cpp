@@ -42,7 +42,8 @@ TEST(ClassesLayoutTest, CompiledLayoutBuildsTheTreeAsStored)
     EXPECT_EQ(static_cast<TTestItem*>(w.items.Items(1))->caption, "second");
     EXPECT_EQ(static_cast<TTestItem*>(w.items.Items(1))->value, 100000);
     EXPECT_EQ(w.buddy, form.Widget2);
-    const std::vector<std::uint8_t> data = {9, 'T', 'P', 'N', 'G', 'I', 'm', 'a', 'g', 'e', 4, 0, 0, 0, 'B', 'M', 'x', 'y', 0, 0xFF};
+    const std::vector<std::uint8_t> data = {9, 'T', 'P', 'N', 'G', 'I', 'm', 'a', 'g', 'e',
+                                            4, 0,   0,   0,   'B', 'M', 'x', 'y', 0,   0xFF};
     EXPECT_EQ(w.data, data);
     auto* inner = dynamic_cast<TTestWidget*>(form.FindComponent("Inner"));
     ASSERT_NE(inner, nullptr);
@@ -65,19 +66,20 @@ TEST(ClassesLayoutTest, CompilerWritesIntegersInTheSmallestTag)
 {
     RegisterLayout_ClassesTest();
     const auto bytes = *desktop::FindResource(desktop::RT_RCDATA, "ClassesTest");
-    EXPECT_TRUE(Contains(bytes, {4, 'L', 'e', 'f', 't', 3, 0x77, 0x02}));            // 631
-    EXPECT_TRUE(Contains(bytes, {4, 'L', 'e', 'f', 't', 2, 0xFF}));                  // -1
-    EXPECT_TRUE(Contains(bytes, {3, 'T', 'a', 'g', 4, 0xC0, 0x63, 0xFF, 0xFF}));     // -40000
-    EXPECT_TRUE(Contains(bytes, {3, 'B', 'i', 'g', 19, 0, 0, 0, 0, 0, 1, 0, 0}));    // 2^40
-    EXPECT_TRUE(Contains(bytes, {8, 'A', 'u', 't', 'o', 'S', 'i', 'z', 'e', 8}));    // False
-    EXPECT_TRUE(Contains(bytes, {5, 'I', 't', 'e', 'm', 's', 14, 0}));               // <>
+    EXPECT_TRUE(Contains(bytes, {4, 'L', 'e', 'f', 't', 3, 0x77, 0x02}));          // 631
+    EXPECT_TRUE(Contains(bytes, {4, 'L', 'e', 'f', 't', 2, 0xFF}));                // -1
+    EXPECT_TRUE(Contains(bytes, {3, 'T', 'a', 'g', 4, 0xC0, 0x63, 0xFF, 0xFF}));   // -40000
+    EXPECT_TRUE(Contains(bytes, {3, 'B', 'i', 'g', 19, 0, 0, 0, 0, 0, 1, 0, 0}));  // 2^40
+    EXPECT_TRUE(Contains(bytes, {8, 'A', 'u', 't', 'o', 'S', 'i', 'z', 'e', 8}));  // False
+    EXPECT_TRUE(Contains(bytes, {5, 'I', 't', 'e', 'm', 's', 14, 0}));             // <>
 }
 
 TEST(ClassesLayoutTest, FormReadsTheDescriptionNamedAfterItsClass)
 {
     RegisterTestClasses();
     RegisterLayout_ClassesTest();
-    desktop::RegisterResource(desktop::RT_RCDATA, "TTESTFORM", *desktop::FindResource(desktop::RT_RCDATA, "ClassesTest"));
+    desktop::RegisterResource(desktop::RT_RCDATA, "TTESTFORM",
+                              *desktop::FindResource(desktop::RT_RCDATA, "ClassesTest"));
     TTestForm form(nullptr);
     int configured = 0;
     InitInheritedComponent(&form, TComponent::Info(), [&](TReader&) { ++configured; });

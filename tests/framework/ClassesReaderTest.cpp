@@ -117,7 +117,8 @@ TEST_F(ReaderTest, ReadsEveryPropertyKindIntoTheTree)
     b.Prop("Style").Tag(TValueType::vaSet).Short("fsBold").Short("fsUnderline").End();
     const long double ten = 10.0L;
     b.Prop("Step").Tag(TValueType::vaExtended);
-    b.data.insert(b.data.end(), reinterpret_cast<const std::uint8_t*>(&ten), reinterpret_cast<const std::uint8_t*>(&ten) + 10);
+    b.data.insert(b.data.end(), reinterpret_cast<const std::uint8_t*>(&ten),
+                  reinterpret_cast<const std::uint8_t*>(&ten) + 10);
     b.Prop("Big").Tag(TValueType::vaInt64).Le<std::int64_t>(1LL << 40);
     b.Prop("Letter").Str("x");
     b.Prop("Font.Height").Int(-11).Prop("Font.Color").Ident("clWindowText");
@@ -129,9 +130,22 @@ TEST_F(ReaderTest, ReadsEveryPropertyKindIntoTheTree)
     b.Prop("Buddy").Ident("Widget2").Prop("OnClick").Ident("Button2Click");
     b.Prop("Data").Tag(TValueType::vaBinary).Le<std::uint32_t>(3).Raw({1, 2, 0xFF});
     b.End();
-    b.Component("TTestWidget", "Inner").Prop("Caption").Tag(TValueType::vaWString).Le<std::uint32_t>(2).Le<std::uint16_t>(0x20AC).Le<std::uint16_t>(0x263A).End().End();
+    b.Component("TTestWidget", "Inner")
+        .Prop("Caption")
+        .Tag(TValueType::vaWString)
+        .Le<std::uint32_t>(2)
+        .Le<std::uint16_t>(0x20AC)
+        .Le<std::uint16_t>(0x263A)
+        .End()
+        .End();
     b.End();  // Widget1 children
-    b.Component("TTestWidget", "Widget2").Prop("Caption").Tag(TValueType::vaLString).Le<std::uint32_t>(2).Chars("ok").End().End();
+    b.Component("TTestWidget", "Widget2")
+        .Prop("Caption")
+        .Tag(TValueType::vaLString)
+        .Le<std::uint32_t>(2)
+        .Chars("ok")
+        .End()
+        .End();
     b.End();
     Read(b.data);
 
@@ -179,7 +193,9 @@ TEST_F(ReaderTest, ReadsEveryPropertyKindIntoTheTree)
 
 TEST_F(ReaderTest, SetMembersFromOrdinal32OnAreIgnored)
 {
-    Read(WidgetStream([](Bytes& b) { b.Prop("Flags").Tag(TValueType::vaSet).Short("f1").Short("f31").Short("f32").Short("f39").End(); }).data);
+    Read(WidgetStream([](Bytes& b) {
+             b.Prop("Flags").Tag(TValueType::vaSet).Short("f1").Short("f31").Short("f32").Short("f39").End();
+         }).data);
     EXPECT_EQ(form.Widget1->flags, 0x80000002u);
 }
 
@@ -203,9 +219,23 @@ TEST_F(ReaderTest, EmptyCollectionLeavesItems)
 TEST_F(ReaderTest, ReplacedCollectionItemsDropTheirPendingReferences)
 {
     Read(WidgetStream([](Bytes& b) {
-        b.Prop("Items").Tag(TValueType::vaCollection).Tag(TValueType::vaList).Prop("Link").Ident("Widget1").End().End();
-        b.Prop("Items").Tag(TValueType::vaCollection).Tag(TValueType::vaList).End().Tag(TValueType::vaList).Prop("Link").Ident("Form1").End().End();
-    }).data);
+             b.Prop("Items")
+                 .Tag(TValueType::vaCollection)
+                 .Tag(TValueType::vaList)
+                 .Prop("Link")
+                 .Ident("Widget1")
+                 .End()
+                 .End();
+             b.Prop("Items")
+                 .Tag(TValueType::vaCollection)
+                 .Tag(TValueType::vaList)
+                 .End()
+                 .Tag(TValueType::vaList)
+                 .Prop("Link")
+                 .Ident("Form1")
+                 .End()
+                 .End();
+         }).data);
     ASSERT_EQ(form.Widget1->items.Count(), 2);
     EXPECT_EQ(static_cast<TTestItem*>(form.Widget1->items.Items(0))->link, nullptr);
     EXPECT_EQ(static_cast<TTestItem*>(form.Widget1->items.Items(1))->link, &form);
@@ -251,7 +281,8 @@ TEST_F(ReaderTest, FailureMessages)
     EXPECT_EQ(prop([](Bytes& b) { b.Prop("Font.Color").Ident("clNoSuchColour"); }),
               "Error reading Widget1.Font.Color: Invalid property value");
     EXPECT_EQ(prop([](Bytes& b) { b.Prop("Left").Str("12"); }), "Error reading Widget1.Left: Invalid property value");
-    EXPECT_EQ(prop([](Bytes& b) { b.Prop("AutoSize").Int(1); }), "Error reading Widget1.AutoSize: Invalid property value");
+    EXPECT_EQ(prop([](Bytes& b) { b.Prop("AutoSize").Int(1); }),
+              "Error reading Widget1.AutoSize: Invalid property value");
     EXPECT_EQ(prop([](Bytes& b) { b.Prop("OnClick").Ident("NoSuchHandler"); }),
               "Error reading Widget1.OnClick: Invalid property value");
     EXPECT_EQ(prop([](Bytes& b) { b.Prop("Style").Tag(TValueType::vaSet).Short("fsWide").End(); }),
@@ -259,14 +290,20 @@ TEST_F(ReaderTest, FailureMessages)
     EXPECT_EQ(prop([](Bytes& b) { b.Prop("Width").Int(1); }), "Error reading Widget1.Width: Property does not exist");
     EXPECT_EQ(prop([](Bytes& b) { b.Prop("Bevel.Mode").Ident("bmWindows"); }),
               "Error reading Widget1.Bevel.Mode: Property does not exist");
-    EXPECT_EQ(prop([](Bytes& b) { b.Prop("Left.Mode").Int(1); }), "Error reading Widget1.Left.Mode: Invalid property path");
-    EXPECT_EQ(prop([](Bytes& b) { b.Prop("Buddy.Left").Int(1); }), "Error reading Widget1.Buddy.Left: Invalid property path");
+    EXPECT_EQ(prop([](Bytes& b) { b.Prop("Left.Mode").Int(1); }),
+              "Error reading Widget1.Left.Mode: Invalid property path");
+    EXPECT_EQ(prop([](Bytes& b) { b.Prop("Buddy.Left").Int(1); }),
+              "Error reading Widget1.Buddy.Left: Invalid property path");
     EXPECT_EQ(prop([](Bytes& b) { b.Prop("Fixed").Int(1); }), "Error reading Widget1.Fixed: Property is read-only");
-    EXPECT_EQ(prop([](Bytes& b) { b.Prop("Font").Tag(TValueType::vaNil); }), "Error reading Widget1.Font: Property is read-only");
+    EXPECT_EQ(prop([](Bytes& b) { b.Prop("Font").Tag(TValueType::vaNil); }),
+              "Error reading Widget1.Font: Property is read-only");
     EXPECT_EQ(prop([](Bytes& b) { b.Prop("Data").Tag(TValueType::vaBinary).Le<std::uint32_t>(1000).Raw({1}); }),
               "Error reading Widget1.Data: Stream read error");
-    EXPECT_EQ(prop([](Bytes& b) { b.Prop("Items").Tag(TValueType::vaCollection).Tag(TValueType::vaList).Prop("Colour").Int(1).End().End(); }),
-              "Error reading Widget1.Items: Error reading TTestItem.Colour: Property does not exist");
+    EXPECT_EQ(
+        prop([](Bytes& b) {
+            b.Prop("Items").Tag(TValueType::vaCollection).Tag(TValueType::vaList).Prop("Colour").Int(1).End().End();
+        }),
+        "Error reading Widget1.Items: Error reading TTestItem.Colour: Property does not exist");
 
     Bytes unknownClass;
     unknownClass.Signature().Component("TTestForm", "Form1").End().Component("TNoSuchClass", "X").End().End().End();
@@ -322,7 +359,9 @@ TEST_F(ReaderTest, HooksFindClassesAndMethods)
     TTestForm fresh(nullptr);
     TBytesStream stream(b.data);
     TReader reader(stream);
-    reader.OnFindComponentClass = [](const std::string& name) { return name == "TAliasWidget" ? &TTestWidget::Info() : nullptr; };
+    reader.OnFindComponentClass = [](const std::string& name) {
+        return name == "TAliasWidget" ? &TTestWidget::Info() : nullptr;
+    };
     reader.OnFindMethod = [&](TComponent*, const std::string& name) -> TNotifyEvent {
         return name == "External" ? TNotifyEvent([&](TObject*) { ++calls; }) : TNotifyEvent();
     };
@@ -339,14 +378,15 @@ TEST_F(ReaderTest, HooksFindClassesAndMethods)
 // Every corruption of a valid stream must end in a framework exception, never a crash.
 TEST_F(ReaderTest, RandomMutationsFailCleanly)
 {
-    const auto valid = WidgetStream([](Bytes& b) {
-        b.Prop("Left").Int(631).Prop("Caption").Str("abc").Prop("Color").Ident("clBtnFace");
-        b.Prop("Style").Tag(TValueType::vaSet).Short("fsBold").End();
-        b.Prop("Lines.Strings").Tag(TValueType::vaList).Str("a").Str("b").End();
-        b.Prop("Items").Tag(TValueType::vaCollection).Tag(TValueType::vaList).Prop("Value").Int(2).End().End();
-        b.Prop("Data").Tag(TValueType::vaBinary).Le<std::uint32_t>(2).Raw({7, 8});
-        b.Prop("OnClick").Ident("FormShow").Prop("Buddy").Ident("Widget1");
-    }).data;
+    const auto valid =
+        WidgetStream([](Bytes& b) {
+            b.Prop("Left").Int(631).Prop("Caption").Str("abc").Prop("Color").Ident("clBtnFace");
+            b.Prop("Style").Tag(TValueType::vaSet).Short("fsBold").End();
+            b.Prop("Lines.Strings").Tag(TValueType::vaList).Str("a").Str("b").End();
+            b.Prop("Items").Tag(TValueType::vaCollection).Tag(TValueType::vaList).Prop("Value").Int(2).End().End();
+            b.Prop("Data").Tag(TValueType::vaBinary).Le<std::uint32_t>(2).Raw({7, 8});
+            b.Prop("OnClick").Ident("FormShow").Prop("Buddy").Ident("Widget1");
+        }).data;
     std::mt19937 random(12345);
     int failures = 0;
     for (int round = 0; round < 20000; ++round) {
@@ -355,10 +395,12 @@ TEST_F(ReaderTest, RandomMutationsFailCleanly)
         for (int e = 0; e < edits; ++e) {
             const std::size_t at = random() % bytes.size();
             switch (random() % 4) {
-            case 0: bytes[at] = static_cast<std::uint8_t>(random()); break;
-            case 1: bytes[at] ^= static_cast<std::uint8_t>(1u << (random() % 8)); break;
-            case 2: bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(at)); break;
-            default: bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at), static_cast<std::uint8_t>(random())); break;
+                case 0: bytes[at] = static_cast<std::uint8_t>(random()); break;
+                case 1: bytes[at] ^= static_cast<std::uint8_t>(1u << (random() % 8)); break;
+                case 2: bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(at)); break;
+                default:
+                    bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at), static_cast<std::uint8_t>(random()));
+                    break;
             }
             if (bytes.empty()) {
                 bytes.push_back(0);

@@ -99,7 +99,8 @@ TEST_F(ClassesThread, PausedConstructionRunsNothingUntilResumedAndWaitForReturns
 
 TEST_F(ClassesThread, RunningConstructionStartsOnceConstructed)
 {
-    std::unique_ptr<TProbeThread> thread(fw::NewThread<TProbeThread>(false, [](TProbeThread& self) { self.SetReturnValue(3); }));
+    std::unique_ptr<TProbeThread> thread(
+        fw::NewThread<TProbeThread>(false, [](TProbeThread& self) { self.SetReturnValue(3); }));
     EXPECT_EQ(thread->WaitFor(), 3);
 }
 
@@ -187,7 +188,8 @@ TEST_F(ClassesThread, FreeOnTerminateDeletesTheObjectAfterItsEndNotification)
 {
     std::atomic<bool> destroyed{false};
     bool notified = false;
-    auto* thread = new TProbeThread(true, [](TProbeThread&) {}, &destroyed);
+    auto* thread = new TProbeThread(
+        true, [](TProbeThread&) {}, &destroyed);
     thread->SetFreeOnTerminate(true);
     thread->SetOnTerminate([&](fw::TObject*) { notified = !destroyed.load(); });
     thread->Resume();
@@ -282,7 +284,8 @@ TEST_F(ClassesThread, ThreadWindowLivesWhileThreadObjectsDoAndIsReleasedAfterThe
     // A worker that frees itself cannot destroy the GUI thread's window: it stays for the next
     // thread object, and the last one destroyed on the GUI thread takes it away.
     std::atomic<bool> destroyed{false};
-    auto* self = new TProbeThread(true, [](TProbeThread&) {}, &destroyed);
+    auto* self = new TProbeThread(
+        true, [](TProbeThread&) {}, &destroyed);
     const std::string task = "/proc/self/task/" + std::to_string(self->ThreadID());
     self->SetFreeOnTerminate(true);
     self->Resume();
@@ -296,18 +299,19 @@ TEST_F(ClassesThread, UtilityWindowSendsEveryMessageToItsHandlerAndMayBeFreedFro
 {
     std::vector<desktop::UINT> seen;
     auto alive = std::make_shared<int>(1);
-    desktop::HWND window = fw::AllocateHWnd([&, alive](desktop::HWND w, desktop::UINT msg, desktop::WPARAM wp, desktop::LPARAM lp) -> desktop::LRESULT {
-        if (msg == desktop::WM_USER + 1) {
-            fw::DeallocateHWnd(w);
-            seen.push_back(msg + static_cast<desktop::UINT>(*alive));  // the handler's own state outlives the call
-            return 0;
-        }
-        if (msg == desktop::WM_USER) {
-            seen.push_back(msg);
-            return 99;
-        }
-        return desktop::DefWindowProc(w, msg, wp, lp);
-    });
+    desktop::HWND window = fw::AllocateHWnd(
+        [&, alive](desktop::HWND w, desktop::UINT msg, desktop::WPARAM wp, desktop::LPARAM lp) -> desktop::LRESULT {
+            if (msg == desktop::WM_USER + 1) {
+                fw::DeallocateHWnd(w);
+                seen.push_back(msg + static_cast<desktop::UINT>(*alive));  // the handler's own state outlives the call
+                return 0;
+            }
+            if (msg == desktop::WM_USER) {
+                seen.push_back(msg);
+                return 99;
+            }
+            return desktop::DefWindowProc(w, msg, wp, lp);
+        });
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(desktop::GetClassName(window), "TPUtilWindow");
     EXPECT_FALSE(desktop::IsWindowVisible(window));

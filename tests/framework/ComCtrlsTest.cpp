@@ -166,7 +166,9 @@ TEST_F(ComCtrlsTest, ClickingATabShowsItsPageAndFiresOnShow)
     ShowForm();
     EXPECT_EQ(shown, std::vector<std::string>{"Uno"});
     desktop::RECT tab{};
-    ASSERT_NE(desktop::SendMessage(pages_->Handle(), desktop::TCM_GETITEMRECT, 2, reinterpret_cast<desktop::LPARAM>(&tab)), 0);
+    ASSERT_NE(
+        desktop::SendMessage(pages_->Handle(), desktop::TCM_GETITEMRECT, 2, reinterpret_cast<desktop::LPARAM>(&tab)),
+        0);
     desktop::headless::Click(pages_->ClientToScreen({(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2}));
     Pump();
     EXPECT_EQ(pages_->ActivePage(), sheets_[2]);

@@ -15,7 +15,8 @@ using namespace fw;
 
 TEST(ControlsMessagesTest, PointsKeepTheirSignAcrossThePacking)
 {
-    for (const desktop::POINT p : {desktop::POINT{12, 34}, desktop::POINT{-5, 7}, desktop::POINT{3, -1}, desktop::POINT{-32768, 32767}}) {
+    for (const desktop::POINT p :
+         {desktop::POINT{12, 34}, desktop::POINT{-5, 7}, desktop::POINT{3, -1}, desktop::POINT{-32768, 32767}}) {
         TMessage message{desktop::WM_MOUSEMOVE, desktop::MK_LBUTTON, PointToLParam(p), 0};
         const TWMMouse mouse(message);
         EXPECT_EQ(mouse.Pos(), p);
@@ -35,7 +36,8 @@ TEST(ControlsMessagesTest, SignedHalvesOfTheDesktopsPackingComeOutSigned)
     EXPECT_EQ(TWMMouseWheel(wheel).Keys(), desktop::MK_CONTROL);
     EXPECT_EQ(TWMMouseWheel(wheel).Pos(), (desktop::POINT{-20, 600}));
 
-    TMessage cursor{desktop::WM_SETCURSOR, 0, desktop::MAKELPARAM(desktop::WORD(std::int16_t(desktop::HTERROR)), desktop::WM_LBUTTONDOWN), 0};
+    TMessage cursor{desktop::WM_SETCURSOR, 0,
+                    desktop::MAKELPARAM(desktop::WORD(std::int16_t(desktop::HTERROR)), desktop::WM_LBUTTONDOWN), 0};
     EXPECT_EQ(TWMSetCursor(cursor).HitTest(), desktop::HTERROR);
     EXPECT_EQ(TWMSetCursor(cursor).MouseMsg(), desktop::WM_LBUTTONDOWN);
 
@@ -87,7 +89,9 @@ TEST(ControlsMessagesTest, WhatAHandlerSetsReachesTheMessage)
 
     // A copy is a second view of the same message, as a handler taking its record by value gets.
     TMessage character{desktop::WM_CHAR, 0xE9, 0, 0};
-    const auto handler = [](TWMChar message) { message.SetCharCode(static_cast<desktop::WORD>(message.CharCode() + 1)); };
+    const auto handler = [](TWMChar message) {
+        message.SetCharCode(static_cast<desktop::WORD>(message.CharCode() + 1));
+    };
     handler(TWMChar(character));
     EXPECT_EQ(character.WParam, 0xEAu);
 

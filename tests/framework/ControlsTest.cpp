@@ -117,8 +117,8 @@ TEST_F(ControlsTest, ShowingChangesReachWindowedDescendantsParentsFirst)
     outer->Show();
     inner->Hide();
     form->Hide();
-    EXPECT_EQ(log, (std::vector<std::string>{"outer shown", "inner shown", "outer hidden", "inner hidden", "outer shown",
-                                             "inner shown", "inner hidden", "outer hidden"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"outer shown", "inner shown", "outer hidden", "inner hidden",
+                                             "outer shown", "inner shown", "inner hidden", "outer hidden"}));
 }
 
 TEST_F(ControlsTest, WrappedStandardButtonReportsClicksAsNotifications)

@@ -121,8 +121,9 @@ protected:
 
     fw::TModalResult ShowWithKey(desktop::WORD key, fw::TMsgDlgButtons buttons)
     {
-        return WhileShown([key] { desktop::headless::PressKey(key); },
-                          [&] { return fw::MessageDlgPosHelp("Pick", TMsgDlgType::mtConfirmation, buttons, 0, -1, -1, ""); });
+        return WhileShown(
+            [key] { desktop::headless::PressKey(key); },
+            [&] { return fw::MessageDlgPosHelp("Pick", TMsgDlgType::mtConfirmation, buttons, 0, -1, -1, ""); });
     }
 
     std::unique_ptr<fw::TApplication> app_;
@@ -146,8 +147,8 @@ TEST_F(MessageDialogTest, OneLineOkDialogUsesTheWindowFontLayout)
     EXPECT_TRUE(message->WordWrap());
     EXPECT_EQ(message->Caption(), "Hi");
     // The terminating zero is measured with the text but has no width.
-    EXPECT_EQ(message->BoundsRect(), (desktop::RECT{kHorzMargin, kVertMargin, kHorzMargin + canvas->TextWidth("Hi"),
-                                                    kVertMargin + 13}));
+    EXPECT_EQ(message->BoundsRect(),
+              (desktop::RECT{kHorzMargin, kVertMargin, kHorzMargin + canvas->TextWidth("Hi"), kVertMargin + 13}));
 
     auto* ok = Part<fw::TButton>(dialog.get(), "OK");
     ASSERT_NE(ok, nullptr);
@@ -155,8 +156,8 @@ TEST_F(MessageDialogTest, OneLineOkDialogUsesTheWindowFontLayout)
     EXPECT_EQ(ok->ModalResult(), fw::mrOk);
     EXPECT_TRUE(ok->Default() && ok->Cancel());
     const int buttonTop = 13 + kVertMargin + kVertSpacing;
-    EXPECT_EQ(ok->BoundsRect(), (desktop::RECT{kHorzMargin, buttonTop, kHorzMargin + kButtonWidth,
-                                               buttonTop + kButtonHeight}));
+    EXPECT_EQ(ok->BoundsRect(),
+              (desktop::RECT{kHorzMargin, buttonTop, kHorzMargin + kButtonWidth, buttonTop + kButtonHeight}));
 
     // Narrower than the button: the button decides the width.
     EXPECT_EQ(dialog->ClientWidth(), kButtonWidth + 2 * kHorzMargin);
@@ -174,8 +175,8 @@ TEST_F(MessageDialogTest, KindWithIconPlacesImageTextAndButtonRow)
 
     auto* image = Part<fw::TImage>(dialog.get(), "Image");
     ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->BoundsRect(), (desktop::RECT{kHorzMargin, kVertMargin, kHorzMargin + kIconSize,
-                                                  kVertMargin + kIconSize}));
+    EXPECT_EQ(image->BoundsRect(),
+              (desktop::RECT{kHorzMargin, kVertMargin, kHorzMargin + kIconSize, kVertMargin + kIconSize}));
     // It shows the system's warning icon: yellow inside the triangle, the corners transparent.
     auto* icon = dynamic_cast<fw::TIcon*>(image->Picture()->Graphic());
     ASSERT_NE(icon, nullptr);
@@ -187,8 +188,9 @@ TEST_F(MessageDialogTest, KindWithIconPlacesImageTextAndButtonRow)
     auto* message = Part<fw::TLabel>(dialog.get(), "Message");
     ASSERT_NE(message, nullptr);
     const int textWidth = dialog->Canvas()->TextWidth(text);
-    EXPECT_EQ(message->BoundsRect(), (desktop::RECT{kHorzMargin + kIconSize + kHorzSpacing, kVertMargin,
-                                                    kHorzMargin + kIconSize + kHorzSpacing + textWidth, kVertMargin + 13}));
+    EXPECT_EQ(message->BoundsRect(),
+              (desktop::RECT{kHorzMargin + kIconSize + kHorzSpacing, kVertMargin,
+                             kHorzMargin + kIconSize + kHorzSpacing + textWidth, kVertMargin + 13}));
 
     // The icon is taller than one line of text, so it sets the block height.
     const int blockWidth = textWidth + kHorzSpacing + kIconSize;
@@ -354,8 +356,8 @@ TEST_F(MessageDialogTest, PositionedShowPlacesTheDialogAndHelpAsksForItsContext)
             desktop::headless::PressKey(desktop::VK_RETURN);
         },
         [] {
-            return fw::MessageDlgPosHelp("Need help?", TMsgDlgType::mtInformation, {TMsgDlgBtn::mbOK, TMsgDlgBtn::mbHelp},
-                                         42, 30, 40, "dice.hlp");
+            return fw::MessageDlgPosHelp("Need help?", TMsgDlgType::mtInformation,
+                                         {TMsgDlgBtn::mbOK, TMsgDlgBtn::mbHelp}, 42, 30, 40, "dice.hlp");
         });
     fw::SetDialogHelpHandler(nullptr);
 

@@ -441,7 +441,7 @@ TEST_F(FormScalingTest, DoubleStoredTextHeightHalvesPositionsAndSizesWithRoundin
 {
     TScaledForm<26>::RegisterLayout();
     auto* form = NewForm<TScaledForm<26>>(app.get());
-    EXPECT_EQ(BoundsOf(form, "Box1"), (RECT{8, 15, 8 + 13, 15 + 21}));      // 7.5, 12.5 and 20.5 round up
+    EXPECT_EQ(BoundsOf(form, "Box1"), (RECT{8, 15, 8 + 13, 15 + 21}));    // 7.5, 12.5 and 20.5 round up
     EXPECT_EQ(BoundsOf(form, "Panel1"), (RECT{50, 5, 50 + 31, 5 + 31}));  // 30.5 rounds up
     EXPECT_EQ(BoundsOf(form, "Box2"), (RECT{3, 4, 3 + 6, 4 + 5}));        // nested children too
     EXPECT_EQ(form->ClientWidth(), 150);

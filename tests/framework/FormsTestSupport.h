@@ -203,7 +203,10 @@ protected:
         desktop::PostMessage(probe_, desktop::WM_APP, 0, 0);
     }
     static POINT OnScreen(TControl* control, POINT client) { return control->ClientToScreen(client); }
-    static POINT CentreOf(TControl* control) { return OnScreen(control, {control->Width() / 2, control->Height() / 2}); }
+    static POINT CentreOf(TControl* control)
+    {
+        return OnScreen(control, {control->Width() / 2, control->Height() / 2});
+    }
     void Press(desktop::WORD key, bool shift = false)
     {
         desktop::headless::PressKey(key, shift);

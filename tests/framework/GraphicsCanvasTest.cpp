@@ -14,7 +14,8 @@ class CanvasTest : public ::testing::Test {
 protected:
     void SetUp() override { bitmap.SetSize(60, 20); }
 
-    std::set<desktop::COLORREF> ColorsIn(const desktop::RECT& r) {
+    std::set<desktop::COLORREF> ColorsIn(const desktop::RECT& r)
+    {
         std::set<desktop::COLORREF> colors;
         for (int y = r.top; y < r.bottom; ++y)
             for (int x = r.left; x < r.right; ++x) colors.insert(canvas().GetPixel(x, y));
@@ -25,7 +26,8 @@ protected:
     TBitmap bitmap;
 };
 
-TEST_F(CanvasTest, FillRectUsesTheBrushAndResolvesSystemColours) {
+TEST_F(CanvasTest, FillRectUsesTheBrushAndResolvesSystemColours)
+{
     canvas().Brush()->SetColor(clRed);
     canvas().FillRect(desktop::RECT{0, 0, 10, 10});
     canvas().Brush()->SetColor(clBtnFace);
@@ -36,7 +38,8 @@ TEST_F(CanvasTest, FillRectUsesTheBrushAndResolvesSystemColours) {
     EXPECT_EQ(canvas().GetPixel(25, 5), desktop::RGB(255, 255, 255));  // a new bitmap is white
 }
 
-TEST_F(CanvasTest, TextIsDrawnInTheFontColourOnTheBrushUnlessClear) {
+TEST_F(CanvasTest, TextIsDrawnInTheFontColourOnTheBrushUnlessClear)
+{
     canvas().Font()->SetColor(clBlue);
     canvas().Brush()->SetStyle(TBrushStyle::bsClear);
     canvas().TextOut(2, 2, "Hg");
@@ -49,7 +52,8 @@ TEST_F(CanvasTest, TextIsDrawnInTheFontColourOnTheBrushUnlessClear) {
     EXPECT_EQ(solid, (std::set<desktop::COLORREF>{desktop::RGB(0, 0, 255), desktop::RGB(255, 255, 0)}));
 }
 
-TEST_F(CanvasTest, FontChangesRecreateTheHandleSelectedForDrawing) {
+TEST_F(CanvasTest, FontChangesRecreateTheHandleSelectedForDrawing)
+{
     // The default font is MS Sans Serif -11: 13 pixels high, 6 wide on average.
     const desktop::SIZE normal = canvas().TextExtent(kAlphabet);
     EXPECT_EQ(normal.cy, 13);
@@ -73,7 +77,8 @@ TEST_F(CanvasTest, FontChangesRecreateTheHandleSelectedForDrawing) {
     EXPECT_GT(canvas().TextWidth(kAlphabet), large.cx);
 }
 
-TEST(Font, AssignCopiesTheDescriptionAndSizeFollowsPixelsPerInch) {
+TEST(Font, AssignCopiesTheDescriptionAndSizeFollowsPixelsPerInch)
+{
     TFont source;
     source.SetName("Courier New");
     source.SetSize(12);
@@ -97,7 +102,8 @@ TEST(Font, AssignCopiesTheDescriptionAndSizeFollowsPixelsPerInch) {
     EXPECT_EQ(adopted.GetStyle(), fsItalic | fsUnderline);
 }
 
-TEST(Colors, IdentifiersAndSystemColours) {
+TEST(Colors, IdentifiersAndSystemColours)
+{
     std::int32_t value = 0;
     ASSERT_TRUE(IdentToColor("clBtnFace", value));
     EXPECT_EQ(value, clBtnFace);

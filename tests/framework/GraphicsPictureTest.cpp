@@ -16,14 +16,16 @@ using namespace fw;
 using Bytes = std::vector<std::uint8_t>;
 
 template <class T>
-void Put(Bytes& out, T value) {
+void Put(Bytes& out, T value)
+{
     std::uint8_t raw[sizeof(T)];
     std::memcpy(raw, &value, sizeof(T));
     out.insert(out.end(), raw, raw + sizeof(T));
 }
 
 template <class T>
-void PutAt(Bytes& out, std::size_t offset, T value) {
+void PutAt(Bytes& out, std::size_t offset, T value)
+{
     std::memcpy(out.data() + offset, &value, sizeof(T));
 }
 
@@ -36,7 +38,8 @@ struct BmpSample {
     bool core = false;
 };
 
-Bytes Dib(const BmpSample& sample) {
+Bytes Dib(const BmpSample& sample)
+{
     const int width = static_cast<int>(sample.rows.front().size());
     const int height = static_cast<int>(sample.rows.size());
     Bytes out;
@@ -89,11 +92,13 @@ Bytes Dib(const BmpSample& sample) {
     return out;
 }
 
-std::size_t TableEnd(const BmpSample& sample) {
+std::size_t TableEnd(const BmpSample& sample)
+{
     return 14 + (sample.core ? 12 : 40) + sample.palette.size() * (sample.core ? 3 : 4);
 }
 
-Bytes BmpFile(const BmpSample& sample) {
+Bytes BmpFile(const BmpSample& sample)
+{
     const Bytes dib = Dib(sample);
     Bytes out{'B', 'M'};
     Put<std::uint32_t>(out, static_cast<std::uint32_t>(14 + dib.size()));
@@ -104,7 +109,8 @@ Bytes BmpFile(const BmpSample& sample) {
 }
 
 // Picture data: class name, then the bitmap's 4-byte size and file.
-Bytes PictureData(const std::string& className, const Bytes& payload, std::uint32_t size) {
+Bytes PictureData(const std::string& className, const Bytes& payload, std::uint32_t size)
+{
     Bytes out;
     out.push_back(static_cast<std::uint8_t>(className.size()));
     for (char c : className) out.push_back(static_cast<std::uint8_t>(c));
@@ -112,16 +118,19 @@ Bytes PictureData(const std::string& className, const Bytes& payload, std::uint3
     out.insert(out.end(), payload.begin(), payload.end());
     return out;
 }
-Bytes PictureData(const std::string& className, const Bytes& payload) {
+Bytes PictureData(const std::string& className, const Bytes& payload)
+{
     return PictureData(className, payload, static_cast<std::uint32_t>(payload.size()));
 }
 
-void Read(TPicture& picture, const Bytes& data) {
+void Read(TPicture& picture, const Bytes& data)
+{
     TBytesStream stream(data);
     picture.ReadData(stream);
 }
 
-std::string ReadError(TPicture& picture, const Bytes& data) {
+std::string ReadError(TPicture& picture, const Bytes& data)
+{
     try {
         Read(picture, data);
     } catch (const Exception& e) {
@@ -131,7 +140,8 @@ std::string ReadError(TPicture& picture, const Bytes& data) {
 }
 
 // Pixels of a graphic as 0x00RRGGBB, top row first, read back through a bitmap canvas.
-std::vector<std::vector<std::uint32_t>> Pixels(TGraphic& graphic) {
+std::vector<std::vector<std::uint32_t>> Pixels(TGraphic& graphic)
+{
     TBitmap copy;
     copy.Assign(&graphic);
     std::vector<std::vector<std::uint32_t>> rows(std::size_t(copy.Height()));
@@ -149,7 +159,8 @@ const std::vector<std::uint32_t> kSixteen{0x000000, 0x800000, 0x008000, 0x808000
                                           0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
                                           0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
 
-std::vector<std::vector<std::uint32_t>> Resolve(const BmpSample& sample) {
+std::vector<std::vector<std::uint32_t>> Resolve(const BmpSample& sample)
+{
     if (sample.bitCount > 8) return sample.rows;
     auto rows = sample.rows;
     for (auto& row : rows)
@@ -157,9 +168,11 @@ std::vector<std::vector<std::uint32_t>> Resolve(const BmpSample& sample) {
     return rows;
 }
 
-TEST(PictureData, BitmapPayloadLoadsPixelsAsStored) {
+TEST(PictureData, BitmapPayloadLoadsPixelsAsStored)
+{
     const BmpSample fourBit{4, {{13, 0, 7, 15, 9}, {15, 13, 13, 0, 1}, {7, 7, 12, 14, 2}}, kSixteen, false};
-    const BmpSample oneBit{1, {{0, 1, 1, 0, 1, 0, 0, 1, 1, 1}, {1, 0, 0, 0, 0, 0, 0, 0, 0, 1}}, {0x102030, 0xA0B0C0}, false};
+    const BmpSample oneBit{
+        1, {{0, 1, 1, 0, 1, 0, 0, 1, 1, 1}, {1, 0, 0, 0, 0, 0, 0, 0, 0, 1}}, {0x102030, 0xA0B0C0}, false};
     const BmpSample core{4, {{2, 0}, {1, 13}}, kSixteen, true};
     for (const BmpSample& sample : {kTrueColour, fourBit, oneBit, core}) {
         SCOPED_TRACE(testing::Message() << sample.bitCount << " bits" << (sample.core ? ", core header" : ""));
@@ -177,7 +190,8 @@ TEST(PictureData, BitmapPayloadLoadsPixelsAsStored) {
     }
 }
 
-TEST(PictureData, ClassNamesResolveCaseSensitivelyLastRegisteredFirst) {
+TEST(PictureData, ClassNamesResolveCaseSensitivelyLastRegisteredFirst)
+{
     TPicture picture;
     Read(picture, PictureData("TBitmap", BmpFile(kTrueColour)));
     EXPECT_EQ(picture.Graphic()->ClassName(), "TBitmap");
@@ -199,7 +213,8 @@ TEST(PictureData, ClassNamesResolveCaseSensitivelyLastRegisteredFirst) {
     }
 }
 
-TEST(PictureData, EmptyAndUndecodablePayloads) {
+TEST(PictureData, EmptyAndUndecodablePayloads)
+{
     TPicture picture;
     Read(picture, PictureData("TPNGImage", {}, 0));
     ASSERT_NE(picture.Graphic(), nullptr);
@@ -216,7 +231,8 @@ TEST(PictureData, EmptyAndUndecodablePayloads) {
     EXPECT_THROW(image.LoadFromStream(stream), EInvalidGraphic);
 }
 
-TEST(PictureData, FailingReaderKeepsThePreviousGraphic) {
+TEST(PictureData, FailingReaderKeepsThePreviousGraphic)
+{
     TPicture picture;
     Read(picture, PictureData("TPNGImage", BmpFile(kTrueColour)));
     TGraphic* before = picture.Graphic();
@@ -232,8 +248,10 @@ TEST(PictureData, FailingReaderKeepsThePreviousGraphic) {
 }
 
 // Lying sizes either fail as invalid bitmaps or are clamped to the data that is there.
-TEST(PictureData, LyingSizesFailOrClampWithinTheData) {
-    const BmpSample sample{8, {{1, 2, 3, 0}, {3, 2, 1, 0}, {0, 0, 0, 1}}, {0x000000, 0x112233, 0x445566, 0x778899}, false};
+TEST(PictureData, LyingSizesFailOrClampWithinTheData)
+{
+    const BmpSample sample{
+        8, {{1, 2, 3, 0}, {3, 2, 1, 0}, {0, 0, 0, 1}}, {0x000000, 0x112233, 0x445566, 0x778899}, false};
     const Bytes file = BmpFile(sample);
     const std::size_t pixels = TableEnd(sample);
     const std::size_t stride = 4;
@@ -252,7 +270,12 @@ TEST(PictureData, LyingSizesFailOrClampWithinTheData) {
         {"rows cut off", [&](Bytes& b) { b.resize(pixels + stride); }, 0, true},
         {"file header cut off", [](Bytes& b) { b.resize(10); }, 0, false},
         {"no file mark", [](Bytes& b) { b[0] = 'X'; }, 0, false},
-        {"huge dimensions", [](Bytes& b) { PutAt<std::int32_t>(b, 18, 30000); PutAt<std::int32_t>(b, 22, -30000); }, 0, false},
+        {"huge dimensions",
+         [](Bytes& b) {
+             PutAt<std::int32_t>(b, 18, 30000);
+             PutAt<std::int32_t>(b, 22, -30000);
+         },
+         0, false},
         {"zero width", [](Bytes& b) { PutAt<std::int32_t>(b, 18, 0); }, 0, false},
         {"bit count 7", [](Bytes& b) { PutAt<std::uint16_t>(b, 28, 7); }, 0, false},
         {"embedded JPEG", [](Bytes& b) { PutAt<std::uint32_t>(b, 30, 4); }, 0, false},
@@ -278,7 +301,8 @@ TEST(PictureData, LyingSizesFailOrClampWithinTheData) {
     }
 }
 
-TEST(PictureData, EveryTruncationFailsCleanly) {
+TEST(PictureData, EveryTruncationFailsCleanly)
+{
     const Bytes data = PictureData("TPNGImage", BmpFile(BmpSample{4, {{1, 2, 3}, {4, 5, 6}}, kSixteen, false}));
     for (std::size_t length = 0; length < data.size(); ++length) {
         TPicture picture;
@@ -300,8 +324,8 @@ TEST(PictureData, EveryTruncationFailsCleanly) {
 
 // A run-length BMP file (8 bits: BI_RLE8, 4 bits: BI_RLE4) of the given runs, whose length is
 // the stored image size.
-Bytes RunLengthFile(int bitCount, int width, int height, const std::vector<std::uint32_t>& palette,
-                    const Bytes& runs) {
+Bytes RunLengthFile(int bitCount, int width, int height, const std::vector<std::uint32_t>& palette, const Bytes& runs)
+{
     const BmpSample shape{bitCount, std::vector(std::size_t(height), std::vector<std::uint32_t>(std::size_t(width))),
                           palette, false};
     Bytes file = BmpFile(shape);
@@ -316,18 +340,19 @@ Bytes RunLengthFile(int bitCount, int width, int height, const std::vector<std::
 const std::vector<std::uint32_t> kFour{0x000000, 0x112233, 0x445566, 0x778899};
 // 4 x 2, bottom row first: an absolute run of three with its pad byte, end of line; an encoded
 // run, a move right by one, an encoded run, end of bitmap, then bytes that are not read.
-const Bytes kRuns8{0x00, 0x03, 1, 2, 3, 0xEE, 0x00, 0x00, 0x02, 0x02, 0x00, 0x02, 0x01, 0x00,
-                   0x01, 0x01, 0x00, 0x01, 0xFF, 0xFF};
+const Bytes kRuns8{0x00, 0x03, 1,    2,    3,    0xEE, 0x00, 0x00, 0x02, 0x02,
+                   0x00, 0x02, 0x01, 0x00, 0x01, 0x01, 0x00, 0x01, 0xFF, 0xFF};
 const std::vector<std::vector<std::uint32_t>> kPixels8{{2, 2, 0, 1}, {1, 2, 3, 0}};
 // 8 x 3: alternating nibbles C 7 C, a move two right and one up, an absolute run of three
 // nibbles in two bytes, end of line; an absolute run of five nibbles in three bytes and a pad
 // byte, an encoded run, end of bitmap.
-const Bytes kRuns4{0x03, 0xC7, 0x00, 0x02, 0x02, 0x01, 0x00, 0x03, 0x9A, 0xB0, 0x00, 0x00, 0x00,
-                   0x05, 0x12, 0x34, 0x5E, 0xEE, 0x03, 0x11, 0x00, 0x01};
+const Bytes kRuns4{0x03, 0xC7, 0x00, 0x02, 0x02, 0x01, 0x00, 0x03, 0x9A, 0xB0, 0x00,
+                   0x00, 0x00, 0x05, 0x12, 0x34, 0x5E, 0xEE, 0x03, 0x11, 0x00, 0x01};
 const std::vector<std::vector<std::uint32_t>> kPixels4{
     {1, 2, 3, 4, 5, 1, 1, 1}, {0, 0, 0, 0, 0, 9, 10, 11}, {12, 7, 12, 0, 0, 0, 0, 0}};
 
-TEST(PictureData, RunLengthBitmapsDecodeToTheirStoredPixels) {
+TEST(PictureData, RunLengthBitmapsDecodeToTheirStoredPixels)
+{
     struct Case {
         int bitCount;
         int width;
@@ -378,7 +403,8 @@ TEST(PictureData, RunLengthBitmapsDecodeToTheirStoredPixels) {
     EXPECT_EQ(Pixels(*picture.Graphic()), (std::vector<std::vector<std::uint32_t>>{{0x778899, 0x778899}}));
 }
 
-TEST(PictureData, MalformedRunsFailCleanly) {
+TEST(PictureData, MalformedRunsFailCleanly)
+{
     struct Case {
         const char* what;
         int bitCount;
@@ -427,7 +453,8 @@ TEST(PictureData, MalformedRunsFailCleanly) {
     }
 }
 
-TEST(PictureData, WrittenDataReadsBackAndBitmapsAssignThroughPictures) {
+TEST(PictureData, WrittenDataReadsBackAndBitmapsAssignThroughPictures)
+{
     const BmpSample sample{4, {{13, 0, 7}, {15, 13, 1}}, kSixteen, false};
     TPicture picture;
     Read(picture, PictureData("TPNGImage", BmpFile(sample)));
@@ -454,7 +481,8 @@ TEST(PictureData, WrittenDataReadsBackAndBitmapsAssignThroughPictures) {
 class TPictureHolder : public TComponent {
 public:
     using TComponent::TComponent;
-    static const TClassInfo& Info() {
+    static const TClassInfo& Info()
+    {
         static const TClassInfo info = ClassBuilder<TPictureHolder, TComponent>("TPictureHolder")
                                            .Object("Picture", [](TPictureHolder* h) { return &h->picture; })
                                            .Build();
@@ -464,7 +492,8 @@ public:
     TPicture picture;
 };
 
-TEST(PictureData, LayoutReaderHandsTheBinaryPropertyToThePicture) {
+TEST(PictureData, LayoutReaderHandsTheBinaryPropertyToThePicture)
+{
     auto layout = [](const Bytes& data) {
         Bytes b{'T', 'P', 'F', '0', 14};
         b.insert(b.end(), {'T', 'P', 'i', 'c', 't', 'u', 'r', 'e', 'H', 'o', 'l', 'd', 'e', 'r', 6});
@@ -499,7 +528,8 @@ TEST(PictureData, LayoutReaderHandsTheBinaryPropertyToThePicture) {
 const Bytes kPackedFace = Dib(BmpSample{4, {{13, 13, 0, 13}, {13, 0, 15, 0}, {13, 7, 0, 13}}, kSixteen, false});
 const Bytes kFileFace = BmpFile(BmpSample{4, {{0, 13}, {13, 0}}, kSixteen, false});
 
-TEST(BitmapResource, PackedOrFileDibsLoadAndBrushCopyReplacesTheTransparentColour) {
+TEST(BitmapResource, PackedOrFileDibsLoadAndBrushCopyReplacesTheTransparentColour)
+{
     desktop::RegisterResource(desktop::RT_BITMAP, "GRAPHICSTEST_PACKED", kPackedFace);
     desktop::RegisterResource(desktop::RT_BITMAP, "GRAPHICSTEST_FILE", kFileFace);
 
@@ -541,10 +571,12 @@ TEST(BitmapResource, PackedOrFileDibsLoadAndBrushCopyReplacesTheTransparentColou
     large.Canvas()->StretchDraw(desktop::RECT{0, 0, 8, 6}, &die);
     const auto big = Pixels(large);
     for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 8; ++x) EXPECT_EQ(big[std::size_t(y)][std::size_t(x)], want[std::size_t(y / 2)][std::size_t(x / 2)]);
+        for (int x = 0; x < 8; ++x)
+            EXPECT_EQ(big[std::size_t(y)][std::size_t(x)], want[std::size_t(y / 2)][std::size_t(x / 2)]);
 }
 
-TEST(Bitmap, SetSizeKeepsTheImageAndChangesAreReported) {
+TEST(Bitmap, SetSizeKeepsTheImageAndChangesAreReported)
+{
     TBitmap bitmap;
     int changes = 0;
     bitmap.OnChange = [&](TObject*) { ++changes; };
@@ -564,7 +596,8 @@ TEST(Bitmap, SetSizeKeepsTheImageAndChangesAreReported) {
 
 // A die reloads its face on every roll; loads of a resource seen before are only recorded and
 // decoded when the pixels are needed, so they must behave exactly like the first load.
-TEST(BitmapResource, RepeatedLoadsOfAKnownResourceGiveTheSameImage) {
+TEST(BitmapResource, RepeatedLoadsOfAKnownResourceGiveTheSameImage)
+{
     desktop::RegisterResource(desktop::RT_BITMAP, "GRAPHICSTEST_AGAIN_A", kPackedFace);
     desktop::RegisterResource(desktop::RT_BITMAP, "GRAPHICSTEST_AGAIN_B", kFileFace);
     TBitmap first;

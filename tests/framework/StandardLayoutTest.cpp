@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "TestLayouts.h"
+#include "TextMeasure.h"
 #include "desktop/Controls.h"
 #include "desktop/Gdi.h"
 #include "desktop/Messages.h"
@@ -14,8 +16,6 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
-#include "TestLayouts.h"
-#include "TextMeasure.h"
 
 namespace {
 
@@ -111,8 +111,8 @@ protected:
     void ClickTab(int index)
     {
         desktop::RECT tab{};
-        ASSERT_NE(desktop::SendMessage(form_->PageControl1->Handle(), desktop::TCM_GETITEMRECT, static_cast<desktop::WPARAM>(index),
-                                       reinterpret_cast<desktop::LPARAM>(&tab)),
+        ASSERT_NE(desktop::SendMessage(form_->PageControl1->Handle(), desktop::TCM_GETITEMRECT,
+                                       static_cast<desktop::WPARAM>(index), reinterpret_cast<desktop::LPARAM>(&tab)),
                   0);
         ClickAt(form_->PageControl1, {(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2});
     }
@@ -196,8 +196,9 @@ TEST_F(StandardLayoutTest, HandlersAreBoundByName)
     EXPECT_EQ(f.PageControl1->ActivePage(), f.TabSheet1);
     ClickAt(f.Button2, {10, 10});
     ClickAt(f.Button1, {10, 10});
-    EXPECT_EQ(f.calls, (std::vector<std::string>{"FormShow StandardForm", "Button3Click Button3", "TabSheet1Show TabSheet1",
-                                                 "Button2Click Button2", "Button1Click Button1"}));
+    EXPECT_EQ(f.calls,
+              (std::vector<std::string>{"FormShow StandardForm", "Button3Click Button3", "TabSheet1Show TabSheet1",
+                                        "Button2Click Button2", "Button1Click Button1"}));
 
     // The stored picture is drawn: white above, blue, green, red below.
     const auto at = [&](int x, int y) { return desktop::headless::ScreenColorAt(f.Image2->ClientToScreen({x, y})); };

@@ -3,13 +3,13 @@
 #include <memory>
 #include <string>
 
+#include "TextMeasure.h"
 #include "desktop/Controls.h"
 #include "desktop/Gdi.h"
 #include "desktop/Messages.h"
 #include "desktop/backends/Headless.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
-#include "TextMeasure.h"
 
 namespace {
 

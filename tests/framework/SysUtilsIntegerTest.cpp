@@ -41,10 +41,21 @@ TEST(TextToInteger, AcceptsDecimalAndHexadecimalForms)
         const char* text;
         std::int32_t value;
     } cases[] = {
-        {" 42", 42}, {"   -12", -12}, {"+5", 5}, {"-0", 0}, {"000000000000042", 42},
-        {"2147483647", 2147483647}, {"-2147483648", Min32}, {"$7fffffff", 2147483647},
-        {"$FFFFFFFF", -1}, {"$80000000", Min32}, {"x1F", 31}, {"X1f", 31}, {"0x10", 16},
-        {"0X10", 16}, {" $a", 10},
+        {" 42", 42},
+        {"   -12", -12},
+        {"+5", 5},
+        {"-0", 0},
+        {"000000000000042", 42},
+        {"2147483647", 2147483647},
+        {"-2147483648", Min32},
+        {"$7fffffff", 2147483647},
+        {"$FFFFFFFF", -1},
+        {"$80000000", Min32},
+        {"x1F", 31},
+        {"X1f", 31},
+        {"0x10", 16},
+        {"0X10", 16},
+        {" $a", 10},
         {"$000000001", 1},  // leading zeros do not count against the eight digits
     };
     for (const auto& c : cases) {
@@ -54,10 +65,32 @@ TEST(TextToInteger, AcceptsDecimalAndHexadecimalForms)
 
 TEST(TextToInteger, RejectsEverythingElseNamingTheWholeText)
 {
-    ExpectRejected([](const std::string& t) { return fw::TextToInteger(t); },
-                   {"", " ", "42 ", "\t42", "4 2", "2147483648", "-2147483649", "21474836470",
-                    "99999999999999999999", "-$1", "+$1", "-x1", "$", "x", "0x", "$100000000", "$1G",
-                    "0x-1", "-", "- 1", "--1", "1-", "1.0", std::string("4\0" "2", 3)});
+    ExpectRejected([](const std::string& t) { return fw::TextToInteger(t); }, {"",
+                                                                               " ",
+                                                                               "42 ",
+                                                                               "\t42",
+                                                                               "4 2",
+                                                                               "2147483648",
+                                                                               "-2147483649",
+                                                                               "21474836470",
+                                                                               "99999999999999999999",
+                                                                               "-$1",
+                                                                               "+$1",
+                                                                               "-x1",
+                                                                               "$",
+                                                                               "x",
+                                                                               "0x",
+                                                                               "$100000000",
+                                                                               "$1G",
+                                                                               "0x-1",
+                                                                               "-",
+                                                                               "- 1",
+                                                                               "--1",
+                                                                               "1-",
+                                                                               "1.0",
+                                                                               std::string("4\0"
+                                                                                           "2",
+                                                                                           3)});
 }
 
 TEST(TextToInteger, ReadsBackWhatIntegerToTextWrote)
@@ -73,10 +106,18 @@ TEST(TextToInteger64, AcceptsTheWholeSignedRange)
         const char* text;
         std::int64_t value;
     } cases[] = {
-        {"9223372036854775807", Max64}, {"-9223372036854775807", -Max64},
-        {"-9223372036854775808", Min64}, {" +12", 12}, {"-0", 0}, {"$7FFFFFFFFFFFFFFF", Max64},
-        {"0x7fffffffffffffff", Max64}, {"$FFFFFFFFFFFFFFFF", -1}, {"-$8000000000000000", Min64},
-        {"-$1", -1}, {"+0X1f", 31}, {"$00000000000000001", 1},
+        {"9223372036854775807", Max64},
+        {"-9223372036854775807", -Max64},
+        {"-9223372036854775808", Min64},
+        {" +12", 12},
+        {"-0", 0},
+        {"$7FFFFFFFFFFFFFFF", Max64},
+        {"0x7fffffffffffffff", Max64},
+        {"$FFFFFFFFFFFFFFFF", -1},
+        {"-$8000000000000000", Min64},
+        {"-$1", -1},
+        {"+0X1f", 31},
+        {"$00000000000000001", 1},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(fw::TextToInteger64(c.text), c.value) << c.text;
@@ -85,10 +126,10 @@ TEST(TextToInteger64, AcceptsTheWholeSignedRange)
 
 TEST(TextToInteger64, RejectsOverflowAndOtherSyntax)
 {
-    ExpectRejected([](const std::string& t) { return fw::TextToInteger64(t); },
-                   {"", "   ", "9223372036854775808", "9223372036854775809", "-9223372036854775809",
-                    "92233720368547758070", "18446744073709551616", "x1", "X1", "$10000000000000000",
-                    "$", "0x", "-", "12 ", "$1g", "--1"});
+    ExpectRejected(
+        [](const std::string& t) { return fw::TextToInteger64(t); },
+        {"", "   ", "9223372036854775808", "9223372036854775809", "-9223372036854775809", "92233720368547758070",
+         "18446744073709551616", "x1", "X1", "$10000000000000000", "$", "0x", "-", "12 ", "$1g", "--1"});
 }
 
 }  // namespace

@@ -131,8 +131,13 @@ TEST(SeparatorFromLocaleText, TakesTheFirstCharacterInCodePage1252)
         bool utf8;
         char expected;
     } cases[] = {
-        {",", true, ','}, {",.", true, ','}, {"\xE9", false, '\xE9'}, {"\xC2\xA0", true, '\xA0'},
-        {"\xE2\x80\xAF", true, '\xA0'}, {"\xE2\x80\x89", true, '\xA0'}, {"\xE2\x80\x99", true, '\x92'},
+        {",", true, ','},
+        {",.", true, ','},
+        {"\xE9", false, '\xE9'},
+        {"\xC2\xA0", true, '\xA0'},
+        {"\xE2\x80\xAF", true, '\xA0'},
+        {"\xE2\x80\x89", true, '\xA0'},
+        {"\xE2\x80\x99", true, '\x92'},
         {"\xD9\xAB", true, '#'},  // Arabic decimal separator: not in 1252
         {"\xE2\x80", true, '#'},  // truncated
         {"\x80", true, '#'},      // stray continuation byte

@@ -32,7 +32,7 @@ protected:
             saved_[i] = desktop::GetSysColor(kRoles[i]);
         }
         const std::array<desktop::COLORREF, 4> distinct = {desktop::RGB(255, 255, 255), desktop::RGB(200, 200, 200),
-                                                          desktop::RGB(128, 128, 128), desktop::RGB(0, 0, 0)};
+                                                           desktop::RGB(128, 128, 128), desktop::RGB(0, 0, 0)};
         desktop::SetSysColors(4, kRoles.data(), distinct.data());
         dc_ = desktop::CreateSurfaceDC(&surface_, desktop::POINT{0, 0}, desktop::Region::FromRect(RECT{0, 0, 20, 20}));
     }
@@ -82,20 +82,13 @@ TEST_F(FrameTest, EachStandardStyleDrawsItsEdgesAndShrinksTheRectanglePastThem)
     };
     using S = TKelBorderStyle;
     const Case cases[] = {
-        {S::lsNone, "........", {0, 0, 20, 20}},
-        {S::lsSingle, "KKKK....", {1, 1, 20, 20}},
-        {S::lsLowered, "KKHHSSLL", {2, 2, 18, 18}},
-        {S::lsRaised, "HHKKLLSS", {2, 2, 18, 18}},
-        {S::lsRaisedspb, "HHKK..SS", {1, 1, 18, 18}},
-        {S::lsLoweredspb, "SSHHKK..", {2, 2, 19, 19}},
-        {S::lsRaisedExt, "HHKK..SS", {2, 2, 18, 18}},
-        {S::lsLoweredExt, "SSHHKK..", {2, 2, 18, 18}},
-        {S::lsFrameInset, "SSHHHHSS", {2, 2, 18, 18}},
-        {S::lsFrameOffset, "HHSSSSHH", {2, 2, 18, 18}},
-        {S::lsWindowBorder, "..KKHHSS", {2, 2, 18, 18}},
-        {S::lsSingleRaised, "HHSS....", {1, 1, 19, 19}},
-        {S::lsSingleLowered, "SSHH....", {1, 1, 19, 19}},
-        {S::lsDoubleRaised, "HHSSHHSS", {2, 2, 18, 18}},
+        {S::lsNone, "........", {0, 0, 20, 20}},          {S::lsSingle, "KKKK....", {1, 1, 20, 20}},
+        {S::lsLowered, "KKHHSSLL", {2, 2, 18, 18}},       {S::lsRaised, "HHKKLLSS", {2, 2, 18, 18}},
+        {S::lsRaisedspb, "HHKK..SS", {1, 1, 18, 18}},     {S::lsLoweredspb, "SSHHKK..", {2, 2, 19, 19}},
+        {S::lsRaisedExt, "HHKK..SS", {2, 2, 18, 18}},     {S::lsLoweredExt, "SSHHKK..", {2, 2, 18, 18}},
+        {S::lsFrameInset, "SSHHHHSS", {2, 2, 18, 18}},    {S::lsFrameOffset, "HHSSSSHH", {2, 2, 18, 18}},
+        {S::lsWindowBorder, "..KKHHSS", {2, 2, 18, 18}},  {S::lsSingleRaised, "HHSS....", {1, 1, 19, 19}},
+        {S::lsSingleLowered, "SSHH....", {1, 1, 19, 19}}, {S::lsDoubleRaised, "HHSSHHSS", {2, 2, 18, 18}},
         {S::lsDoubleLowered, "SSHHSSHH", {2, 2, 18, 18}},
     };
     for (const Case& c : cases) {
@@ -116,7 +109,7 @@ TEST_F(FrameTest, ExtraFlagsReachEveryEdgeButTheFixedOnes)
 {
     RECT r{0, 0, 20, 20};
     numedit::DrawStandardFrame(dc_, r, TKelBorderStyle::lsSingle, desktop::BF_FLAT);
-    EXPECT_EQ(RoleAt(10, 0), 'S');  // flat: the top-left edge takes the extra flag
+    EXPECT_EQ(RoleAt(10, 0), 'S');   // flat: the top-left edge takes the extra flag
     EXPECT_EQ(RoleAt(19, 10), 'K');  // the bottom-right edge is fixed
 }
 
@@ -251,8 +244,10 @@ TEST(KelBevelWindow, WindowsModeAsksTheFrameForTheBorderUnlessThemed)
     EXPECT_EQ(styles(true, false), (std::pair<desktop::DWORD, desktop::DWORD>{desktop::WS_CHILD, 0}));
 
     bevel.SetMode(TKelBevelMode::bmWindows);
-    EXPECT_EQ(styles(true, false), (std::pair<desktop::DWORD, desktop::DWORD>{desktop::WS_CHILD, desktop::WS_EX_CLIENTEDGE}));
-    EXPECT_EQ(styles(false, false), (std::pair<desktop::DWORD, desktop::DWORD>{desktop::WS_CHILD | desktop::WS_BORDER, 0}));
+    EXPECT_EQ(styles(true, false),
+              (std::pair<desktop::DWORD, desktop::DWORD>{desktop::WS_CHILD, desktop::WS_EX_CLIENTEDGE}));
+    EXPECT_EQ(styles(false, false),
+              (std::pair<desktop::DWORD, desktop::DWORD>{desktop::WS_CHILD | desktop::WS_BORDER, 0}));
     EXPECT_EQ(styles(true, true), (std::pair<desktop::DWORD, desktop::DWORD>{desktop::WS_CHILD, 0}));
     EXPECT_TRUE(numedit::Ctl3DChangeNeedsNewWindow(bevel, false));
     EXPECT_FALSE(numedit::Ctl3DChangeNeedsNewWindow(bevel, true));

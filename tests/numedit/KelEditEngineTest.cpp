@@ -453,8 +453,9 @@ std::vector<std::pair<std::string, bool>> MenuItems(desktop::HMENU menu)
     for (int i = 0; i < desktop::GetMenuItemCount(menu); ++i) {
         const desktop::UINT state = desktop::GetMenuState(menu, static_cast<desktop::UINT>(i), desktop::MF_BYPOSITION);
         const bool separator = (state & desktop::MF_SEPARATOR) != 0;
-        items.emplace_back(separator ? "-" : desktop::GetMenuString(menu, static_cast<desktop::UINT>(i), desktop::MF_BYPOSITION),
-                           (state & (desktop::MF_GRAYED | desktop::MF_DISABLED)) == 0);
+        items.emplace_back(
+            separator ? "-" : desktop::GetMenuString(menu, static_cast<desktop::UINT>(i), desktop::MF_BYPOSITION),
+            (state & (desktop::MF_GRAYED | desktop::MF_DISABLED)) == 0);
     }
     desktop::DestroyMenu(menu);
     return items;
@@ -468,9 +469,14 @@ TEST_F(KelEditMenu, ItemsAndTheirEnabledStatesFollowTheEdit)
     desktop::CloseClipboard();
     using Items = std::vector<std::pair<std::string, bool>>;
     // A new edit offers undo although its history is empty.
-    EXPECT_EQ(MenuItems(edit_->BuildContextMenu()),
-              (Items{{"&Undo", true}, {"-", true}, {"&Cut", false}, {"&Copy", false}, {"&Paste", false},
-                     {"&Delete", false}, {"-", true}, {"Select all", false}}));
+    EXPECT_EQ(MenuItems(edit_->BuildContextMenu()), (Items{{"&Undo", true},
+                                                           {"-", true},
+                                                           {"&Cut", false},
+                                                           {"&Copy", false},
+                                                           {"&Paste", false},
+                                                           {"&Delete", false},
+                                                           {"-", true},
+                                                           {"Select all", false}}));
     edit_->SetText("abc");
     Select(1, 2);
     SetClipboard("q");

@@ -1,11 +1,11 @@
 // An engine edit on a shown form, focused, with the shared key state reset to insert mode.
 #pragma once
 
+#include "NumEditTestSupport.h"
 #include "desktop/Clipboard.h"
 #include "desktop/backends/Headless.h"
 #include "numedit/KelApplication.h"
 #include "numedit/KelCustomEdit.h"
-#include "NumEditTestSupport.h"
 
 namespace numedit::testing {
 

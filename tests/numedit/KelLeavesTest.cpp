@@ -135,9 +135,9 @@ TEST(KelFont3D, PlainByDefaultAndOffsetsFollowTheEffect)
         int originDepth;
         int extrudeShift;
     };
-    for (const Case& c : {Case{S::tdShadow, 3, 0, 0}, Case{S::tdRaisedShadow, 3, 2, 0}, Case{S::tdSunkenShadow, 3, 3, 0},
-                          Case{S::tdRaised, 0, 2, 0}, Case{S::tdSunken, 0, 3, 0}, Case{S::tdOutline, 0, 0, 0},
-                          Case{S::tdExtrude, 0, 0, 3}, Case{S::tdExtrudeEnh, 0, 0, 3}}) {
+    for (const Case& c : {Case{S::tdShadow, 3, 0, 0}, Case{S::tdRaisedShadow, 3, 2, 0},
+                          Case{S::tdSunkenShadow, 3, 3, 0}, Case{S::tdRaised, 0, 2, 0}, Case{S::tdSunken, 0, 3, 0},
+                          Case{S::tdOutline, 0, 0, 0}, Case{S::tdExtrude, 0, 0, 3}, Case{S::tdExtrudeEnh, 0, 0, 3}}) {
         font3D.SetStyle(c.style);
         SCOPED_TRACE(static_cast<int>(c.style));
         EXPECT_EQ(font3D.HeightExtra(), c.heightExtra);
@@ -176,13 +176,12 @@ public:
 
     static const fw::TClassInfo& Info()
     {
-        static const fw::TClassInfo info =
-            fw::ClassBuilder<TKelTestHost, fw::TCustomControl>("TKelTestHost")
-                .Object("Bevel", [](TKelTestHost* h) { return &h->bevel; })
-                .Object("Caret", [](TKelTestHost* h) { return &h->caret; })
-                .Object("Font3D", [](TKelTestHost* h) { return &h->font3D; })
-                .Object("CustomButtons", [](TKelTestHost* h) { return &h->buttons; })
-                .Build();
+        static const fw::TClassInfo info = fw::ClassBuilder<TKelTestHost, fw::TCustomControl>("TKelTestHost")
+                                               .Object("Bevel", [](TKelTestHost* h) { return &h->bevel; })
+                                               .Object("Caret", [](TKelTestHost* h) { return &h->caret; })
+                                               .Object("Font3D", [](TKelTestHost* h) { return &h->font3D; })
+                                               .Object("CustomButtons", [](TKelTestHost* h) { return &h->buttons; })
+                                               .Build();
         return info;
     }
     const fw::TClassInfo& ClassInfo() const override { return Info(); }

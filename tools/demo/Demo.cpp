@@ -39,20 +39,23 @@ constexpr int kStressWindows = 150;
 HWND demoButton = nullptr;
 bool buttonClicked = false;
 
-bool AddTab(HWND tabs, int index, const char* caption) {
+bool AddTab(HWND tabs, int index, const char* caption)
+{
     TCITEM item;
     item.mask = TCIF_TEXT;
     item.pszText = caption;
     return SendMessage(tabs, TCM_INSERTITEM, WPARAM(index), LPARAM(reinterpret_cast<std::intptr_t>(&item))) == index;
 }
 
-bool CreateChildren(HWND parent) {
+bool CreateChildren(HWND parent)
+{
     RegisterStandardControls();
-    demoButton = CreateWindowEx(0, kButtonClass, "Pulsar", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 20, 20, 100, 28, parent,
-                                HMENU(kButtonId), nullptr);
-    HWND edit = CreateWindowEx(WS_EX_CLIENTEDGE, kEditClass, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 140, 22, 220, 24,
-                               parent, HMENU(kEditId), nullptr);
-    HWND tabs = CreateWindowEx(0, kTabControlClass, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 20, 66, 340, 180, parent, HMENU(kTabsId), nullptr);
+    demoButton = CreateWindowEx(0, kButtonClass, "Pulsar", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 20, 20,
+                                100, 28, parent, HMENU(kButtonId), nullptr);
+    HWND edit = CreateWindowEx(WS_EX_CLIENTEDGE, kEditClass, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+                               140, 22, 220, 24, parent, HMENU(kEditId), nullptr);
+    HWND tabs = CreateWindowEx(0, kTabControlClass, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 20, 66, 340, 180, parent,
+                               HMENU(kTabsId), nullptr);
     if (!demoButton || !edit || !tabs) return false;
     if (!AddTab(tabs, 0, "Primera") || !AddTab(tabs, 1, "Segunda")) return false;
     SetFocus(edit);
@@ -61,7 +64,8 @@ bool CreateChildren(HWND parent) {
 
 // ---- The main window ----
 
-LRESULT MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     switch (msg) {
         case WM_CREATE: return CreateChildren(hwnd) ? 0 : -1;
         case WM_COMMAND:
@@ -84,7 +88,8 @@ LRESULT MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 class Pinger {
 public:
     Pinger() : gui_(GetCurrentThreadId()), thread_([this] { Run(); }) {}
-    ~Pinger() {
+    ~Pinger()
+    {
         stop_ = true;
         thread_.join();
     }
@@ -95,7 +100,8 @@ public:
     void Received() { inFlight_ = false; }
 
 private:
-    void Run() {
+    void Run()
+    {
         // One ping at a time, so that the GUI thread also gets to wait between them.
         std::minstd_rand random(12345);
         while (!stop_) {
@@ -111,7 +117,8 @@ private:
 };
 
 // Takes one message; false at WM_QUIT. Pings are only acknowledged.
-bool Step(Pinger& pinger, MSG* m, int* exitCode) {
+bool Step(Pinger& pinger, MSG* m, int* exitCode)
+{
     if (!GetMessage(m, nullptr, 0, 0)) {
         *exitCode = int(m->wParam);
         return false;
@@ -128,7 +135,8 @@ bool Step(Pinger& pinger, MSG* m, int* exitCode) {
 // Opens and closes windows, each right after a wait of the GUI thread with it
 // on the screen, then destroys the main window, all while being pinged. Returns
 // the exit code.
-int Stress(HWND main) {
+int Stress(HWND main)
+{
     WNDCLASS cls;
     cls.lpfnWndProc = DefWindowProc;
     cls.hbrBackground = COLOR_WINDOW + 1;
@@ -145,7 +153,8 @@ int Stress(HWND main) {
         // Alternately a captionless owned window (a menu, a drop-down) and a captioned one (a dialog).
         const bool captioned = i % 2 != 0;
         const DWORD style = captioned ? WS_OVERLAPPEDWINDOW : WS_POPUP | WS_BORDER;
-        HWND flash = CreateWindowEx(0, kFlashClass, "Destello", style, r.left + i % 40, r.bottom + i % 30, 160, 90, main, 0, nullptr);
+        HWND flash = CreateWindowEx(0, kFlashClass, "Destello", style, r.left + i % 40, r.bottom + i % 30, 160, 90,
+                                    main, 0, nullptr);
         if (!flash) {
             std::fprintf(stderr, "dice_demo: cannot create window %d of the stress\n", i);
             return 1;
@@ -173,7 +182,8 @@ int Stress(HWND main) {
     return exitCode;
 }
 
-bool InstallBackend(bool headlessMode) {
+bool InstallBackend(bool headlessMode)
+{
     if (headlessMode) {
         headless::Install();
         return true;
@@ -189,7 +199,8 @@ bool InstallBackend(bool headlessMode) {
 }
 
 // Runs what is queued, paints included. False when the program is to quit.
-bool RunPending(int* exitCode) {
+bool RunPending(int* exitCode)
+{
     MSG m;
     while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
         if (m.message == WM_QUIT) {
@@ -202,13 +213,15 @@ bool RunPending(int* exitCode) {
     return true;
 }
 
-POINT ButtonCentre() {
+POINT ButtonCentre()
+{
     RECT r;
     GetWindowRect(demoButton, &r);
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-int Run(bool headlessMode, bool stress) {
+int Run(bool headlessMode, bool stress)
+{
     WNDCLASS cls;
     cls.lpfnWndProc = MainProc;
     cls.hCursor = IDC_ARROW;
@@ -250,7 +263,8 @@ int Run(bool headlessMode, bool stress) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const std::string_view option = argc > 1 ? argv[1] : "";
     const bool headlessMode = option == "--headless";
     const bool stress = option == "--stress";

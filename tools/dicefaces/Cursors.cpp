@@ -51,8 +51,8 @@ CursorImage ReadCursor(std::istream& description)
             Expect(w.size() == 3, line, "hotspot X Y");
             cursor.hotX = ParseInt(w[1], line);
             cursor.hotY = ParseInt(w[2], line);
-            Expect(cursor.hotX >= 0 && cursor.hotX < kCursorSize && cursor.hotY >= 0 && cursor.hotY < kCursorSize,
-                   line, "hot spot outside the cursor");
+            Expect(cursor.hotX >= 0 && cursor.hotX < kCursorSize && cursor.hotY >= 0 && cursor.hotY < kCursorSize, line,
+                   "hot spot outside the cursor");
             haveHotSpot = true;
         } else if (w[0] == "image") {
             Expect(w.size() == 1, line, "image takes no arguments");

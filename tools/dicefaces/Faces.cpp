@@ -325,7 +325,8 @@ PaletteImage DrawImage(const Description& d, const std::vector<int>& owner, cons
                 const long y = std::lround(top) + row;
                 const bool onFace = x >= 0 && y >= 0 && x < d.width && y < d.height &&
                                     owner[std::size_t(y) * std::size_t(d.width) + std::size_t(x)] == pip.face;
-                Expect(onFace, pip.line, "a pip leaves its face at (" + std::to_string(x) + "," + std::to_string(y) + ")");
+                Expect(onFace, pip.line,
+                       "a pip leaves its face at (" + std::to_string(x) + "," + std::to_string(y) + ")");
                 image.pixels[std::size_t(y) * std::size_t(d.width) + std::size_t(x)] = std::uint8_t(*d.outlineColour);
             }
         }
@@ -357,21 +358,22 @@ std::vector<std::uint8_t> PackedDib4(const PaletteImage& image)
     PutLittleEndian(out, 40, 4);  // biSize
     PutLittleEndian(out, std::uint32_t(image.width), 4);
     PutLittleEndian(out, std::uint32_t(image.height), 4);  // positive: bottom-up rows
-    PutLittleEndian(out, 1, 2);                              // biPlanes
-    PutLittleEndian(out, 4, 2);                              // biBitCount
-    PutLittleEndian(out, 0, 4);                              // BI_RGB
+    PutLittleEndian(out, 1, 2);                            // biPlanes
+    PutLittleEndian(out, 4, 2);                            // biBitCount
+    PutLittleEndian(out, 0, 4);                            // BI_RGB
     PutLittleEndian(out, imageSize, 4);
-    PutLittleEndian(out, 0, 4);  // biXPelsPerMeter
-    PutLittleEndian(out, 0, 4);  // biYPelsPerMeter
+    PutLittleEndian(out, 0, 4);                                    // biXPelsPerMeter
+    PutLittleEndian(out, 0, 4);                                    // biYPelsPerMeter
     PutLittleEndian(out, std::uint32_t(image.palette.size()), 4);  // biClrUsed
-    PutLittleEndian(out, 0, 4);                                     // biClrImportant
+    PutLittleEndian(out, 0, 4);                                    // biClrImportant
     for (const Rgb& c : image.palette) {
         out.insert(out.end(), {c.blue, c.green, c.red, 0});
     }
     for (int row = image.height - 1; row >= 0; --row) {
         std::vector<std::uint8_t> bits(stride, 0);
         for (int x = 0; x < image.width; ++x) {
-            const std::uint8_t index = image.pixels[std::size_t(row) * std::size_t(image.width) + std::size_t(x)] & 0x0F;
+            const std::uint8_t index =
+                image.pixels[std::size_t(row) * std::size_t(image.width) + std::size_t(x)] & 0x0F;
             bits[std::size_t(x) / 2] |= std::uint8_t(x % 2 == 0 ? index << 4 : index);
         }
         out.insert(out.end(), bits.begin(), bits.end());

@@ -31,7 +31,6 @@ bool IsIdentifier(const std::string& name)
     return true;
 }
 
-
 int Usage()
 {
     std::cerr << "usage: embed --type N --name NAME --function FN in.bin out.cpp\n";

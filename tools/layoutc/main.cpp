@@ -71,7 +71,8 @@ public:
             }
             return t;
         }
-        if (std::isdigit(static_cast<unsigned char>(c)) || (c == '-' && pos_ + 1 < src_.size() && std::isdigit(static_cast<unsigned char>(src_[pos_ + 1])))) {
+        if (std::isdigit(static_cast<unsigned char>(c)) ||
+            (c == '-' && pos_ + 1 < src_.size() && std::isdigit(static_cast<unsigned char>(src_[pos_ + 1])))) {
             return Number(t);
         }
         if (c == '"') {
@@ -129,7 +130,8 @@ private:
             const char c = src_[pos_];
             if (std::isdigit(static_cast<unsigned char>(c)) || (hex && std::isxdigit(static_cast<unsigned char>(c)))) {
                 t.text += c;
-            } else if (!hex && (c == '.' || c == 'e' || c == 'E' || ((c == '-' || c == '+') && (t.text.back() == 'e' || t.text.back() == 'E')))) {
+            } else if (!hex && (c == '.' || c == 'e' || c == 'E' ||
+                                ((c == '-' || c == '+') && (t.text.back() == 'e' || t.text.back() == 'E')))) {
                 isFloat = true;
                 t.text += c;
             } else {
@@ -179,8 +181,22 @@ private:
 };
 
 enum Tag : std::uint8_t {
-    vaNull = 0, vaList = 1, vaInt8 = 2, vaInt16 = 3, vaInt32 = 4, vaExtended = 5, vaString = 6, vaIdent = 7,
-    vaFalse = 8, vaTrue = 9, vaBinary = 10, vaSet = 11, vaLString = 12, vaNil = 13, vaCollection = 14, vaInt64 = 19,
+    vaNull = 0,
+    vaList = 1,
+    vaInt8 = 2,
+    vaInt16 = 3,
+    vaInt32 = 4,
+    vaExtended = 5,
+    vaString = 6,
+    vaIdent = 7,
+    vaFalse = 8,
+    vaTrue = 9,
+    vaBinary = 10,
+    vaSet = 11,
+    vaLString = 12,
+    vaNil = 13,
+    vaCollection = 14,
+    vaInt64 = 19,
 };
 
 class Compiler {
@@ -341,68 +357,68 @@ private:
     void Value()
     {
         switch (tok_.kind) {
-        case Tok::Integer: Integer(ParseInteger()); return;
-        case Tok::Float: {
-            long double v = 0;
-            try {
-                v = std::stold(tok_.text);
-            } catch (const std::logic_error&) {
-                Fail("malformed number '" + tok_.text + "'");
-            }
-            Advance();
-            Byte(vaExtended);
-            unsigned char raw[sizeof(long double)] = {};
-            std::memcpy(raw, &v, sizeof v);
-            out_.insert(out_.end(), raw, raw + 10);
-            return;
-        }
-        case Tok::String: {
-            std::string text;
-            while (tok_.kind == Tok::String) {
-                text += tok_.text;
+            case Tok::Integer: Integer(ParseInteger()); return;
+            case Tok::Float: {
+                long double v = 0;
+                try {
+                    v = std::stold(tok_.text);
+                } catch (const std::logic_error&) {
+                    Fail("malformed number '" + tok_.text + "'");
+                }
                 Advance();
-            }
-            if (text.size() <= 255) {
-                Byte(vaString);
-                Short(text);
-            } else {
-                Byte(vaLString);
-                Le(text.size(), 4);
-                Out(text);
-            }
-            return;
-        }
-        case Tok::Ident: {
-            const std::string ident = tok_.text;
-            Advance();
-            if (ident == "True") {
-                Byte(vaTrue);
-            } else if (ident == "False") {
-                Byte(vaFalse);
-            } else if (ident == "nil") {
-                Byte(vaNil);
-            } else {
-                Byte(vaIdent);
-                Short(ident);
-            }
-            return;
-        }
-        case Tok::At: Binary(); return;
-        case Tok::Punct:
-            if (IsPunct("[")) {
-                Set();
+                Byte(vaExtended);
+                unsigned char raw[sizeof(long double)] = {};
+                std::memcpy(raw, &v, sizeof v);
+                out_.insert(out_.end(), raw, raw + 10);
                 return;
             }
-            if (IsPunct("(")) {
-                List();
+            case Tok::String: {
+                std::string text;
+                while (tok_.kind == Tok::String) {
+                    text += tok_.text;
+                    Advance();
+                }
+                if (text.size() <= 255) {
+                    Byte(vaString);
+                    Short(text);
+                } else {
+                    Byte(vaLString);
+                    Le(text.size(), 4);
+                    Out(text);
+                }
                 return;
             }
-            if (IsPunct("<")) {
-                Collection();
+            case Tok::Ident: {
+                const std::string ident = tok_.text;
+                Advance();
+                if (ident == "True") {
+                    Byte(vaTrue);
+                } else if (ident == "False") {
+                    Byte(vaFalse);
+                } else if (ident == "nil") {
+                    Byte(vaNil);
+                } else {
+                    Byte(vaIdent);
+                    Short(ident);
+                }
                 return;
             }
-            break;
-        case Tok::End: break;
+            case Tok::At: Binary(); return;
+            case Tok::Punct:
+                if (IsPunct("[")) {
+                    Set();
+                    return;
+                }
+                if (IsPunct("(")) {
+                    List();
+                    return;
+                }
+                if (IsPunct("<")) {
+                    Collection();
+                    return;
+                }
+                break;
+            case Tok::End: break;
         }
         Fail("expected a value");
     }
@@ -573,7 +589,8 @@ std::string CppSource(const std::string& name, const std::string& source, const 
         out += (i % 16 == 0 ? "\n    " : " ") + std::to_string(bytes[i]) + ",";
     }
     out += "\n};\n\n}  // namespace\n\nvoid RegisterLayout_" + name + "()\n{\n";
-    out += "    desktop::RegisterResource(desktop::RT_RCDATA, \"" + name + "\", std::span<const std::uint8_t>(layoutBytes));\n}\n";
+    out += "    desktop::RegisterResource(desktop::RT_RCDATA, \"" + name +
+           "\", std::span<const std::uint8_t>(layoutBytes));\n}\n";
     return out;
 }
 

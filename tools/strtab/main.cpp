@@ -59,30 +59,27 @@ bool ParseQuoted(const std::string& line, std::size_t pos, std::string& out, std
         }
         if (++pos >= line.size()) break;
         switch (line[pos]) {
-        case '"': out += '"'; break;
-        case '\\': out += '\\'; break;
-        case 'n': out += '\n'; break;
-        case 't': out += '\t'; break;
-        case 'x': {
-            int hi = pos + 1 < line.size() ? HexDigit(line[pos + 1]) : -1;
-            int lo = pos + 2 < line.size() ? HexDigit(line[pos + 2]) : -1;
-            if (hi < 0 || lo < 0) {
-                error = "\\x needs two hex digits";
-                return false;
+            case '"': out += '"'; break;
+            case '\\': out += '\\'; break;
+            case 'n': out += '\n'; break;
+            case 't': out += '\t'; break;
+            case 'x': {
+                int hi = pos + 1 < line.size() ? HexDigit(line[pos + 1]) : -1;
+                int lo = pos + 2 < line.size() ? HexDigit(line[pos + 2]) : -1;
+                if (hi < 0 || lo < 0) {
+                    error = "\\x needs two hex digits";
+                    return false;
+                }
+                out += static_cast<char>(hi * 16 + lo);
+                pos += 2;
+                break;
             }
-            out += static_cast<char>(hi * 16 + lo);
-            pos += 2;
-            break;
-        }
-        default:
-            error = "unknown escape";
-            return false;
+            default: error = "unknown escape"; return false;
         }
     }
     error = "missing closing quote";
     return false;
 }
-
 
 }  // namespace
 
@@ -113,8 +110,10 @@ int main(int argc, char** argv)
             error = "expected a string id";
         } else {
             entry.id = static_cast<unsigned>(std::stoul(line.substr(pos, digits - pos)));
-            if (entry.id > 65535) error = "string id above 65535";
-            else if (!seen.insert(entry.id).second) error = "duplicate string id";
+            if (entry.id > 65535)
+                error = "string id above 65535";
+            else if (!seen.insert(entry.id).second)
+                error = "duplicate string id";
         }
         if (error.empty()) {
             std::size_t quote = line.find_first_not_of(" \t", digits);
