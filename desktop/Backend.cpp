@@ -2,6 +2,8 @@
 #include "desktop/Backend.h"
 
 #include <atomic>
+#include <mutex>
+#include <shared_mutex>
 
 #include "desktop/Caret.h"
 #include "desktop/Gdi.h"
@@ -19,6 +21,13 @@ std::unique_ptr<Backend>& Installed()
     return b;
 }
 std::atomic<DWORD> guiThread{0};
+// Other threads wake the GUI thread through the backend while the GUI thread may be
+// replacing or freeing it: they hold this shared, replacing it holds it exclusively.
+std::shared_mutex& BackendLifeMutex()
+{
+    static std::shared_mutex m;
+    return m;
+}
 
 }  // namespace
 
@@ -26,8 +35,11 @@ DWORD GetGuiThreadId() { return guiThread.load(); }
 
 void UseBackend(std::unique_ptr<Backend> backend)
 {
-    Installed() = std::move(backend);
-    guiThread = Installed() ? GetCurrentThreadId() : 0;
+    {
+        std::unique_lock lock(BackendLifeMutex());
+        Installed() = std::move(backend);
+        guiThread = Installed() ? GetCurrentThreadId() : 0;
+    }
     if (Installed()) {
         const SIZE s = Installed()->ScreenSize();
         SetDisplaySize(s.cx, s.cy);
@@ -39,11 +51,25 @@ Backend& CurrentBackend() { return *Installed(); }
 // exactly while a backend is installed.
 bool HasBackend() { return guiThread.load() != 0; }
 
+void WakeGuiThread()
+{
+    const DWORD gui = guiThread.load();
+    if (gui == 0) return;
+    // The GUI thread itself cannot be freeing the backend while it is here.
+    if (gui == GetCurrentThreadId()) {
+        Installed()->Wake();
+        return;
+    }
+    std::shared_lock lock(BackendLifeMutex());
+    if (Installed() && guiThread.load() == gui) Installed()->Wake();
+}
+
 void ShutdownDesktop()
 {
     DestroyAllWindows();
     DestroyCaret();
     ResetInputState();
+    std::unique_lock lock(BackendLifeMutex());
     guiThread = 0;
     Installed().reset();
 }

@@ -44,6 +44,9 @@ public:
 void UseBackend(std::unique_ptr<Backend> backend);
 Backend& CurrentBackend();
 bool HasBackend();
+// Any thread: cuts the GUI thread's wait short; safe while the GUI thread shuts the
+// desktop down or installs another backend.
+void WakeGuiThread();
 // Destroys every window and the backend; used between tests and at exit.
 void ShutdownDesktop();
 

@@ -175,7 +175,7 @@ void WakeQueue(ThreadQueue& q)
         q.wakeRequested = true;
         q.cv.notify_all();
     }
-    if (IsGuiQueue(q)) CurrentBackend().Wake();
+    if (IsGuiQueue(q)) WakeGuiThread();
 }
 
 bool RunIncomingSentMessages(ThreadQueue& q)
@@ -243,7 +243,7 @@ bool PostToQueue(ThreadQueue* q, MSG m)
         q->posted.push_back(m);
         q->cv.notify_all();
     }
-    if (IsGuiQueue(*q)) CurrentBackend().Wake();
+    if (IsGuiQueue(*q)) WakeGuiThread();
     return true;
 }
 

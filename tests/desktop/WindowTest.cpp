@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "WindowTestSupport.h"
+#include "desktop/Backend.h"
 #include "desktop/Caret.h"
 #include "desktop/Clipboard.h"
 #include "desktop/ControlSupport.h"
@@ -436,6 +437,56 @@ TEST(BuiltInClasses, RegisterThemselvesOnFirstLookupUnderEveryBackend)
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(GetWindowText(button), "OK");
     ShutdownDesktop();
+}
+
+// Records wake-ups that are still running, or start, once its destructor has run. A wake-up
+// takes a while here, so that a shutdown racing with one is likely to land inside it; under
+// AddressSanitizer such a wake-up is a use after free and stops the test outright.
+class LifeCheckingBackend : public Backend {
+public:
+    struct Record {
+        std::atomic<bool> destroyed{false};
+        std::atomic<long> lateWakes{0};
+        std::atomic<long> work{0};
+    };
+    explicit LifeCheckingBackend(Record* record) : record_(record) {}
+    ~LifeCheckingBackend() override { record_->destroyed = true; }
+    SIZE ScreenSize() override { return SIZE{640, 480}; }
+    void Wake() override
+    {
+        for (int i = 0; i < 2000; ++i) record_->work.fetch_add(1, std::memory_order_relaxed);
+        if (record_->destroyed) ++record_->lateWakes;
+    }
+
+private:
+    Record* const record_;
+};
+
+TEST(BackendLife, WorkersPostingWhileTheDesktopShutsDownNeverWakeAFreedBackend)
+{
+    for (int round = 0; round < 20; ++round) {
+        auto record = std::make_unique<LifeCheckingBackend::Record>();
+        UseBackend(std::make_unique<LifeCheckingBackend>(record.get()));
+        const DWORD gui = GetCurrentThreadId();
+        std::atomic<int> posted{0};
+        std::atomic<bool> stop{false};
+        std::thread worker([&] {
+            while (!stop) {
+                PostThreadMessage(gui, WM_NULL, 0, 0);
+                ++posted;
+            }
+        });
+        while (posted < 50) std::this_thread::yield();
+        ShutdownDesktop();
+        const int postedAtShutdown = posted;
+        while (posted < postedAtShutdown + 50) std::this_thread::yield();  // posts go on after it
+        stop = true;
+        worker.join();
+        MSG m;
+        while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        EXPECT_EQ(record->lateWakes, 0) << "round " << round;
+    }
 }
 
 }  // namespace
