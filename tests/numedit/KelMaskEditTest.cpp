@@ -1,0 +1,318 @@
+// The mask edit: normalising of fixed-point fields, the typing filters, the readers.
+#include <gtest/gtest.h>
+
+#include "KelEditTestSupport.h"
+#include "desktop/Locale.h"
+#include "framework/SysUtilsLocale.h"
+#include "numedit/KelMaskEdit.h"
+
+namespace numedit::testing {
+namespace {
+
+// A fixed-point field as the window's frequency fields are set up, focused, under a locale
+// with the given decimal separator.
+class MaskEditTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        savedDecimal_ = fw::DecimalSeparator;
+        savedThousand_ = fw::ThousandSeparator;
+        UseSeparators(',', '.');
+        KelApplication().SetKeyState(ksInsert);
+    }
+    void TearDown() override
+    {
+        fw::DecimalSeparator = savedDecimal_;
+        fw::ThousandSeparator = savedThousand_;
+        KelApplication().SetKeyState(ksInsert);
+        WindowTest::TearDown();
+    }
+    void UseSeparators(char decimal, char thousand)
+    {
+        fw::DecimalSeparator = decimal;
+        fw::ThousandSeparator = thousand;
+    }
+    TKelMaskEdit* NewField(TKelMaskType type = TKelMaskType::meFloatFixed)
+    {
+        auto* edit = NewChild<TKelMaskEdit>();
+        edit->SetMaxLength(4);
+        edit->SetDecimals(3);
+        edit->SetMaskType(type);
+        edit->OnValidationError = [this](fw::TObject*) { ++validationErrors_; };
+        edit->SetFocus();
+        Pump();
+        return edit;
+    }
+    void Pump() { app_->ProcessMessages(); }
+    void Key(desktop::WORD vk, bool shift = false, bool ctrl = false)
+    {
+        desktop::headless::PressKey(vk, shift, ctrl, false);
+        Pump();
+    }
+    void Type(const std::string& text)
+    {
+        desktop::headless::TypeText(text);
+        Pump();
+    }
+
+    int validationErrors_ = 0;
+
+private:
+    char savedDecimal_ = '.';
+    char savedThousand_ = ',';
+};
+
+TEST_F(MaskEditTest, AssignedTextIsCutThenRewrittenWithTruncatedDecimals)
+{
+    auto* edit = NewField();
+    EXPECT_EQ(edit->Text(), "0,00");
+    const std::pair<const char*, const char*> cases[] = {
+        {"0", "0,00"}, {"1", "1,00"}, {"0,5", "0,50"}, {"0,1667", "0,16"}, {"0,995", "0,99"}, {",5", "0,50"},
+    };
+    for (const auto& [in, out] : cases) {
+        edit->SetText(in);
+        EXPECT_EQ(edit->Text(), out) << in;
+    }
+    EXPECT_EQ(validationErrors_, 0);
+}
+
+TEST_F(MaskEditTest, UnparsableTextShowsZeroAfterTwoValidationEvents)
+{
+    auto* edit = NewField();
+    edit->SetText("0,5");
+    edit->SetText("5E-5");
+    EXPECT_EQ(edit->Text(), "0,00");
+    EXPECT_EQ(validationErrors_, 2);
+}
+
+TEST_F(MaskEditTest, AssigningTheShownTextFiresNothing)
+{
+    auto* edit = NewField();
+    edit->SetText("0,1667");
+    int changes = 0;
+    edit->OnTextChangedAt = [&](fw::TObject*, int) { ++changes; };
+    edit->SetText("0,16");
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(validationErrors_, 0);
+}
+
+TEST_F(MaskEditTest, PointLocaleUsesThePoint)
+{
+    UseSeparators('.', ',');
+    auto* edit = NewField();
+    edit->SetText("0.1667");
+    EXPECT_EQ(edit->Text(), "0.16");
+}
+
+TEST_F(MaskEditTest, DecimalsChangeReformatsAtOnceWithRounding)
+{
+    auto* edit = NewField();
+    edit->SetText("0,16");
+    edit->SetDecimals(1);
+    EXPECT_EQ(edit->Text(), "0,2");
+}
+
+TEST_F(MaskEditTest, FullFieldRefusesADigitButSelectAllReplaces)
+{
+    auto* edit = NewField();
+    edit->SetText("0,16");
+    edit->SetCaretIndex(3);
+    Type("7");
+    EXPECT_EQ(edit->Text(), "0,16");
+    Key('A', false, true);
+    Type("5");
+    EXPECT_EQ(edit->Text(), "5,00");
+    EXPECT_EQ(edit->CaretIndex(), 2);
+}
+
+TEST_F(MaskEditTest, MinusIntoEmptyFieldKeepsTheSign)
+{
+    auto* edit = NewField();
+    // Deleting everything reformats at once, so the empty state is made without a change run.
+    edit->BeginUpdate();
+    edit->SetText("");
+    edit->EndUpdate(false);
+    ASSERT_EQ(edit->Text(), "");
+    Type("-");
+    EXPECT_EQ(edit->Text(), "-0,0");
+    EXPECT_EQ(edit->CaretIndex(), 2);
+}
+
+TEST_F(MaskEditTest, SeparatorWhereOneExistsMovesTheCaretBehindIt)
+{
+    auto* edit = NewField();
+    edit->SetText("1");
+    edit->SetCaretIndex(1);
+    Type(",");
+    EXPECT_EQ(edit->Text(), "1,00");
+    EXPECT_EQ(edit->CaretIndex(), 3);
+    Type("x");
+    EXPECT_EQ(edit->Text(), "1,00");
+}
+
+TEST_F(MaskEditTest, UpDownAndWheelDoNothing)
+{
+    auto* edit = NewField();
+    edit->SetText("0,5");
+    edit->SetCaretIndex(3);
+    Key(desktop::VK_UP);
+    Key(desktop::VK_DOWN);
+    desktop::headless::MoveMouse(edit->ClientToScreen({5, 5}));
+    desktop::headless::Wheel(120);
+    Pump();
+    EXPECT_EQ(edit->Text(), "0,50");
+    EXPECT_EQ(edit->CaretIndex(), 3);
+}
+
+TEST_F(MaskEditTest, FloatReaderParsesDigitByDigit)
+{
+    auto* edit = NewField(TKelMaskType::meFloat);
+    edit->SetMaxLength(0);
+    const std::pair<const char*, long double> cases[] = {
+        {"", 0}, {"-", 0}, {",5", 0.5L}, {"-,5", -0.5L}, {"-0,5", -0.5L}, {"-2,25", -2.25L}, {"1.234,5", 1234.5L},
+    };
+    for (const auto& [in, value] : cases) {
+        edit->SetText(in);
+        EXPECT_DOUBLE_EQ(static_cast<double>(edit->AsFloat()), static_cast<double>(value)) << in;
+    }
+    edit->SetText("1e5");
+    EXPECT_EQ(edit->AsFloat(), 0);
+    EXPECT_EQ(validationErrors_, 1);
+}
+
+TEST_F(MaskEditTest, ReadersRefuseOtherTypes)
+{
+    auto* edit = NewField(TKelMaskType::meInteger);
+    EXPECT_THROW(
+        {
+            try {
+                edit->AsFloat();
+            } catch (const EKelWrongDataType& e) {
+                EXPECT_EQ(e.Message(), "No float entered");
+                throw;
+            }
+        },
+        EKelWrongDataType);
+    edit->SetMaskType(TKelMaskType::meFloatFixed);
+    EXPECT_THROW(
+        {
+            try {
+                edit->AsInteger();
+            } catch (const EKelWrongDataType& e) {
+                EXPECT_EQ(e.Message(), "No integer entered");
+                throw;
+            }
+        },
+        EKelWrongDataType);
+}
+
+TEST_F(MaskEditTest, IntegerFieldFiltersTypingAndPastes)
+{
+    auto* edit = NewField(TKelMaskType::meInteger);
+    edit->SetMaxLength(0);
+    Key('A', false, true);
+    Type("1a2-");
+    EXPECT_EQ(edit->Text(), "12");
+    edit->SetCaretIndex(1);
+    Type("-");
+    EXPECT_EQ(edit->Text(), "-12");
+    Type("-");
+    EXPECT_EQ(edit->Text(), "-12");
+    EXPECT_EQ(edit->AsInteger(), -12);
+    edit->SetCaretIndex(4);
+    std::string paste = "3x";
+    edit->BeforeInsert(4, paste);
+    EXPECT_EQ(paste, "");
+    paste = "-3";
+    edit->BeforeInsert(1, paste);
+    EXPECT_EQ(paste, "") << "a second minus";
+}
+
+TEST_F(MaskEditTest, IntegerReaderTakesOtherBasesAndKeepsLow32Bits)
+{
+    auto* edit = NewField(TKelMaskType::meInteger);
+    edit->SetMaxLength(0);
+    edit->SetNumberBase(16);
+    edit->SetText("-ff");
+    EXPECT_EQ(edit->AsInteger(), -255);
+    edit->SetNumberBase(10);
+    edit->SetText("4294967297");
+    EXPECT_EQ(edit->AsInteger(), 1);
+    edit->SetText("--1");
+    EXPECT_EQ(edit->AsInteger(), 0);
+    EXPECT_EQ(validationErrors_, 1);
+    edit->SetAsFloat(-7.9);
+    EXPECT_EQ(edit->Text(), "-7");
+}
+
+TEST_F(MaskEditTest, SuffixIsKeptOutOfEditingAndReading)
+{
+    auto* edit = NewField(TKelMaskType::meInteger);
+    edit->SetMaxLength(0);
+    edit->SetText("12");
+    edit->SetSuffix(" kg");
+    EXPECT_EQ(edit->Text(), "12 kg");
+    EXPECT_EQ(edit->AsInteger(), 12);
+    edit->SetCaretIndex(5);
+    Type("3");
+    EXPECT_EQ(edit->Text(), "12 kg");
+    Key('A', false, true);
+    Key(desktop::VK_DELETE);
+    EXPECT_EQ(edit->Text(), " kg");
+    EXPECT_EQ(edit->AsInteger(), 0);
+}
+
+TEST_F(MaskEditTest, LoneMinusIsEmptiedOnFocusLoss)
+{
+    auto* edit = NewField(TKelMaskType::meInteger);
+    Key('A', false, true);
+    Type("-");
+    EXPECT_EQ(edit->Text(), "-");
+    auto* other = NewChild<fw::TCustomControl>(10, 60);
+    other->SetFocus();
+    Pump();
+    EXPECT_EQ(edit->Text(), "");
+}
+
+TEST_F(MaskEditTest, EveryTypeAcceptsSomethingAndSurvivesTyping)
+{
+    for (int t = 0; t <= static_cast<int>(TKelMaskType::meNone); ++t) {
+        auto* edit = NewField(static_cast<TKelMaskType>(t));
+        edit->SetMaxLength(0);
+        edit->SetMask("00-00");
+        Key('A', false, true);
+        Type("12");
+        EXPECT_NE(edit->Text().find('1'), std::string::npos) << "type " << t;
+        Key(desktop::VK_BACK);
+        Key(desktop::VK_UP);
+        delete edit;
+    }
+}
+
+TEST_F(MaskEditTest, CurrencySettingsFollowTheLocaleOnlyInSystemMode)
+{
+    desktop::SetLocaleOverride(desktop::LOCALE_ICURRENCY, "3");
+    desktop::SetLocaleOverride(desktop::LOCALE_INEGCURR, "8");
+    desktop::SetLocaleOverride(desktop::LOCALE_SCURRENCY, "EUR");
+    TKelCurrencySettings settings(nullptr);
+    EXPECT_EQ(settings.PositiveFormatStr(), "1,1 \xA4");
+    EXPECT_EQ(settings.NegativeFormatStr(), "-1,1 \xA4");
+    EXPECT_EQ(settings.Symbol(), "EUR");
+    settings.SetSystemDefaults(TKelCurrencyMode::cmUser);
+    settings.SetPositiveFormatStr(
+        "\xA4"
+        "1,1");
+    desktop::SetLocaleOverride(desktop::LOCALE_INEGCURR, "15");
+    settings.SetSystemDefaults(TKelCurrencyMode::cmSystem);
+    EXPECT_EQ(settings.PositiveFormatStr(), "1,1 \xA4");
+    EXPECT_EQ(settings.NegativeFormatStr(), "(1,1 \xA4)");
+    desktop::ClearLocaleOverrides();
+    EXPECT_STREQ(TKelCurrencySettings::NegativeTemplate(0),
+                 "(\xA4"
+                 "1,1)");
+    EXPECT_STREQ(TKelCurrencySettings::PositiveTemplate(2), "\xA4 1,1");
+}
+
+}  // namespace
+}  // namespace numedit::testing
