@@ -114,6 +114,9 @@ const fw::TClassInfo& TKelCustomMaskEdit::Info()
 
 void TKelCustomMaskEdit::SetMaskType(TKelMaskType value)
 {
+    if (value == maskType_) {
+        return;
+    }
     maskType_ = value;
     try {
         switch (value) {
