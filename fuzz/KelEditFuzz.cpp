@@ -1,7 +1,13 @@
 // Drives an engine edit with a random sequence of keys (with modifiers), characters, clicks,
-// drags, clipboard contents, text assignments, MaxLength changes, selections set by message
-// and undo, and checks after each step that the caret stays in 1..Length+1 and that, with a
-// MaxLength, no step leaves the text longer than both MaxLength and its length before it.
+// drags, clipboard contents, text assignments, MaxLength changes, selections set by message,
+// undo, wheel turns and focus changes, and checks after each step that the caret stays in
+// 1..Length+1 and that, with a MaxLength, no step leaves the text longer than both MaxLength
+// and its length before it.
+//
+// The first byte picks the edit: the engine edit, a mask edit (a fixed-point field with
+// MaxLength 4 and 3 decimals, or another content type) or a spin edit with the n field's
+// settings. A fixed-point field never holds more than 4 characters; a spin edit's Value lies
+// within its bounds after every focus loss.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +21,8 @@
 #include "framework/Forms.h"
 #include "numedit/KelApplication.h"
 #include "numedit/KelCustomEdit.h"
+#include "numedit/KelMaskEdit.h"
+#include "numedit/KelSpinEdit.h"
 
 namespace {
 
@@ -49,6 +57,8 @@ constexpr desktop::WORD kKeys[] = {
     desktop::VK_DOWN,
     desktop::VK_INSERT,
     desktop::VK_DELETE,
+    desktop::VK_PRIOR,
+    desktop::VK_NEXT,
     'A',
     'C',
     'V',
@@ -64,10 +74,15 @@ struct World {
         form = fw::NewForm<fw::TForm>(app.get(), fw::CreateNew);
         form->SetBounds(100, 100, 300, 100);
         form->Show();
+        other = new fw::TCustomControl(form);
+        other->SetParent(form);
+        other->SetBounds(10, 50, 40, 21);
         app->ProcessMessages();
     }
     std::unique_ptr<fw::TApplication> app;
     fw::TForm* form = nullptr;
+    // Takes the focus away from the edit.
+    fw::TCustomControl* other = nullptr;
 };
 
 World& TheWorld()
@@ -90,7 +105,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     World& world = TheWorld();
     numedit::KelApplication().SetKeyState(numedit::ksInsert);
-    auto* edit = new numedit::TKelCustomEdit(world.form);
+    Bytes in{data, size};
+    const std::uint8_t mode = in.Next();
+    numedit::TKelCustomEdit* edit = nullptr;
+    numedit::TKelMaskEdit* mask = nullptr;
+    numedit::TKelSpinEdit* spin = nullptr;
+    switch (mode % 3) {
+        case 0: edit = new numedit::TKelCustomEdit(world.form); break;
+        case 1:
+            edit = mask = new numedit::TKelMaskEdit(world.form);
+            mask->SetMaxLength(4);
+            mask->SetDecimals(3);
+            // Mostly the fixed-point field; now and then any other content type.
+            mask->SetMaskType(mode & 0x80 ? static_cast<numedit::TKelMaskType>((mode >> 2) % 10)
+                                          : numedit::TKelMaskType::meFloatFixed);
+            break;
+        default:
+            edit = spin = new numedit::TKelSpinEdit(world.form);
+            spin->SetStep(10);
+            spin->SetIntegerProperty(numedit::TKelSpinEdit::ipMinValue, 1);
+            spin->SetIntegerProperty(numedit::TKelSpinEdit::ipMaxValue, 100000);
+            spin->SetValue(1);
+            break;
+    }
+    const bool fixedField = mask != nullptr && mask->MaskType() == numedit::TKelMaskType::meFloatFixed;
     edit->SetParent(world.form);
     edit->SetBounds(10, 10, 65, 21);
     edit->SetFocus();
@@ -98,11 +136,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto pump = [&] { world.app->ProcessMessages(); };
     auto at = [&](std::uint8_t x) { return edit->ClientToScreen({static_cast<int>(x % 80) - 8, 8}); };
 
-    Bytes in{data, size};
     for (int steps = 0; !in.Empty() && steps < 64; ++steps) {
         const int before = static_cast<int>(edit->RawText().size());
         const std::uint8_t op = in.Next();
-        switch (op % 10) {
+        switch (op % 12) {
             case 0: {
                 const std::uint8_t key = in.Next();
                 desktop::headless::PressKey(kKeys[key % std::size(kKeys)], key & 0x20, key & 0x40, key & 0x80);
@@ -139,7 +176,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             }
             case 5: edit->SetText(in.Text(12)); break;
-            case 6: edit->SetMaxLength(in.Next() % 9); break;
+            case 6:
+                // The mask and spin modes keep their field's settings.
+                if (mask == nullptr && spin == nullptr) {
+                    edit->SetMaxLength(in.Next() % 9);
+                }
+                break;
             case 7:
                 desktop::headless::DoubleClick(at(in.Next()));
                 pump();
@@ -153,10 +195,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 pump();
                 break;
             }
+            case 9: {
+                desktop::headless::MoveMouse(at(in.Next()));
+                desktop::headless::Wheel(static_cast<std::int8_t>(in.Next()) * 8);
+                pump();
+                break;
+            }
+            case 10: {
+                // Focus away and back: the spin edit commits its text.
+                const bool focusLost = edit->Focused();
+                world.other->SetFocus();
+                pump();
+                if (spin != nullptr && focusLost) {
+                    const int value = spin->Value();
+                    Check(value >= 1 && value <= 100000, "committed value within the bounds");
+                }
+                edit->SetFocus();
+                pump();
+                break;
+            }
             default: edit->Undo(); break;
         }
         const int length = static_cast<int>(edit->RawText().size());
         Check(edit->CaretIndex() >= 1 && edit->CaretIndex() <= length + 1, "caret inside the text");
+        if (fixedField) {
+            Check(length <= 4, "fixed-point field within MaxLength");
+        }
         if (edit->MaxLength() > 0) {
             Check(length <= edit->MaxLength() || length <= before, "MaxLength respected by edits");
         }
