@@ -1,7 +1,9 @@
 #include "numedit/KelCustomMaskEdit.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "framework/ClassesBuilder.h"
@@ -334,6 +336,96 @@ long double TKelCustomMaskEdit::AsCurrency()
     }
 }
 
+namespace {
+
+// The numbers of s separated by anything that is not a digit.
+std::vector<int> NumbersIn(const std::string& s)
+{
+    std::vector<int> numbers;
+    bool inNumber = false;
+    for (const char c : s) {
+        if (IsDecimalDigit(c)) {
+            if (!inNumber) {
+                numbers.push_back(0);
+                inNumber = true;
+            }
+            if (numbers.back() < 100000) {
+                numbers.back() = numbers.back() * 10 + (c - '0');
+            }
+        } else {
+            inNumber = false;
+        }
+    }
+    return numbers;
+}
+
+// 30 December 1899, the day the date count starts from.
+constexpr std::chrono::sys_days kDateEpoch = std::chrono::sys_days(std::chrono::year(1899) / 12 / 30);
+
+}  // namespace
+
+double TKelCustomMaskEdit::ParseDate(const std::string& s)
+{
+    const std::vector<int> n = NumbersIn(s);
+    if (n.size() != 3) {
+        throw fw::EConvertError("'" + s + "' is not a valid date");
+    }
+    const int year = n[2] < 100 ? n[2] + 2000 : n[2];
+    const std::chrono::year_month_day date{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(n[1])),
+                                           std::chrono::day(static_cast<unsigned>(n[0]))};
+    if (!date.ok()) {
+        throw fw::EConvertError("'" + s + "' is not a valid date");
+    }
+    return static_cast<double>((std::chrono::sys_days(date) - kDateEpoch).count());
+}
+
+std::string TKelCustomMaskEdit::DateText(double days)
+{
+    const std::chrono::year_month_day date{kDateEpoch + std::chrono::days(static_cast<int>(std::floor(days)))};
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%02u/%02u/%04d", static_cast<unsigned>(date.day()),
+                  static_cast<unsigned>(date.month()), static_cast<int>(date.year()));
+    return buffer;
+}
+
+double TKelCustomMaskEdit::ParseTime(const std::string& s)
+{
+    const std::vector<int> n = NumbersIn(s);
+    const bool onlyDigitsAndColons =
+        std::all_of(s.begin(), s.end(), [](char c) { return IsDecimalDigit(c) || c == ':' || c == ' '; });
+    if (!onlyDigitsAndColons || n.size() < 2 || n.size() > 3 || n[0] > 23 || n[1] > 59 ||
+        (n.size() == 3 && n[2] > 59)) {
+        throw fw::EConvertError("'" + s + "' is not a valid time");
+    }
+    return (n[0] * 3600.0 + n[1] * 60.0 + (n.size() == 3 ? n[2] : 0)) / 86400.0;
+}
+
+double TKelCustomMaskEdit::AsDate()
+{
+    if (maskType_ != TKelMaskType::meDate) {
+        throw EKelWrongDataType("No date entered");
+    }
+    try {
+        return ParseDate(RawText());
+    } catch (const fw::EConvertError&) {
+        ValidationFailed();
+        return 0;
+    }
+}
+
+double TKelCustomMaskEdit::AsTime()
+{
+    if (maskType_ != TKelMaskType::meTime) {
+        throw EKelWrongDataType("No time entered");
+    }
+    try {
+        return ParseTime(RawText());
+    } catch (const fw::EConvertError&) {
+        ValidationFailed();
+        return 0;
+    }
+}
+
 void TKelCustomMaskEdit::SetAsFloat(double value)
 {
     auto inBase = [this](std::int64_t v) {
@@ -376,6 +468,7 @@ void TKelCustomMaskEdit::SetAsFloat(double value)
             AssignNumber(fw::FloatToFormattedText(value, fw::TFloatFormat::ffFixed, 15, 18));
             break;
         case TKelMaskType::meCurrency: SetText(currency_->Format(std::round(value * 10000) / 10000)); break;
+        case TKelMaskType::meDate: SetText(DateText(value)); break;
         default: AssignNumber(fw::FloatToFormattedText(value, fw::TFloatFormat::ffGeneral, 15, 0)); break;
     }
 }
@@ -673,8 +766,19 @@ void TKelCustomMaskEdit::PasteFromClipboard()
 void TKelCustomMaskEdit::WMKillFocus(fw::TWMKillFocus message)
 {
     TKelCustomEdit::WMKillFocus(message);
-    if (maskType_ != TKelMaskType::meDate && maskType_ != TKelMaskType::meTime && maskType_ != TKelMaskType::meMask &&
-        Number() == "-") {
+    if (maskType_ == TKelMaskType::meDate) {
+        try {
+            SetText(DateText(ParseDate(RawText())));
+        } catch (const fw::EConvertError&) {
+            ValidationFailed();
+        }
+    } else if (maskType_ == TKelMaskType::meTime) {
+        try {
+            ParseTime(RawText());
+        } catch (const fw::EConvertError&) {
+            ValidationFailed();
+        }
+    } else if (maskType_ != TKelMaskType::meMask && Number() == "-") {
         AssignNumber("");
     }
 }
@@ -704,6 +808,8 @@ long double TKelCustomMaskEdit::DateTimeValue()
         case TKelMaskType::meFloatFixed:
         case TKelMaskType::meFloatNumber: return AsFloat();
         case TKelMaskType::meCurrency: return AsCurrency();
+        case TKelMaskType::meDate: return AsDate();
+        case TKelMaskType::meTime: return AsTime();
         default: return 0;
     }
 }
@@ -722,6 +828,7 @@ void TKelCustomMaskEdit::DefineProperties(fw::TFiler& filer)
                     SetText(fw::FloatToFormattedText(value, fw::TFloatFormat::ffGeneral, 15, 0));
                     break;
                 case TKelMaskType::meCurrency: SetText(currency_->Format(value)); break;
+                case TKelMaskType::meDate: SetText(DateText(static_cast<double>(value))); break;
                 default: break;
             }
         },

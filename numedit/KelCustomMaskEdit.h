@@ -70,6 +70,10 @@ public:
     std::int32_t AsInteger();
     long double AsFloat();
     long double AsCurrency();
+    // Days since 30 December 1899, from a day, month and year separated by any non-digits.
+    double AsDate();
+    // The fraction of a day, from hours, minutes and optional seconds separated by ":".
+    double AsTime();
     void SetAsFloat(double value);
     void ValidationFailed();
     // The value stored in a form description as "DateTime".
@@ -106,6 +110,10 @@ protected:
 
 private:
     long double ParseFloat(std::string s) const;
+    // Raise EConvertError when the text is no date or time.
+    static double ParseDate(const std::string& s);
+    static double ParseTime(const std::string& s);
+    static std::string DateText(double days);
     std::int64_t ParseInteger(const std::string& s) const;
     void ReformatFixed(fw::TFloatFormat kind);
     bool FitsMask(const std::string& text) const;

@@ -207,6 +207,36 @@ TEST_F(MaskEditTest, ReadersRefuseOtherTypes)
         EKelWrongDataType);
 }
 
+TEST_F(MaskEditTest, DateAndTimeReadersCheckTheirTypeAndText)
+{
+    auto* edit = NewField(TKelMaskType::meFloatFixed);
+    EXPECT_THROW(edit->AsDate(), EKelWrongDataType);
+    EXPECT_THROW(edit->AsTime(), EKelWrongDataType);
+    try {
+        edit->AsTime();
+    } catch (const EKelWrongDataType& e) {
+        EXPECT_EQ(e.Message(), "No time entered");
+    }
+    edit->SetMaskType(TKelMaskType::meDate);
+    edit->SetMaxLength(0);
+    edit->SetText("1.1.1900");
+    EXPECT_EQ(edit->AsDate(), 2);
+    edit->SetText("31/2/2000");
+    EXPECT_EQ(edit->AsDate(), 0);
+    EXPECT_EQ(validationErrors_, 1);
+    edit->SetText("7-3-26");
+    auto* other = NewChild<fw::TCustomControl>(10, 60);
+    other->SetFocus();
+    Pump();
+    EXPECT_EQ(edit->Text(), "07/03/2026");
+    edit->SetMaskType(TKelMaskType::meTime);
+    edit->SetText("12:30");
+    EXPECT_DOUBLE_EQ(edit->AsTime(), 0.5 + 30.0 / 1440);
+    edit->SetText("24:00");
+    EXPECT_EQ(edit->AsTime(), 0);
+    EXPECT_EQ(validationErrors_, 2);
+}
+
 TEST_F(MaskEditTest, IntegerFieldFiltersTypingAndPastes)
 {
     auto* edit = NewField(TKelMaskType::meInteger);
