@@ -18,6 +18,7 @@ std::int64_t RoundEven(double value) { return static_cast<std::int64_t>(std::nea
 TKelCustomExtSpinEdit::TKelCustomExtSpinEdit(fw::TComponent* owner) : TKelCustomMaskEdit(owner)
 {
     button_ = new TKelSpinButton(this);
+    button_->SetCtlXP(CtlXP());
     button_->SetParent(this);
     button_->SetColor(fw::clBtnFace);
     button_->SetCursor(fw::crArrow);
@@ -213,6 +214,8 @@ void TKelCustomExtSpinEdit::AdjustEditRect(desktop::RECT& rect)
     TKelCustomMaskEdit::AdjustEditRect(rect);
     const int w = spinBtnWidth_ == -1 ? rect.bottom - rect.top : spinBtnWidth_;
     rect.right -= w;
+    // The themed look follows the edit's; the layout runs after every change of it.
+    button_->SetCtlXP(CtlXP());
     button_->SetBounds(rect.right + 1, rect.top, w, rect.bottom - rect.top);
 }
 

@@ -6,6 +6,7 @@
 #include "desktop/Gdi.h"
 #include "desktop/Region.h"
 #include "framework/ClassesBuilder.h"
+#include "numedit/KelApplication.h"
 #include "numedit/KelTimer.h"
 
 namespace numedit {
@@ -70,7 +71,17 @@ const fw::TClassInfo& TKelSpinButton::Info()
     return info;
 }
 
-bool TKelSpinButton::Rectangular() const { return !diagonal_; }
+bool TKelSpinButton::Themed() const { return ThemesActive() && ctlXP_; }
+
+bool TKelSpinButton::Rectangular() const { return Themed() || !diagonal_; }
+
+void TKelSpinButton::SetCtlXP(bool value)
+{
+    if (value != ctlXP_) {
+        ctlXP_ = value;
+        Invalidate();
+    }
+}
 
 void TKelSpinButton::SetDiagonal(bool value)
 {

@@ -43,6 +43,10 @@ public:
     void SetHasDownHalf(bool value);
     TKelSpinState State(TKelSpinHalf half) const { return states_[static_cast<std::size_t>(half)]; }
     TKelTimer* RepeatTimer() const { return timer_; }
+    // Copied from the spin edit: themed drawing when the platform has visual styles.
+    bool CtlXP() const { return ctlXP_; }
+    void SetCtlXP(bool value);
+    bool Themed() const;
     // Whether the halves are rectangles (themed drawing or no diagonal split).
     bool Rectangular() const;
     // The spin edit's word that the pointer is over none of the halves.
@@ -69,6 +73,7 @@ private:
     TKelTimer* timer_ = nullptr;  // owned as a component of the button
     std::unique_ptr<fw::TBitmap> strip_;
     bool diagonal_ = true;
+    bool ctlXP_ = false;
     bool hasDown_ = false;
     std::array<TKelSpinState, 2> states_{ssNormal, ssNormal};
     TKelBorderStyle raisedStyle_ = TKelBorderStyle::lsSingleRaised;

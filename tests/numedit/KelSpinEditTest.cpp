@@ -233,6 +233,20 @@ TEST_F(SpinEditTest, DiagonalHalvesDecideTheDirection)
     EXPECT_EQ(downs, 2);
 }
 
+TEST_F(SpinEditTest, WithoutTheDiagonalTheHalvesAreUpperAndLower)
+{
+    TKelSpinButton* b = edit_->SpinButton();
+    b->SetDiagonal(false);
+    Pump();
+    // Both points lie on the other side of the diagonal.
+    desktop::headless::Click(OnButton(b->Width() - 2, 1));
+    Pump();
+    EXPECT_EQ(edit_->Text(), "11");
+    desktop::headless::Click(OnButton(1, b->Height() - 2));
+    Pump();
+    EXPECT_EQ(edit_->Text(), "1");
+}
+
 TEST_F(SpinEditTest, HoldingRepeatsOnTicksAndSlidingSwitchesHalves)
 {
     TKelSpinButton* b = edit_->SpinButton();
