@@ -255,7 +255,13 @@ void TKelCustomExtSpinEdit::WMMouseWheel(fw::TWMMouseWheel message)
 void TKelCustomExtSpinEdit::WMMouseMove(fw::TWMMouse message)
 {
     TKelCustomMaskEdit::WMMouseMove(message);
-    button_->PointerElsewhere();
+    const int x = message.XPos();
+    const int y = message.YPos();
+    const bool overButton = x >= button_->Left() && x < button_->Left() + button_->Width() && y >= button_->Top() &&
+                            y < button_->Top() + button_->Height();
+    if (!overButton) {
+        button_->PointerElsewhere();
+    }
 }
 
 void TKelCustomExtSpinEdit::CMMouseLeave(fw::TCMMouseLeave message)

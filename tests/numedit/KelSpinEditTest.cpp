@@ -233,6 +233,20 @@ TEST_F(SpinEditTest, DiagonalHalvesDecideTheDirection)
     EXPECT_EQ(downs, 2);
 }
 
+TEST_F(SpinEditTest, HoverLightsAHalfUntilThePointerReachesTheText)
+{
+    TKelSpinButton* b = edit_->SpinButton();
+    desktop::headless::MoveMouse(OnButton(1, 1));
+    Pump();
+    desktop::headless::MoveMouse(OnButton(2, 1));
+    Pump();
+    EXPECT_EQ(b->State(TKelSpinHalf::shUp), ssHot);
+    EXPECT_EQ(b->State(TKelSpinHalf::shDown), ssNormal);
+    desktop::headless::MoveMouse(edit_->ClientToScreen({4, 8}));
+    Pump();
+    EXPECT_EQ(b->State(TKelSpinHalf::shUp), ssNormal);
+}
+
 TEST_F(SpinEditTest, WithoutTheDiagonalTheHalvesAreUpperAndLower)
 {
     TKelSpinButton* b = edit_->SpinButton();
