@@ -309,6 +309,25 @@ TEST_F(SpinEditTest, RealTimerTicksRepeatWhileHeld)
     Pump();
 }
 
+TEST_F(SpinEditTest, PressedUpHalfDrawsTheInnerDiagonalInGrey)
+{
+    TKelSpinButton* b = edit_->SpinButton();
+    ASSERT_EQ(b->Width(), b->Height());
+    LeaveField();
+    // A pixel one step inside the diagonal, in the middle of the up half's long edge.
+    const int w = b->Width();
+    const desktop::POINT inner = OnButton(w / 2 - 1, w - 2 - (w / 2 - 1));
+    const desktop::COLORREF grey = fw::ColorToRGB(fw::clGray);
+    EXPECT_NE(desktop::headless::ScreenColorAt(inner), grey);
+    desktop::headless::MoveMouse(OnButton(1, 1));
+    desktop::headless::MouseDown();
+    Pump();
+    EXPECT_EQ(b->State(TKelSpinHalf::shUp), ssPressed);
+    EXPECT_EQ(desktop::headless::ScreenColorAt(inner), grey);
+    desktop::headless::MouseUp();
+    Pump();
+}
+
 TEST_F(SpinEditTest, DisabledEditGreysBothArrowsAndIgnoresPresses)
 {
     TKelSpinButton* b = edit_->SpinButton();
