@@ -239,14 +239,28 @@ void TKelCustomExtSpinEdit::WMKillFocus(fw::TWMKillFocus message)
 
 void TKelCustomExtSpinEdit::WMMouseWheel(fw::TWMMouseWheel message)
 {
+    bool handled = false;
+    if (OnMouseWheel) {
+        OnMouseWheel(this, message.WheelDelta(), message.Pos(), handled);
+    }
+    if (handled) {
+        message.SetResult(1);
+        return;
+    }
     // Wheels that report less than a notch per message step once the notch is complete.
     wheelAccumulator_ += message.WheelDelta();
     while (wheelAccumulator_ >= kWheelNotch) {
         wheelAccumulator_ -= kWheelNotch;
+        if (OnMouseWheelUp) {
+            OnMouseWheelUp(this);
+        }
         StepUp(step_);
     }
     while (wheelAccumulator_ <= -kWheelNotch) {
         wheelAccumulator_ += kWheelNotch;
+        if (OnMouseWheelDown) {
+            OnMouseWheelDown(this);
+        }
         StepDown(step_);
     }
     message.SetResult(1);

@@ -40,6 +40,11 @@ public:
     virtual void SpinBtnUpClick();
     virtual void SpinBtnDownClick();
 
+    // Offered every wheel message first; setting handled keeps the edit from stepping.
+    std::function<void(fw::TObject* sender, int wheelDelta, desktop::POINT screen, bool& handled)> OnMouseWheel;
+    // Fired once per full notch, before the step.
+    fw::TNotifyEvent OnMouseWheelUp;
+    fw::TNotifyEvent OnMouseWheelDown;
     fw::TNotifyEvent OnSpinBtnUpClick;
     fw::TNotifyEvent OnSpinBtnDownClick;
 

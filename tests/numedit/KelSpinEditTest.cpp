@@ -173,6 +173,25 @@ TEST_F(SpinEditTest, WheelStepsPerFullNotch)
     EXPECT_EQ(edit_->Text(), "1");
 }
 
+TEST_F(SpinEditTest, WheelHandlerCanClaimTheMessage)
+{
+    int ups = 0;
+    int downs = 0;
+    bool claim = true;
+    edit_->OnMouseWheel = [&](fw::TObject*, int, desktop::POINT, bool& handled) { handled = claim; };
+    edit_->OnMouseWheelUp = [&](fw::TObject*) { ++ups; };
+    edit_->OnMouseWheelDown = [&](fw::TObject*) { ++downs; };
+    Wheel(120);
+    EXPECT_EQ(edit_->Text(), "1");
+    EXPECT_EQ(ups, 0);
+    claim = false;
+    Wheel(240);
+    EXPECT_EQ(edit_->Text(), "21");
+    EXPECT_EQ(ups, 2);
+    Wheel(-120);
+    EXPECT_EQ(downs, 1);
+}
+
 TEST_F(SpinEditTest, ReadOnlyBlocksEverythingEditorDisabledOnlyTyping)
 {
     Pump();
