@@ -293,6 +293,42 @@ TEST_F(MaskEditTest, SuffixIsKeptOutOfEditingAndReading)
     EXPECT_EQ(edit->AsInteger(), 0);
 }
 
+TEST_F(MaskEditTest, ClipboardActsOnlyOnSelectionsBeforeTheSuffix)
+{
+    auto* edit = NewField(TKelMaskType::meInteger);
+    edit->SetMaxLength(0);
+    edit->SetText("12");
+    edit->SetSuffix(" kg");
+    auto setClipboard = [](const std::string& text) {
+        desktop::OpenClipboard(nullptr);
+        desktop::EmptyClipboard();
+        desktop::SetClipboardText(text);
+        desktop::CloseClipboard();
+    };
+    auto clipboard = [] {
+        desktop::OpenClipboard(nullptr);
+        std::string text = desktop::GetClipboardText().value_or("<none>");
+        desktop::CloseClipboard();
+        return text;
+    };
+    setClipboard("9");
+    // Reaching into the suffix: neither cut nor paste.
+    edit->SetCaretIndex(4);
+    edit->SetSelStart(2);
+    edit->SetSelLength(2);
+    edit->CutToClipboard();
+    EXPECT_EQ(edit->Text(), "12 kg");
+    EXPECT_EQ(clipboard(), "9");
+    edit->PasteFromClipboard();
+    EXPECT_EQ(edit->Text(), "12 kg");
+    edit->SetCaretIndex(3);
+    edit->SetSelStart(2);
+    edit->SetSelLength(1);
+    edit->CutToClipboard();
+    EXPECT_EQ(edit->Text(), "1 kg");
+    EXPECT_EQ(clipboard(), "2");
+}
+
 TEST_F(MaskEditTest, LoneMinusIsEmptiedOnFocusLoss)
 {
     auto* edit = NewField(TKelMaskType::meInteger);
