@@ -400,6 +400,46 @@ double TKelCustomMaskEdit::ParseTime(const std::string& s)
     return (n[0] * 3600.0 + n[1] * 60.0 + (n.size() == 3 ? n[2] : 0)) / 86400.0;
 }
 
+void TKelCustomMaskEdit::StepDateField(int delta)
+{
+    using namespace std::chrono;
+    const std::string& text = RawText();
+    const int caret = CaretIndex();
+    year_month_day date{};
+    try {
+        date = year_month_day{kDateEpoch + days(static_cast<int>(ParseDate(text)))};
+    } catch (const fw::EConvertError&) {
+        ValidationFailed();
+        return;
+    }
+    // The field under the caret: day, month or year, by the digit runs before it.
+    const int field = std::min(
+        2, static_cast<int>(NumbersIn(text.substr(0, static_cast<std::size_t>(std::max(0, caret - 1)))).size()) -
+               (caret > 1 && IsDecimalDigit(CharAt(text, caret - 1)) ? 1 : 0));
+    sys_days stepped{};
+    if (field <= 0) {
+        stepped = sys_days(date) + days(delta);
+    } else {
+        year_month_day moved = field == 1 ? date + months(delta) : date + years(delta);
+        if (!moved.ok()) {
+            moved = moved.year() / moved.month() / last;
+        }
+        stepped = sys_days(moved);
+    }
+    SetText(DateText(static_cast<double>((stepped - kDateEpoch).count())));
+    SetCaretIndex(caret);
+}
+
+void TKelCustomMaskEdit::WMMouseWheel(fw::TWMMouseWheel message)
+{
+    if (maskType_ == TKelMaskType::meDate && message.WheelDelta() != 0 && !ReadOnly()) {
+        StepDateField(message.WheelDelta() > 0 ? 1 : -1);
+        message.SetResult(1);
+        return;
+    }
+    TKelCustomEdit::WMMouseWheel(message);
+}
+
 double TKelCustomMaskEdit::AsDate()
 {
     if (maskType_ != TKelMaskType::meDate) {
@@ -679,6 +719,9 @@ void TKelCustomMaskEdit::BeforeInsert(int pos, std::string& s)
 void TKelCustomMaskEdit::EditKey(desktop::WORD& key, fw::TShiftState shift)
 {
     if (key == desktop::VK_UP || key == desktop::VK_DOWN) {
+        if (maskType_ == TKelMaskType::meDate && !ReadOnly()) {
+            StepDateField(key == desktop::VK_UP ? 1 : -1);
+        }
         key = 0;
         return;
     }

@@ -99,6 +99,8 @@ public:
 protected:
     void WMChar(fw::TWMChar message) override;
     void WMKillFocus(fw::TWMKillFocus message) override;
+    // Dates move the field under the caret by one per message; other types ignore the wheel.
+    void WMMouseWheel(fw::TWMMouseWheel message) override;
     void Loaded() override;
     void DefineProperties(fw::TFiler& filer) override;
 
@@ -114,6 +116,8 @@ private:
     static double ParseDate(const std::string& s);
     static double ParseTime(const std::string& s);
     static std::string DateText(double days);
+    // Up and Down in a date: the day, month or year under the caret moves by delta.
+    void StepDateField(int delta);
     std::int64_t ParseInteger(const std::string& s) const;
     void ReformatFixed(fw::TFloatFormat kind);
     bool FitsMask(const std::string& text) const;

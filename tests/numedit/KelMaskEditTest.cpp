@@ -237,6 +237,27 @@ TEST_F(MaskEditTest, DateAndTimeReadersCheckTheirTypeAndText)
     EXPECT_EQ(validationErrors_, 2);
 }
 
+TEST_F(MaskEditTest, UpAndDownMoveTheDateFieldUnderTheCaret)
+{
+    auto* edit = NewField(TKelMaskType::meDate);
+    edit->SetMaxLength(0);
+    edit->SetText("31/01/2024");
+    edit->SetCaretIndex(5);  // in the month
+    Key(desktop::VK_UP);
+    EXPECT_EQ(edit->Text(), "29/02/2024");
+    edit->SetCaretIndex(1);  // in the day
+    Key(desktop::VK_UP);
+    EXPECT_EQ(edit->Text(), "01/03/2024");
+    edit->SetCaretIndex(10);  // in the year
+    Key(desktop::VK_DOWN);
+    EXPECT_EQ(edit->Text(), "01/03/2023");
+    EXPECT_EQ(edit->CaretIndex(), 10);
+    desktop::headless::MoveMouse(edit->ClientToScreen({5, 5}));
+    desktop::headless::Wheel(40);
+    Pump();
+    EXPECT_EQ(edit->Text(), "01/03/2024");
+}
+
 TEST_F(MaskEditTest, IntegerFieldFiltersTypingAndPastes)
 {
     auto* edit = NewField(TKelMaskType::meInteger);
