@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "numedit/KelBaseEdit.h"
-#include "numedit/KelSpecialButtons.h"
+#include "numedit/KelCustomButtons.h"
 
 namespace numedit {
 

@@ -13,8 +13,8 @@
 #include "numedit/KelApplication.h"
 #include "numedit/KelBevel.h"
 #include "numedit/KelCaret.h"
+#include "numedit/KelCustomButtons.h"
 #include "numedit/KelFont3D.h"
-#include "numedit/KelSpecialButtons.h"
 #include "numedit/KelUndo.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "numedit/KelSpecialButtons.h"
+#include "numedit/KelCustomButtons.h"
 
 #include <memory>
 
