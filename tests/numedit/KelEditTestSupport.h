@@ -25,18 +25,6 @@ protected:
         WindowTest::TearDown();
     }
 
-    // Through the application's loop, which routes dialog keys such as Tab.
-    void Pump() { app_->ProcessMessages(); }
-    void Key(desktop::WORD vk, bool shift = false, bool ctrl = false, bool alt = false)
-    {
-        desktop::headless::PressKey(vk, shift, ctrl, alt);
-        Pump();
-    }
-    void Type(const std::string& text)
-    {
-        desktop::headless::TypeText(text);
-        Pump();
-    }
     static void SetClipboard(const std::string& text)
     {
         desktop::OpenClipboard(nullptr);

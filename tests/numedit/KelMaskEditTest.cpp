@@ -44,17 +44,6 @@ protected:
         Pump();
         return edit;
     }
-    void Pump() { app_->ProcessMessages(); }
-    void Key(desktop::WORD vk, bool shift = false, bool ctrl = false)
-    {
-        desktop::headless::PressKey(vk, shift, ctrl, false);
-        Pump();
-    }
-    void Type(const std::string& text)
-    {
-        desktop::headless::TypeText(text);
-        Pump();
-    }
 
     int validationErrors_ = 0;
 

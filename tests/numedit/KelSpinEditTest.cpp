@@ -33,17 +33,6 @@ protected:
         KelApplication().SetKeyState(ksInsert);
         WindowTest::TearDown();
     }
-    void Pump() { app_->ProcessMessages(); }
-    void Key(desktop::WORD vk, bool shift = false, bool ctrl = false)
-    {
-        desktop::headless::PressKey(vk, shift, ctrl, false);
-        Pump();
-    }
-    void Type(const std::string& text)
-    {
-        desktop::headless::TypeText(text);
-        Pump();
-    }
     void Show(const std::string& text)
     {
         edit_->SetText(text);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "desktop/Caret.h"
 #include "desktop/backends/Headless.h"
@@ -41,6 +42,19 @@ protected:
         control->SetBounds(left, top, width, height);
         control->HandleNeeded();
         return control;
+    }
+
+    // Through the application's loop, which routes dialog keys such as Tab.
+    void Pump() { app_->ProcessMessages(); }
+    void Key(desktop::WORD vk, bool shift = false, bool ctrl = false, bool alt = false)
+    {
+        desktop::headless::PressKey(vk, shift, ctrl, alt);
+        Pump();
+    }
+    void Type(const std::string& text)
+    {
+        desktop::headless::TypeText(text);
+        Pump();
     }
 
     std::unique_ptr<fw::TApplication> app_;
