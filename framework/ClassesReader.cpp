@@ -445,9 +445,16 @@ TComponent* TReader::ReadComponent(TComponent* parent)
         component = created.get();
     }
     component->SetState(csLoading | csReading);
-    component->SetParentComponent(parent);
-    component->SetName(name);
-    component->ReadState(*this);
+    // What this component's reading adds to the loaded list may go with it when it fails.
+    const std::size_t loadedMark = loaded_.size();
+    try {
+        component->SetParentComponent(parent);
+        component->SetName(name);
+        component->ReadState(*this);
+    } catch (...) {
+        loaded_.resize(loadedMark);
+        throw;
+    }
     created.release();
     loaded_.push_back(component);
     return component;
