@@ -445,13 +445,17 @@ TComponent* TReader::ReadComponent(TComponent* parent)
         component = created.get();
     }
     component->SetState(csLoading | csReading);
-    // What this component's reading adds to the loaded list may go with it when it fails.
+    // What this component's reading adds to the loaded list leaves it when the component fails.
     const std::size_t loadedMark = loaded_.size();
     try {
         component->SetParentComponent(parent);
         component->SetName(name);
         component->ReadState(*this);
     } catch (...) {
+        // All still exist here; those this component owns go with it, the others stay unloaded.
+        for (std::size_t i = loadedMark; i < loaded_.size(); ++i) {
+            loaded_[i]->ClearState(csLoading | csReading);
+        }
         loaded_.resize(loadedMark);
         throw;
     }

@@ -350,6 +350,34 @@ TEST_F(ReaderTest, FailedChildIsFreedAndErrorHookSkipsTheValue)
     EXPECT_EQ(reported, std::vector<std::string>{"Property does not exist"});
 }
 
+// A nested form record read twice under one name, followed by a record cut short: what the
+// nested reading left behind must not be visited once it is gone.
+TEST_F(ReaderTest, ChildFailingAfterNestedReadsLeavesNothingFreedBehind)
+{
+    Bytes b;
+    b.Signature().Raw({1, 0, 0, 0, 9}).Chars("TTestForm").Short(std::string("FoE\0\0", 5)).End();
+    b.Raw({0xFD, 9}).Chars("TTestForm").Short(std::string("FoE\0\0", 5)).End().End();
+    b.Raw({0x74, 0, 0, 0, 0x5C, 0x69, 0, 0x64});
+    EXPECT_NE(ReadError(b.data), "no error");
+
+    // A container whose second child fails after its first was read: the container is freed,
+    // the first child (owned by the form) stays behind, out of the loading state and never loaded.
+    Bytes nested;
+    nested.Signature().Component("TTestForm", "Form1").End();
+    nested.Component("TTestWidget", "Outer").End();
+    nested.Component("TTestWidget", "Inner").End().End();
+    nested.Component("TTestWidget", "Broken").Prop("Alignment").Ident("taNowhere").End().End();
+    nested.End().End().End();
+    TTestForm fresh(nullptr);
+    TBytesStream stream(nested.data);
+    TReader reader(stream);
+    EXPECT_THROW(reader.ReadRootComponent(&fresh), EReadError);
+    EXPECT_TRUE(LoadedLog().empty());
+    for (int i = 0; i < fresh.ComponentCount(); ++i) {
+        EXPECT_EQ(fresh.Components(i)->ComponentState() & (csLoading | csReading), 0) << fresh.Components(i)->Name();
+    }
+}
+
 TEST_F(ReaderTest, HooksFindClassesAndMethods)
 {
     int calls = 0;
