@@ -23,13 +23,17 @@ endfunction()
 
 # The layout's @file parts are not tracked; list them in DEPENDS to rebuild when they change.
 function(dice_layout target name source)
-  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPENDS;INCLUDE" ${ARGN})
   get_filename_component(input ${source} ABSOLUTE)
+  set(includes)
+  foreach(dir ${ARG_INCLUDE})
+    list(APPEND includes -I ${dir})
+  endforeach()
   set(output ${CMAKE_CURRENT_BINARY_DIR}/layouts/Layout_${name}.cpp)
   add_custom_command(
     OUTPUT ${output}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/layouts
-    COMMAND $<TARGET_FILE:layoutc> --cpp ${name} ${input} ${output}
+    COMMAND $<TARGET_FILE:layoutc> ${includes} --cpp ${name} ${input} ${output}
     DEPENDS layoutc ${input} ${ARG_DEPENDS}
     COMMENT "Compiling layout ${name}"
     VERBATIM)

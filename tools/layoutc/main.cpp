@@ -1,8 +1,9 @@
 // layoutc: compiles a readable layout source into the binary layout stream ("TPF0").
 //
-//   layoutc in.layout out.bin
-//   layoutc --cpp NAME in.layout out.cpp   (a C++ source defining void RegisterLayout_NAME(),
-//                                           which registers the bytes as RT_RCDATA "NAME")
+//   layoutc [-I DIR]... in.layout out.bin
+//   layoutc [-I DIR]... --cpp NAME in.layout out.cpp   (a C++ source defining void RegisterLayout_NAME(),
+//                                                       which registers the bytes as RT_RCDATA "NAME")
+//   -I DIR: a further folder where @file looks, after the source's own (for files made at build time)
 //
 // Source syntax (one root component; '#' starts a comment that runs to the end of the line):
 //   component  := ["inherited" | "inline"] ClassName Name ["[" integer "]"] "{" { property | component } "}"
@@ -21,7 +22,7 @@
 //                   @short("text")        a length byte and the bytes
 //                   @raw("text")          the bytes
 //                   @hex("00 ff 10")      bytes in hexadecimal
-//                   @file("path")         a file's bytes (path relative to the source's folder)
+//                   @file("path")         a file's bytes (path relative to the source's folder or a -I folder)
 //                   @file("path", sized)  a file preceded by its size as 4 bytes little-endian
 // Errors are reported as "file:line: message" with exit code 1.
 
@@ -201,7 +202,8 @@ enum Tag : std::uint8_t {
 
 class Compiler {
 public:
-    Compiler(std::string source, std::filesystem::path folder) : lex_(std::move(source)), folder_(std::move(folder))
+    Compiler(std::string source, std::vector<std::filesystem::path> folders)
+        : lex_(std::move(source)), folders_(std::move(folders))
     {
         Advance();
     }
@@ -547,7 +549,14 @@ private:
 
     void AppendFile(const std::string& name, bool sized, std::vector<std::uint8_t>& data)
     {
-        const std::filesystem::path path = folder_ / name;
+        std::filesystem::path path = folders_.front() / name;
+        for (const std::filesystem::path& folder : folders_) {
+            std::error_code error;
+            if (std::filesystem::is_regular_file(folder / name, error)) {
+                path = folder / name;
+                break;
+            }
+        }
         std::ifstream file(path, std::ios::binary);
         if (!file) {
             Fail("cannot read " + path.string());
@@ -562,7 +571,7 @@ private:
     }
 
     Lexer lex_;
-    std::filesystem::path folder_;
+    std::vector<std::filesystem::path> folders_;  // the source's own first
     Token tok_;
     std::vector<std::uint8_t> out_;
 };
@@ -596,7 +605,8 @@ std::string CppSource(const std::string& name, const std::string& source, const 
 
 int Usage()
 {
-    std::cerr << "usage: layoutc in.layout out.bin\n       layoutc --cpp NAME in.layout out.cpp\n";
+    std::cerr
+        << "usage: layoutc [-I DIR]... in.layout out.bin\n       layoutc [-I DIR]... --cpp NAME in.layout out.cpp\n";
     return 2;
 }
 
@@ -604,7 +614,12 @@ int Usage()
 
 int main(int argc, char** argv)
 {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::filesystem::path> includes;
+    while (args.size() >= 2 && args[0] == "-I") {
+        includes.emplace_back(args[1]);
+        args.erase(args.begin(), args.begin() + 2);
+    }
     std::string cppName;
     std::size_t first = 0;
     if (!args.empty() && args[0] == "--cpp") {
@@ -630,7 +645,8 @@ int main(int argc, char** argv)
     const std::string source((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::vector<std::uint8_t> bytes;
     try {
-        bytes = Compiler(source, std::filesystem::path(input).parent_path()).Compile();
+        includes.insert(includes.begin(), std::filesystem::path(input).parent_path());
+        bytes = Compiler(source, includes).Compile();
     } catch (const CompileError& e) {
         std::cerr << input << ":" << e.line << ": " << e.message << "\n";
         return 1;
