@@ -4,7 +4,7 @@
 // lead's last character (the '=') sits on the bar's middle row, and the whole formula is
 // centred inside the frame.
 
-#include "FormulaDrawing.h"
+#include "tools/formula/FormulaDrawing.h"
 
 #include <algorithm>
 #include <cstring>

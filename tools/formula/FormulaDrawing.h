@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "FormulaSource.h"
+#include "tools/formula/FormulaSource.h"
 
 namespace formula {
 

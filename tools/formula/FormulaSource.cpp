@@ -17,7 +17,7 @@
 //   drop N            blank rows between the bar and the denominator's ink
 // Every keyword but paper, ink, frame, style and the spacings is required, each at most once.
 
-#include "FormulaSource.h"
+#include "tools/formula/FormulaSource.h"
 
 #include <charconv>
 #include <set>

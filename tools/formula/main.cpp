@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "FormulaDrawing.h"
-#include "FormulaSource.h"
+#include "tools/formula/FormulaDrawing.h"
+#include "tools/formula/FormulaSource.h"
 
 int main(int argc, char** argv)
 {
