@@ -4,10 +4,15 @@
 #include <locale.h>
 #include <climits>
 #include <clocale>
+#include <cstring>
 #include <map>
 #include <mutex>
+#include <string_view>
+#include <vector>
 
 #include "desktop/Codepage.h"
+#include "desktop/Messages.h"
+#include "desktop/Window.h"
 
 namespace desktop {
 
@@ -47,24 +52,70 @@ int NegativeOrder(const lconv* lc)
     }
 }
 
-std::optional<std::string> FromEnvironment(UINT item)
+// Locales group digits with thin or narrow spaces, which 1252 can only show as a no-break space.
+std::string TypographicSpacesAsNoBreak(std::string_view utf8)
 {
-    locale_t loc = newlocale(LC_ALL_MASK, "", static_cast<locale_t>(nullptr));
-    if (loc == static_cast<locale_t>(nullptr)) loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(utf8[k]); };
+        if (utf8.size() - i >= 3 && byte(i) == 0xE2 &&
+            ((byte(i + 1) == 0x80 && (byte(i + 2) <= 0x8A || byte(i + 2) == 0xAF)) ||
+             (byte(i + 1) == 0x81 && byte(i + 2) == 0x9F))) {
+            out += "\xC2\xA0";
+            i += 2;
+        } else {
+            out += utf8[i];
+        }
+    }
+    return out;
+}
+
+// A locale entry in code page 1252; nullopt when it is empty or has a character the code
+// page lacks (a separator shown as '?' would be worse than the default).
+std::optional<std::string> LocaleText(const char* text, bool utf8)
+{
+    if (text == nullptr || *text == 0) return std::nullopt;
+    if (!utf8) return std::string(text);  // the 8859 code sets agree with 1252 where it matters
+    std::string converted = Utf8ToCp1252(TypographicSpacesAsNoBreak(text), '\0');
+    if (converted.find('\0') != std::string::npos) return std::nullopt;
+    return converted;
+}
+
+// The user's locale for the given categories, taken from the environment (LC_ALL, the
+// category's own variable, LANG); a locale that is not installed reads as "C".
+locale_t EnvironmentLocale(int mask)
+{
+    locale_t loc = newlocale(mask | LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
+    if (loc == static_cast<locale_t>(nullptr))
+        loc = newlocale(mask | LC_CTYPE_MASK, "C", static_cast<locale_t>(nullptr));
+    return loc;
+}
+
+bool IsUtf8(locale_t loc) { return std::strcmp(nl_langinfo_l(CODESET, loc), "UTF-8") == 0; }
+
+std::optional<std::string> NumericFromEnvironment(UINT item)
+{
+    const locale_t loc = EnvironmentLocale(LC_NUMERIC_MASK);
     if (loc == static_cast<locale_t>(nullptr)) return std::nullopt;
+    const char* text = nl_langinfo_l(item == LOCALE_SDECIMAL ? RADIXCHAR : THOUSEP, loc);
+    std::optional<std::string> r = LocaleText(text, IsUtf8(loc));
+    freelocale(loc);
+    return r;
+}
+
+std::optional<std::string> MonetaryFromEnvironment(UINT item)
+{
+    const locale_t loc = EnvironmentLocale(LC_MONETARY_MASK);
+    if (loc == static_cast<locale_t>(nullptr)) return std::nullopt;
+    const bool utf8 = IsUtf8(loc);
     locale_t previous = uselocale(loc);
     const lconv* lc = localeconv();
     std::optional<std::string> r;
-    auto text = [](const char* s) -> std::optional<std::string> {
-        if (!s || !*s) return std::nullopt;
-        return Utf8ToCp1252(s);
-    };
     switch (item) {
-        case LOCALE_SDECIMAL: r = text(lc->decimal_point); break;
-        case LOCALE_STHOUSAND: r = text(lc->thousands_sep); break;
-        case LOCALE_SCURRENCY: r = text(lc->currency_symbol); break;
-        case LOCALE_SMONDECIMALSEP: r = text(lc->mon_decimal_point); break;
-        case LOCALE_SMONTHOUSANDSEP: r = text(lc->mon_thousands_sep); break;
+        case LOCALE_SCURRENCY: r = LocaleText(lc->currency_symbol, utf8); break;
+        case LOCALE_SMONDECIMALSEP: r = LocaleText(lc->mon_decimal_point, utf8); break;
+        case LOCALE_SMONTHOUSANDSEP: r = LocaleText(lc->mon_thousands_sep, utf8); break;
         case LOCALE_ICURRDIGITS:
             if (lc->frac_digits != CHAR_MAX) r = std::to_string(int(lc->frac_digits));
             break;
@@ -79,6 +130,12 @@ std::optional<std::string> FromEnvironment(UINT item)
     uselocale(previous);
     freelocale(loc);
     return r;
+}
+
+std::optional<std::string> FromEnvironment(UINT item)
+{
+    if (item == LOCALE_SDECIMAL || item == LOCALE_STHOUSAND) return NumericFromEnvironment(item);
+    return MonetaryFromEnvironment(item);
 }
 
 }  // namespace
@@ -97,6 +154,18 @@ void SetLocaleOverride(UINT item, std::optional<std::string> value)
 {
     std::lock_guard lock(OverrideMutex());
     Overrides()[item] = std::move(value);
+}
+
+void NotifyLocaleChange()
+{
+    static const char kSection[] = "intl";
+    std::vector<HWND> windows(static_cast<std::size_t>(EnumThreadTopLevels(nullptr, 0)));
+    windows.resize(static_cast<std::size_t>(EnumThreadTopLevels(windows.data(), static_cast<int>(windows.size()))));
+    for (HWND window : windows) {
+        // A window closed by an earlier one's handler is skipped.
+        if (IsWindow(window))
+            SendMessage(window, WM_SETTINGCHANGE, 0, LPARAM(reinterpret_cast<std::intptr_t>(kSection)));
+    }
 }
 
 void ClearLocaleOverrides()

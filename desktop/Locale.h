@@ -20,10 +20,15 @@ enum : UINT {
 };
 enum : DWORD { LOCALE_USER_DEFAULT = 0x0400, LOCALE_SYSTEM_DEFAULT = 0x0800 };
 
-// The value in code page 1252, or nullopt when the locale has none.
+// The value in code page 1252, or nullopt when the locale has none (or one the code page
+// cannot show). Separators come from LC_NUMERIC, currency entries from LC_MONETARY.
 std::optional<std::string> GetLocaleInfo(DWORD locale, UINT item);
 // Tests pin the answers; an empty name goes back to the environment's locale.
 void SetLocaleOverride(UINT item, std::optional<std::string> value);
 void ClearLocaleOverrides();
+
+// What the system does when the user changes the regional settings: WM_SETTINGCHANGE with the
+// section "intl" sent to every top-level window of the calling thread, hidden ones included.
+void NotifyLocaleChange();
 
 }  // namespace desktop

@@ -15,6 +15,7 @@
 #include "framework/FormsScreen.h"
 #include "framework/ResStrings.h"
 #include "framework/SysUtilsExceptions.h"
+#include "framework/SysUtilsLocale.h"
 
 namespace fw {
 
@@ -449,6 +450,13 @@ void TApplication::WndProc(TMessage& message)
                 case desktop::SC_MINIMIZE: Minimize(); return;
                 case desktop::SC_RESTORE: Restore(); return;
                 default: break;
+            }
+            break;
+        case desktop::WM_SETTINGCHANGE:
+            // The screen metrics are read afresh on every use and there is no hint window
+            // or mouse object to renew, so only the number format is left to re-read.
+            if (updateFormatSettings_) {
+                GetFormatSettings();
             }
             break;
         default: break;

@@ -87,7 +87,9 @@ public:
     int HintShortPause() const { return hintShortPause_; }
     int HintHidePause() const { return hintHidePause_; }
     bool HintShortCuts() const { return hintShortCuts_; }
+    // On: a settings change sent to the application window re-reads the number format.
     bool UpdateFormatSettings() const { return updateFormatSettings_; }
+    void SetUpdateFormatSettings(bool value) { updateFormatSettings_ = value; }
     bool UpdateMetricSettings() const { return updateMetricSettings_; }
     // The application's shortcut check: OnShortCut, else the main form's while enabled.
     bool IsShortCut(TWMKey message);

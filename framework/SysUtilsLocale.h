@@ -10,16 +10,9 @@ extern char ThousandSeparator;  // default ','
 inline constexpr char DefaultDecimalSeparator = '.';
 inline constexpr char DefaultThousandSeparator = ',';
 
-// Fills both separators from the user's POSIX locale (LC_NUMERIC from the environment)
-// without touching the global C locale; a failed or empty query gives the default.
-void ReadLocaleSeparators();
-
-// The same for a named locale ("" is the user's); used by tests and by a settings change.
-void ReadLocaleSeparators(const char* localeName);
-
-// The code-page-1252 character for the first character of a locale's separator text: its first
-// byte when the text is single-byte, the matching 1252 character when the first UTF-8 code
-// point is one that 1252 has (typographic spaces become the no-break space), else fallback.
-char SeparatorFromLocaleText(const char* text, bool utf8, char fallback);
+// Fills both separators from the user's locale: the first character of each locale entry,
+// the default when the locale has none. A program calls it once at start-up, before anything
+// converts a number; the application calls it again when the regional settings change.
+void GetFormatSettings();
 
 }  // namespace fw

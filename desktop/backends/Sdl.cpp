@@ -11,6 +11,7 @@
 #include "desktop/Caret.h"
 #include "desktop/Codepage.h"
 #include "desktop/Input.h"
+#include "desktop/Locale.h"
 #include "desktop/System.h"
 #include "desktop/Window.h"
 #include "desktop/WindowInternal.h"
@@ -565,6 +566,10 @@ void SdlBackend::HandleEvent(const SDL_Event& e)
             break;
         }
         case SDL_WINDOWEVENT: HandleWindowEvent(e); break;
+#if SDL_VERSION_ATLEAST(2, 0, 14)
+        // The user changed the regional settings while the program runs.
+        case SDL_LOCALECHANGED: NotifyLocaleChange(); break;
+#endif
         default: break;  // SDL_QUIT included: closing is the program's decision
     }
 }

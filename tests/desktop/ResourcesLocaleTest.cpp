@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdlib>
 
+#include "WindowTestSupport.h"
 #include "desktop/Locale.h"
 #include "desktop/Resources.h"
 
@@ -45,6 +46,31 @@ TEST(Locale, ReadsTheEnvironmentUnlessPinned)
     ClearLocaleOverrides();
     EXPECT_EQ(GetLocaleInfo(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL), ".");
     unsetenv("LC_ALL");
+}
+
+class LocaleChange : public testing::HeadlessTest {};
+
+TEST_F(LocaleChange, SendsTheSettingChangeToEveryTopLevelWindowIncludingHiddenOnes)
+{
+    const HWND shown = TopLevel({10, 10, 110, 110}, 0);
+    const HWND hidden = TopLevel({20, 20, 120, 120}, 0, WS_POPUP);
+    const HWND child = Child(shown, {0, 0, 10, 10}, 0);
+    {
+        std::lock_guard lock(testing::LogMutex());
+        testing::Log().clear();
+    }
+    NotifyLocaleChange();
+    // Sent, not posted: every window has seen it when the call returns.
+    EXPECT_EQ(testing::CountMessages(shown, WM_SETTINGCHANGE), 1);
+    EXPECT_EQ(testing::CountMessages(hidden, WM_SETTINGCHANGE), 1);
+    EXPECT_EQ(testing::CountMessages(child, WM_SETTINGCHANGE), 0);
+    std::lock_guard lock(testing::LogMutex());
+    for (const auto& m : testing::Log()) {
+        if (m.message == WM_SETTINGCHANGE) {
+            EXPECT_EQ(m.wParam, 0u);
+            EXPECT_STREQ(reinterpret_cast<const char*>(m.lParam), "intl");
+        }
+    }
 }
 
 }  // namespace

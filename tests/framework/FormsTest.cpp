@@ -8,6 +8,8 @@
 #include <thread>
 
 #include "desktop/Input.h"
+#include "desktop/Locale.h"
+#include "framework/SysUtils.h"
 
 namespace forms_test {
 namespace {
@@ -340,6 +342,79 @@ TEST_F(ApplicationTest, ApplicationWindowCommandsAndActivationReachTheApplicatio
     desktop::SendMessage(main->Handle(), desktop::WM_ACTIVATEAPP, 1, 0);
     EXPECT_TRUE(app->Active());
     EXPECT_EQ(activation, (std::vector<std::string>{"deactivate", "activate"}));
+}
+
+class SettingChangeTest : public ApplicationTest {
+protected:
+    void SetUp() override
+    {
+        ApplicationTest::SetUp();
+        desktop::SetLocaleOverride(desktop::LOCALE_SDECIMAL, ".");
+        desktop::SetLocaleOverride(desktop::LOCALE_STHOUSAND, ",");
+        GetFormatSettings();
+    }
+    void TearDown() override
+    {
+        desktop::ClearLocaleOverrides();
+        DecimalSeparator = savedDecimal_;
+        ThousandSeparator = savedThousand_;
+        ApplicationTest::TearDown();
+    }
+    static void UserPicksSpanishFormat()
+    {
+        desktop::SetLocaleOverride(desktop::LOCALE_SDECIMAL, ",");
+        desktop::SetLocaleOverride(desktop::LOCALE_STHOUSAND, ".");
+    }
+    static void SendSettingChange(desktop::HWND window)
+    {
+        static const char section[] = "intl";
+        desktop::SendMessage(window, desktop::WM_SETTINGCHANGE, 0,
+                             desktop::LPARAM(reinterpret_cast<std::intptr_t>(section)));
+    }
+
+private:
+    char savedDecimal_ = DecimalSeparator;
+    char savedThousand_ = ThousandSeparator;
+};
+
+TEST_F(SettingChangeTest, ApplicationWindowReReadsTheSeparators)
+{
+    TForm* form = ShownForm();
+    UserPicksSpanishFormat();
+    // Conversions keep the last reading until the system says the settings changed, and only
+    // the application window acts on that.
+    EXPECT_EQ(DecimalSeparator, '.');
+    SendSettingChange(form->Handle());
+    EXPECT_EQ(DecimalSeparator, '.');
+    EXPECT_EQ(ThousandSeparator, ',');
+
+    SendSettingChange(app->Handle());
+    EXPECT_EQ(DecimalSeparator, ',');
+    EXPECT_EQ(ThousandSeparator, '.');
+    EXPECT_EQ(FloatToFormattedText(1.0L / 6, TFloatFormat::ffGeneral, 4, 0), "0,1667");
+}
+
+TEST_F(SettingChangeTest, LocaleChangeReachesTheHiddenApplicationWindow)
+{
+    ShownForm();
+    UserPicksSpanishFormat();
+    desktop::NotifyLocaleChange();
+    EXPECT_EQ(DecimalSeparator, ',');
+    EXPECT_EQ(ThousandSeparator, '.');
+}
+
+TEST_F(SettingChangeTest, UpdateFormatSettingsOffKeepsTheSeparators)
+{
+    EXPECT_TRUE(app->UpdateFormatSettings());
+    app->SetUpdateFormatSettings(false);
+    UserPicksSpanishFormat();
+    SendSettingChange(app->Handle());
+    EXPECT_EQ(DecimalSeparator, '.');
+    EXPECT_EQ(ThousandSeparator, ',');
+
+    app->SetUpdateFormatSettings(true);
+    SendSettingChange(app->Handle());
+    EXPECT_EQ(DecimalSeparator, ',');
 }
 
 // Forms whose layouts store a text height of 13 and of 26 on a 96 pixels-per-inch screen.

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "desktop/Locale.h"
+
 namespace {
 
 // Restores a process-wide variable of the environment.
@@ -30,39 +32,6 @@ private:
     std::optional<std::string> value_;
 };
 
-class LocaleSeparators : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        fw::DecimalSeparator = 'x';
-        fw::ThousandSeparator = 'y';
-    }
-    void TearDown() override
-    {
-        fw::DecimalSeparator = savedDecimal_;
-        fw::ThousandSeparator = savedThousand_;
-    }
-
-private:
-    char savedDecimal_ = fw::DecimalSeparator;
-    char savedThousand_ = fw::ThousandSeparator;
-};
-
-TEST_F(LocaleSeparators, CAndUnknownLocalesGiveTheDefaults)
-{
-    // The C locale has no thousands separator, which keeps the default.
-    for (const char* name : {"C", "xx_NOWHERE.UTF-8"}) {
-        fw::ReadLocaleSeparators(name);
-        EXPECT_EQ(fw::DecimalSeparator, '.') << name;
-        EXPECT_EQ(fw::ThousandSeparator, ',') << name;
-    }
-    const SavedEnvironment saved("LC_ALL");
-    ::setenv("LC_ALL", "C", 1);
-    fw::DecimalSeparator = 'x';
-    fw::ReadLocaleSeparators();
-    EXPECT_EQ(fw::DecimalSeparator, '.');
-}
-
 bool LocaleAvailable(const std::string& name)
 {
     const locale_t probe = newlocale(LC_NUMERIC_MASK | LC_CTYPE_MASK, name.c_str(), locale_t{});
@@ -72,8 +41,92 @@ bool LocaleAvailable(const std::string& name)
     return probe != locale_t{};
 }
 
-// Named locales are rarely installed on build machines. When the locale sources are there,
-// the missing ones are compiled into a directory for LOCPATH. Gives "" when all are installed,
+class FormatSettings : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        desktop::ClearLocaleOverrides();
+        fw::DecimalSeparator = 'x';
+        fw::ThousandSeparator = 'y';
+    }
+    void TearDown() override
+    {
+        desktop::ClearLocaleOverrides();
+        fw::DecimalSeparator = savedDecimal_;
+        fw::ThousandSeparator = savedThousand_;
+    }
+
+    // The start-up read with only these variables of the locale environment set.
+    void ReadWith(std::initializer_list<std::pair<const char*, const char*>> variables)
+    {
+        for (const char* name : {"LC_ALL", "LC_NUMERIC", "LC_CTYPE", "LANG"}) {
+            ::unsetenv(name);
+        }
+        for (const auto& [name, value] : variables) {
+            ::setenv(name, value, 1);
+        }
+        fw::GetFormatSettings();
+    }
+
+private:
+    char savedDecimal_ = fw::DecimalSeparator;
+    char savedThousand_ = fw::ThousandSeparator;
+    SavedEnvironment all_{"LC_ALL"};
+    SavedEnvironment numeric_{"LC_NUMERIC"};
+    SavedEnvironment ctype_{"LC_CTYPE"};
+    SavedEnvironment lang_{"LANG"};
+};
+
+TEST_F(FormatSettings, SpanishEnvironmentGivesCommaAndFullStop)
+{
+    ASSERT_TRUE(LocaleAvailable("es_ES.UTF-8")) << "es_ES.UTF-8 is not installed; scripts/install-deps generates it";
+    ReadWith({{"LC_ALL", "es_ES.UTF-8"}});
+    EXPECT_EQ(fw::DecimalSeparator, ',');
+    EXPECT_EQ(fw::ThousandSeparator, '.');
+    EXPECT_EQ(fw::FloatToFormattedText(1.0L / 6, fw::TFloatFormat::ffGeneral, 4, 0), "0,1667");
+
+    // LANG alone, and LC_NUMERIC over a different LANG, choose the same.
+    ReadWith({{"LANG", "es_ES.UTF-8"}});
+    EXPECT_EQ(fw::DecimalSeparator, ',');
+    ReadWith({{"LANG", "C.UTF-8"}, {"LC_NUMERIC", "es_ES.UTF-8"}});
+    EXPECT_EQ(fw::DecimalSeparator, ',');
+    EXPECT_EQ(fw::ThousandSeparator, '.');
+    // LC_ALL wins over everything else.
+    ReadWith({{"LANG", "es_ES.UTF-8"}, {"LC_NUMERIC", "es_ES.UTF-8"}, {"LC_ALL", "C.UTF-8"}});
+    EXPECT_EQ(fw::DecimalSeparator, '.');
+}
+
+TEST_F(FormatSettings, CAndMissingLocalesGiveTheDefaults)
+{
+    // The C locales have no thousands separator, which keeps the default; a locale that is
+    // not installed reads as C.
+    for (const char* name : {"C", "C.UTF-8", "xx_NOWHERE.UTF-8"}) {
+        fw::DecimalSeparator = 'x';
+        fw::ThousandSeparator = 'y';
+        ReadWith({{"LC_ALL", name}});
+        EXPECT_EQ(fw::DecimalSeparator, '.') << name;
+        EXPECT_EQ(fw::ThousandSeparator, ',') << name;
+    }
+}
+
+TEST_F(FormatSettings, TakesTheFirstCharacterOfWhatTheLocaleAnswers)
+{
+    desktop::SetLocaleOverride(desktop::LOCALE_SDECIMAL, ",;");
+    desktop::SetLocaleOverride(desktop::LOCALE_STHOUSAND, "\xA0");
+    fw::GetFormatSettings();
+    EXPECT_EQ(fw::DecimalSeparator, ',');
+    EXPECT_EQ(fw::ThousandSeparator, '\xA0');
+
+    // A failed query and an empty answer keep the defaults rather than the last reading.
+    desktop::SetLocaleOverride(desktop::LOCALE_SDECIMAL, std::nullopt);
+    desktop::SetLocaleOverride(desktop::LOCALE_STHOUSAND, "");
+    fw::GetFormatSettings();
+    EXPECT_EQ(fw::DecimalSeparator, '.');
+    EXPECT_EQ(fw::ThousandSeparator, ',');
+}
+
+// Named locales beyond es_ES are rarely installed. When the locale sources are there, the
+// missing ones are compiled into a directory for LOCPATH. Gives "" when all are installed,
 // the directory when some were built, nothing when they cannot be had.
 std::optional<std::string> LocalePathFor(const std::vector<std::string>& names)
 {
@@ -105,48 +158,25 @@ std::optional<std::string> LocalePathFor(const std::vector<std::string>& names)
         ::setenv("LOCPATH", path.c_str(), 1);
     }
     for (const std::string& name : names) {
-        fw::ReadLocaleSeparators(name.c_str());
+        ::setenv("LC_ALL", name.c_str(), 1);
+        fw::GetFormatSettings();
         std::fprintf(stderr, "%s %02x %02x\n", name.c_str(), static_cast<unsigned char>(fw::DecimalSeparator),
                      static_cast<unsigned char>(fw::ThousandSeparator));
     }
     ::_exit(0);
 }
 
-TEST(LocaleSeparatorsDeathTest, NamedLocales)
+TEST(FormatSettingsDeathTest, SeparatorsOutsideAsciiBecomeCodePage1252)
 {
-    // de_CH groups with a typographic apostrophe, fr_FR with a narrow no-break space.
-    const std::vector<std::string> names = {"de_DE.UTF-8", "fr_FR.UTF-8", "de_CH.UTF-8"};
+    // de_CH groups with a typographic apostrophe, fr_FR with a narrow no-break space; ps_AF's
+    // Arabic separators have no 1252 character and leave the defaults.
+    const std::vector<std::string> names = {"de_DE.UTF-8", "fr_FR.UTF-8", "de_CH.UTF-8", "ps_AF.UTF-8"};
     const std::optional<std::string> path = LocalePathFor(names);
     if (!path) {
         GTEST_SKIP() << "the named locales are neither installed nor buildable";
     }
     EXPECT_EXIT(PrintSeparatorsAndExit(*path, names), ::testing::ExitedWithCode(0),
-                "de_DE.UTF-8 2c 2e\nfr_FR.UTF-8 2c a0\nde_CH.UTF-8 2e 92\n");
-}
-
-TEST(SeparatorFromLocaleText, TakesTheFirstCharacterInCodePage1252)
-{
-    const struct {
-        const char* text;
-        bool utf8;
-        char expected;
-    } cases[] = {
-        {",", true, ','},
-        {",.", true, ','},
-        {"\xE9", false, '\xE9'},
-        {"\xC2\xA0", true, '\xA0'},
-        {"\xE2\x80\xAF", true, '\xA0'},
-        {"\xE2\x80\x89", true, '\xA0'},
-        {"\xE2\x80\x99", true, '\x92'},
-        {"\xD9\xAB", true, '#'},  // Arabic decimal separator: not in 1252
-        {"\xE2\x80", true, '#'},  // truncated
-        {"\x80", true, '#'},      // stray continuation byte
-        {"", false, '#'},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(fw::SeparatorFromLocaleText(c.text, c.utf8, '#'), c.expected) << c.text;
-    }
-    EXPECT_EQ(fw::SeparatorFromLocaleText(nullptr, true, '#'), '#');
+                "de_DE.UTF-8 2c 2e\nfr_FR.UTF-8 2c a0\nde_CH.UTF-8 2e 92\nps_AF.UTF-8 2e 2c\n");
 }
 
 }  // namespace
