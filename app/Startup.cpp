@@ -3,6 +3,7 @@
 #include "app/Unit1.h"
 #include "dice/VoDice.h"
 #include "framework/StdReg.h"
+#include "framework/SysUtilsLocale.h"
 #include "numedit/KelApplication.h"
 #include "numedit/KelMaskEdit.h"
 #include "numedit/KelSpinEdit.h"
@@ -12,6 +13,7 @@ namespace app {
 
 std::unique_ptr<fw::TApplication> InitializeUnits()
 {
+    fw::GetFormatSettings();
     fw::RegisterStandardComponents();
     numedit::KelApplication();
     numedit::RegisterKelMaskEdits();
