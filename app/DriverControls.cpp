@@ -5,7 +5,9 @@
 #include "app/Unit1.h"
 #include "desktop/Backend.h"
 #include "desktop/Input.h"
+#include "desktop/Messages.h"
 #include "desktop/Window.h"
+#include "framework/ComCtrls.h"
 #include "framework/Dialogs.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
@@ -210,6 +212,27 @@ bool IsSeen(fw::TControl* control)
         return false;
     });
     return seen;
+}
+
+std::optional<desktop::POINT> TabCentre(fw::TControl* control)
+{
+    auto* sheet = dynamic_cast<fw::TTabSheet*>(control);
+    if (sheet == nullptr || sheet->PageControl() == nullptr || !sheet->PageControl()->HandleAllocated() ||
+        sheet->TabIndex() < 0) {
+        return std::nullopt;
+    }
+    const desktop::HWND tabs = sheet->PageControl()->WindowHandle();
+    desktop::RECT item;
+    if (desktop::SendMessage(tabs, desktop::TCM_GETITEMRECT, static_cast<desktop::WPARAM>(sheet->TabIndex()),
+                             reinterpret_cast<desktop::LPARAM>(&item)) == 0) {
+        return std::nullopt;
+    }
+    desktop::POINT centre{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    desktop::ClientToScreen(tabs, &centre);
+    if (!ShowsAt(sheet->PageControl(), centre)) {
+        return std::nullopt;
+    }
+    return centre;
 }
 
 std::string FocusedName()

@@ -33,6 +33,8 @@ bool ShowsAt(fw::TControl* control, desktop::POINT screen);
 // The visible pixel of the control closest to the middle of its visible part.
 std::optional<desktop::POINT> VisibleCentre(fw::TControl* control);
 bool IsSeen(fw::TControl* control);
+// The middle of a tab sheet's tab on the screen; nullopt when the tab is not shown.
+std::optional<desktop::POINT> TabCentre(fw::TControl* control);
 
 // The name of the control that has the keyboard focus ("" when none).
 std::string FocusedName();

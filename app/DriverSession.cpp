@@ -336,7 +336,10 @@ std::string Session::Execute(const std::string& line)
     }
     if (verb == "click") {
         ExpectArguments(words, 1);
-        const std::optional<desktop::POINT> centre = VisibleCentre(NamedControl(words[1]));
+        // A tab sheet is clicked on its tab, which brings it to the front.
+        fw::TControl* control = NamedControl(words[1]);
+        const std::optional<desktop::POINT> centre =
+            dynamic_cast<fw::TTabSheet*>(control) != nullptr ? TabCentre(control) : VisibleCentre(control);
         if (!centre) {
             throw CommandError{"'" + words[1] + "' is not visible"};
         }

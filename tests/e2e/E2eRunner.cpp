@@ -8,7 +8,7 @@
 //   @stderr TEXT           the driver's standard error contains TEXT (checked at the end)
 //   COMMAND                sent to the driver; its answer becomes the current answer
 //   = TEXT                 the answer is exactly TEXT
-//   ~ REGEX                the answer matches REGEX (whole answer, ECMAScript)
+//   ~ REGEX                the answer matches REGEX (whole answer, ECMAScript; no {…} substitution)
 //   -> A B …               the answer is "ok" with as many words as names; each is stored
 //   ? EXPR OP EXPR         integer comparison (== != < <= > >=) of + - * / % expressions
 //   @image PATH            reads a PNG the driver wrote (screenshot)
@@ -299,7 +299,7 @@ private:
             const std::string expected = Substitute(line.size() > 2 ? line.substr(2) : "");
             if (answer_ != expected) Failure("answer '" + answer_ + "', expected '" + expected + "'");
         } else if (line.rfind("~ ", 0) == 0) {
-            const std::string pattern = Substitute(line.substr(2));
+            const std::string pattern = line.substr(2);
             if (!std::regex_match(answer_, std::regex(pattern)))
                 Failure("answer '" + answer_ + "' does not match " + pattern);
         } else if (line.rfind("-> ", 0) == 0) {
