@@ -12,6 +12,7 @@
 //   -> A B …               the answer is "ok" with as many words as names; each is stored
 //   ? EXPR OP EXPR         integer comparison (== != < <= > >=) of + - * / % expressions
 //   @image PATH            reads a PNG the driver wrote (screenshot)
+//   @size W H              that image has this size
 //   @has X Y W H RRGGBB    some pixel of the rectangle of that image has the colour
 //   @lacks X Y W H RRGGBB  no pixel of the rectangle has it
 // In commands, expectations and checks, {NAME} is a stored word and {EXPR} an integer
@@ -293,6 +294,13 @@ private:
         } else if (line.rfind("@image ", 0) == 0) {
             image_ = e2e::ReadPng(Substitute(line.substr(7)));
             if (!image_) Failure("cannot read the PNG " + line.substr(7));
+        } else if (line.rfind("@size ", 0) == 0) {
+            const std::vector<std::string> words = Words(Substitute(line));
+            if (words.size() != 3) throw ScriptError{"@size needs W H"};
+            const std::string expected = words[1] + "x" + words[2];
+            const std::string actual =
+                image_ ? std::to_string(image_->width) + "x" + std::to_string(image_->height) : "no image";
+            if (actual != expected) Failure("image size " + actual + ", expected " + expected);
         } else if (line.rfind("@has ", 0) == 0 || line.rfind("@lacks ", 0) == 0) {
             CheckImage(line);
         } else if (line.rfind("= ", 0) == 0 || line == "=") {
