@@ -107,7 +107,7 @@ struct KeyPress {
     bool alt = false;
 };
 
-KeyPress ParseKey(const std::string& spec)
+KeyPress ParseKey(const std::string& keys)
 {
     static const std::map<std::string, desktop::WORD> named{
         {"Tab", desktop::VK_TAB},          {"Up", desktop::VK_UP},           {"Down", desktop::VK_DOWN},
@@ -118,7 +118,7 @@ KeyPress ParseKey(const std::string& spec)
         {"Apps", desktop::VK_APPS},        {"Minus", desktop::VK_OEM_MINUS}, {"Comma", desktop::VK_OEM_COMMA},
         {"Period", desktop::VK_OEM_PERIOD}};
     KeyPress key;
-    std::string rest = spec;
+    std::string rest = keys;
     for (;;) {
         const std::size_t plus = rest.find('+');
         if (plus == std::string::npos || plus + 1 == rest.size()) {
