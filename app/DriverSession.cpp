@@ -1,6 +1,7 @@
 #include "app/DriverSession.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "desktop/Backend.h"
 #include "desktop/Clipboard.h"
 #include "desktop/Codepage.h"
+#include "desktop/Locale.h"
 #include "desktop/Window.h"
 #include "desktop/backends/Headless.h"
 #include "dice/RandomSource.h"
@@ -444,6 +446,20 @@ std::string Session::Execute(const std::string& line)
     }
     if (verb == "idle") {
         ExpectArguments(words, 0);
+        return "ok";
+    }
+    if (verb == "setenv") {
+        // The locale's answers come from the environment; with settings-changed this plays a
+        // user changing the desktop's language while the program runs.
+        ExpectArguments(words, 2);
+        if (::setenv(words[1].c_str(), words[2].c_str(), 1) != 0) {
+            throw CommandError{"cannot set '" + ForAnswer(words[1]) + "'"};
+        }
+        return "ok";
+    }
+    if (verb == "settings-changed") {
+        ExpectArguments(words, 0);
+        desktop::NotifyLocaleChange();
         return "ok";
     }
     if (verb == "quit") {

@@ -4,6 +4,7 @@
 // Script lines:
 //   # …                    a comment; blank lines are skipped
 //   @args A B …            the driver's options (before the first command)
+//   @env NAME=VALUE        an environment variable of the driver (before the first command)
 //   @exit N                the exit code expected at the end (default 0)
 //   @stderr TEXT           the driver's standard error contains TEXT (checked at the end)
 //   COMMAND                sent to the driver; its answer becomes the current answer
@@ -148,7 +149,8 @@ private:
 
 class Driver {
 public:
-    Driver(const std::string& program, const std::vector<std::string>& arguments, const std::string& stderrPath)
+    Driver(const std::string& program, const std::vector<std::string>& arguments,
+           const std::vector<std::string>& environment, const std::string& stderrPath)
     {
         int toChild[2];
         int fromChild[2];
@@ -161,6 +163,10 @@ public:
             const int err = ::open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             if (err >= 0) ::dup2(err, STDERR_FILENO);
             for (int fd : {toChild[0], toChild[1], fromChild[0], fromChild[1]}) ::close(fd);
+            for (const std::string& assignment : environment) {
+                const std::size_t equals = assignment.find('=');
+                ::setenv(assignment.substr(0, equals).c_str(), assignment.substr(equals + 1).c_str(), 1);
+            }
             std::vector<char*> argv{const_cast<char*>(program.c_str())};
             for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
             argv.push_back(nullptr);
@@ -256,7 +262,7 @@ private:
         Start();
         return driver_->Wait();
     }
-    void Start() { driver_.emplace(program_, arguments_, StderrPath()); }
+    void Start() { driver_.emplace(program_, arguments_, environment_, StderrPath()); }
 
     void Failure(const std::string& what)
     {
@@ -288,6 +294,11 @@ private:
         if (line.rfind("@args", 0) == 0) {
             if (driver_) throw ScriptError{"@args after the first command"};
             arguments_ = Words(line.substr(5));
+        } else if (line.rfind("@env ", 0) == 0) {
+            if (driver_) throw ScriptError{"@env after the first command"};
+            const std::string assignment = line.substr(5);
+            if (assignment.find('=') == std::string::npos) throw ScriptError{"@env needs NAME=VALUE"};
+            environment_.push_back(assignment);
         } else if (line.rfind("@exit", 0) == 0) {
             expectedExit_ = std::stoi(line.substr(5));
         } else if (line.rfind("@stderr ", 0) == 0) {
@@ -385,6 +396,7 @@ private:
     std::string program_;
     std::string path_;
     std::vector<std::string> arguments_;
+    std::vector<std::string> environment_;
     std::optional<Driver> driver_;
     std::map<std::string, std::string> variables_;
     std::optional<e2e::Image> image_;
