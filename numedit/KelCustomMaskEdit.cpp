@@ -5,9 +5,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
+#include "desktop/Window.h"
 #include "framework/ClassesBuilder.h"
 #include "framework/ClassesReader.h"
+#include "framework/FormsForm.h"
 #include "framework/SysUtilsConvert.h"
 #include "framework/SysUtilsLocale.h"
 
@@ -41,26 +44,19 @@ struct PatternPosition {
 std::vector<PatternPosition> ParsePattern(const std::string& mask)
 {
     std::vector<PatternPosition> positions;
-    bool required = false;
     for (std::size_t i = 0; i < mask.size(); ++i) {
         const char c = mask[i];
-        if (c == '!') {
-            required = true;
-            continue;
-        }
         if (c == '\\') {
             if (i + 1 < mask.size()) {
                 positions.push_back({'\0', mask[++i], false});
             }
-            required = false;
             continue;
         }
-        if (std::string_view("#*0189Aabcrv").find(c) != std::string_view::npos) {
-            positions.push_back({c, '\0', required});
+        if (std::string_view("#*0189Aabcrv!").find(c) != std::string_view::npos) {
+            positions.push_back({c, '\0', c == '!'});
         } else {
             positions.push_back({'\0', c, false});
         }
-        required = false;
     }
     return positions;
 }
@@ -79,9 +75,13 @@ bool PositionAccepts(char kind, char c)
         case 'c': return IsLetter(c);
         case 'r':
         case 'v': return IsLetter(c) || IsDecimalDigit(c) || c == ' ';
-        default: return true;  // '*'
+        default: return static_cast<unsigned char>(c) >= ' ';  // '*' and the required '!'
     }
 }
+
+// Set while a mask edit takes the focus back, so the control it takes it from does not
+// claim it again in turn.
+bool retakingFocus = false;
 
 }  // namespace
 
@@ -173,7 +173,23 @@ void TKelCustomMaskEdit::SetBlankChar(char value)
     if (value == blankChar_) {
         return;
     }
+    const char old = blankChar_;
     blankChar_ = value;
+    if (maskType_ == TKelMaskType::meMask) {
+        // Empty positions show the new blank; the text would not fit the pattern otherwise.
+        std::string text = RawText();
+        const std::vector<PatternPosition> positions = ParsePattern(mask_);
+        for (std::size_t i = 0; i < text.size() && i < positions.size(); ++i) {
+            if (positions[i].kind != '\0' && text[i] == old) {
+                text[i] = value;
+            }
+        }
+        const int caret = CaretIndex();
+        BeginUpdate();
+        SetText(text);
+        EndUpdate(false);
+        SetCaretIndex(caret);
+    }
     TextChangedAt(1);
 }
 
@@ -576,7 +592,7 @@ void TKelCustomMaskEdit::TextChangedAt(int pos)
     TKelCustomEdit::TextChangedAt(pos);
 }
 
-bool TKelCustomMaskEdit::FitsMask(const std::string& text) const
+bool TKelCustomMaskEdit::FitsMask(const std::string& text)
 {
     const std::vector<PatternPosition> positions = ParsePattern(mask_);
     if (text.size() > positions.size()) {
@@ -584,7 +600,20 @@ bool TKelCustomMaskEdit::FitsMask(const std::string& text) const
     }
     for (std::size_t i = 0; i < text.size(); ++i) {
         const PatternPosition& p = positions[i];
-        if (p.kind == '\0' ? text[i] != p.literal : text[i] != blankChar_ && !PositionAccepts(p.kind, text[i])) {
+        if (p.kind == '\0') {
+            if (text[i] != p.literal) {
+                return false;
+            }
+            continue;
+        }
+        if (text[i] == blankChar_) {
+            continue;
+        }
+        bool ok = PositionAccepts(p.kind, text[i]);
+        if (ok && OnUserRule) {
+            OnUserRule(this, ok, text[i], static_cast<int>(i) + 1);
+        }
+        if (!ok) {
             return false;
         }
     }
@@ -634,31 +663,7 @@ void TKelCustomMaskEdit::WMChar(fw::TWMChar message)
         case TKelMaskType::meCurrency: accepted = true; break;
         case TKelMaskType::meDate: accepted = IsDecimalDigit(ch) || ch == '/' || ch == '-' || ch == '.'; break;
         case TKelMaskType::meTime: accepted = IsDecimalDigit(ch) || ch == ':'; break;
-        case TKelMaskType::meMask: {
-            const std::vector<PatternPosition> positions = ParsePattern(mask_);
-            int at = SelLength() > 0 ? SelStart() : caret;
-            while (at <= static_cast<int>(positions.size()) &&
-                   positions[static_cast<std::size_t>(at - 1)].kind == '\0') {
-                ++at;
-            }
-            if (at > static_cast<int>(positions.size())) {
-                break;
-            }
-            bool ok = PositionAccepts(positions[static_cast<std::size_t>(at - 1)].kind, ch);
-            if (OnUserRule) {
-                OnUserRule(this, ok, ch, at);
-            }
-            if (ok && !DoKeyPress(message) && CanChange(std::string(1, ch))) {
-                // A pattern position is overwritten in place; literals are stepped over.
-                std::string filled = text;
-                filled.resize(std::max(filled.size(), positions.size()), blankChar_);
-                filled[static_cast<std::size_t>(at - 1)] = ch;
-                previousText_ = text;
-                SetText(filled);
-                SetCaretIndex(at + 1);
-            }
-            return;
-        }
+        case TKelMaskType::meMask: TypeIntoPattern(message); return;
         case TKelMaskType::meNone: accepted = true; break;
     }
     if (accepted) {
@@ -666,6 +671,55 @@ void TKelCustomMaskEdit::WMChar(fw::TWMChar message)
     } else {
         DoKeyPress(message);
     }
+}
+
+void TKelCustomMaskEdit::TypeIntoPattern(fw::TWMChar message)
+{
+    const auto ch = static_cast<char>(message.CharCode());
+    const std::vector<PatternPosition> positions = ParsePattern(mask_);
+    const int count = static_cast<int>(positions.size());
+    std::string filled = RawText();
+    if (Length(filled) < count) {
+        filled.resize(positions.size(), blankChar_);
+    }
+    int at = SelLength() > 0 ? SelStart() : CaretIndex();
+    // A selection is blanked as Delete would, and the character goes to its first position.
+    for (int i = SelStart(); SelLength() > 0 && i < SelStart() + SelLength() && i <= count; ++i) {
+        if (i >= 1 && positions[static_cast<std::size_t>(i - 1)].kind != '\0') {
+            filled[static_cast<std::size_t>(i - 1)] = blankChar_;
+        }
+    }
+    // Literals are stepped over.
+    while (at >= 1 && at <= count && positions[static_cast<std::size_t>(at - 1)].kind == '\0') {
+        ++at;
+    }
+    bool ok = at >= 1 && at <= count && PositionAccepts(positions[static_cast<std::size_t>(at - 1)].kind, ch);
+    if (ok && OnUserRule) {
+        OnUserRule(this, ok, ch, at);
+    }
+    if (DoKeyPress(message) || !ok) {
+        return;
+    }
+    // A pattern position is overwritten in place, never shifted.
+    filled[static_cast<std::size_t>(at - 1)] = ch;
+    if (CanChange(std::string(1, ch))) {
+        previousText_ = RawText();
+        SetModified(true);
+        SetText(filled);
+        SetCaretIndex(at + 1);
+    }
+}
+
+int TKelCustomMaskEdit::FirstEmptyRequiredPosition() const
+{
+    const std::vector<PatternPosition> positions = ParsePattern(mask_);
+    const std::string& text = RawText();
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        if (positions[i].required && (i >= text.size() || text[i] == blankChar_)) {
+            return static_cast<int>(i) + 1;
+        }
+    }
+    return 0;
 }
 
 void TKelCustomMaskEdit::BeforeInsert(int pos, std::string& s)
@@ -821,9 +875,29 @@ void TKelCustomMaskEdit::WMKillFocus(fw::TWMKillFocus message)
         } catch (const fw::EConvertError&) {
             ValidationFailed();
         }
-    } else if (maskType_ != TKelMaskType::meMask && Number() == "-") {
+    } else if (maskType_ == TKelMaskType::meMask) {
+        // The focus comes back once the change has completed, not from inside it.
+        refocusAt_ = retakingFocus ? 0 : FirstEmptyRequiredPosition();
+    } else if (Number() == "-") {
         AssignNumber("");
     }
+}
+
+void TKelCustomMaskEdit::AfterExit()
+{
+    const int at = std::exchange(refocusAt_, 0);
+    if (at > 0 && maskType_ == TKelMaskType::meMask && !Focused() && CanFocus()) {
+        // Only a move within the same form is undone; another window or application keeps it.
+        const fw::TWinControl* now = fw::TWinControl::FindControl(desktop::GetFocus());
+        if (now != nullptr && fw::GetParentForm(now) == fw::GetParentForm(this)) {
+            retakingFocus = true;
+            SetFocus();
+            retakingFocus = false;
+            SetCaretIndex(at);
+            return;
+        }
+    }
+    TKelCustomEdit::AfterExit();
 }
 
 void TKelCustomMaskEdit::Loaded()

@@ -101,6 +101,8 @@ protected:
     void WMKillFocus(fw::TWMKillFocus message) override;
     // Dates move the field under the caret by one per message; other types ignore the wheel.
     void WMMouseWheel(fw::TWMMouseWheel message) override;
+    // A pattern with an empty required position takes the focus back.
+    void AfterExit() override;
     void Loaded() override;
     void DefineProperties(fw::TFiler& filer) override;
 
@@ -120,7 +122,10 @@ private:
     void StepDateField(int delta);
     std::int64_t ParseInteger(const std::string& s) const;
     void ReformatFixed(fw::TFloatFormat kind);
-    bool FitsMask(const std::string& text) const;
+    bool FitsMask(const std::string& text);
+    void TypeIntoPattern(fw::TWMChar message);
+    // 1-based; 0 when every required position of the pattern is filled.
+    int FirstEmptyRequiredPosition() const;
     bool SelectionEndsBeforeSuffix() const;
 
     std::string suffix_;
@@ -133,6 +138,7 @@ private:
     std::unique_ptr<TKelCurrencySettings> currency_;
     int separatorsLeft_ = 0;
     int reformatDepth_ = 0;
+    int refocusAt_ = 0;
     double rangeMin_ = -1;
     double rangeMax_ = -1;
     TKelMaskType maskType_ = TKelMaskType::meMask;

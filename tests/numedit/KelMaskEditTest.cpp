@@ -366,6 +366,90 @@ TEST_F(MaskEditTest, EveryTypeAcceptsSomethingAndSurvivesTyping)
     }
 }
 
+// ---- Pattern fields ----
+
+TEST_F(MaskEditTest, PatternPositionsAreFilledInPlaceAndBlankedByDeletion)
+{
+    auto* edit = NewField(TKelMaskType::meMask);
+    edit->SetMaxLength(0);
+    edit->SetMask("00\\-\\0a");
+    EXPECT_EQ(edit->Text(), "__-0_");
+    edit->SetCaretIndex(1);
+    Type("1x2");
+    EXPECT_EQ(edit->Text(), "12-0_");
+    EXPECT_EQ(edit->CaretIndex(), 3);
+    // Both literals are stepped over; the letter position refuses a digit.
+    Type("7b");
+    EXPECT_EQ(edit->Text(), "12-0b");
+    Key(desktop::VK_BACK);
+    EXPECT_EQ(edit->Text(), "12-0_");
+    edit->SetCaretIndex(1);
+    Key(desktop::VK_DELETE);
+    EXPECT_EQ(edit->Text(), "_2-0_");
+    // A selection is blanked and the typed character takes its first position.
+    edit->SetSelStart(1);
+    edit->SetSelLength(2);
+    Type("9");
+    EXPECT_EQ(edit->Text(), "9_-0_");
+}
+
+TEST_F(MaskEditTest, UserRuleAndBlankCharApplyToEveryPosition)
+{
+    auto* edit = NewField(TKelMaskType::meMask);
+    edit->SetMaxLength(0);
+    edit->SetMask("000");
+    std::vector<int> asked;
+    edit->OnUserRule = [&](fw::TObject*, bool& ok, char c, int at) {
+        asked.push_back(at);
+        ok = c != '5';
+    };
+    edit->SetCaretIndex(1);
+    Type("154");
+    EXPECT_EQ(edit->Text(), "14_");
+    edit->SetBlankChar('.');
+    EXPECT_EQ(edit->Text(), "14.");
+    Type("3");
+    EXPECT_EQ(edit->Text(), "143");
+    EXPECT_FALSE(asked.empty());
+}
+
+TEST_F(MaskEditTest, EmptyRequiredPositionTakesTheFocusBack)
+{
+    auto* edit = NewField(TKelMaskType::meMask);
+    edit->SetMaxLength(0);
+    edit->SetMask("0!!");
+    auto* other = NewChild<fw::TCustomControl>(10, 60);
+    int exits = 0;
+    edit->OnAfterExit = [&](fw::TObject*) { ++exits; };
+    edit->SetCaretIndex(1);
+    Type("12");
+    other->SetFocus();
+    Pump();
+    EXPECT_TRUE(edit->Focused());
+    EXPECT_EQ(edit->CaretIndex(), 3);
+    EXPECT_EQ(exits, 0);
+    Type("3");
+    other->SetFocus();
+    Pump();
+    EXPECT_TRUE(other->Focused());
+    EXPECT_EQ(exits, 1);
+}
+
+TEST_F(MaskEditTest, TwoIncompletePatternsDoNotPassTheFocusBackAndForth)
+{
+    auto* first = NewField(TKelMaskType::meMask);
+    first->SetMask("!");
+    Type("1");
+    auto* second = NewField(TKelMaskType::meMask);
+    second->SetMask("!");
+    ASSERT_TRUE(second->Focused());
+    first->SetText("_");
+    // Without a guard each would claim the focus back from the other for ever.
+    first->SetFocus();
+    Pump();
+    EXPECT_TRUE(second->Focused());
+}
+
 TEST_F(MaskEditTest, CurrencySettingsFollowTheLocaleOnlyInSystemMode)
 {
     desktop::SetLocaleOverride(desktop::LOCALE_ICURRENCY, "3");

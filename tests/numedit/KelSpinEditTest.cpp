@@ -217,6 +217,17 @@ TEST_F(SpinEditTest, ButtonSitsAtTheRightOfTheTextRectangle)
     EXPECT_EQ(b->Width(), 9);
 }
 
+TEST_F(SpinEditTest, ButtonTakesTheEditsLookAtOnce)
+{
+    TKelSpinButton* b = edit_->SpinButton();
+    EXPECT_TRUE(b->CtlXP());
+    // No layout runs in between: the switch itself reaches the button.
+    edit_->SetCtlXP(false);
+    EXPECT_FALSE(b->CtlXP());
+    edit_->SetCtlXP(true);
+    EXPECT_TRUE(b->CtlXP());
+}
+
 // ---- The spin button ----
 
 TEST_F(SpinEditTest, DiagonalHalvesDecideTheDirection)
