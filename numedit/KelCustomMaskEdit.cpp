@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <utility>
 
 #include "desktop/Window.h"
@@ -94,12 +95,17 @@ TKelCustomMaskEdit::TKelCustomMaskEdit(fw::TComponent* owner) : TKelCustomEdit(o
             TextChangedAt(1);
         }
     };
+    dates_ = std::make_unique<TKelDateFormat>(this);
+    datePattern_ = dates_->Pattern();
+    dates_->OnChange = [this](fw::TObject*) { DateSettingsChanged(); };
 }
 
 TKelCustomMaskEdit::~TKelCustomMaskEdit()
 {
     currency_->OnChange = nullptr;
     currency_.reset();
+    dates_->OnChange = nullptr;
+    dates_.reset();
 }
 
 const fw::TClassInfo& TKelCustomMaskEdit::Info()
@@ -135,9 +141,22 @@ void TKelCustomMaskEdit::SetMaskType(TKelMaskType value)
                 SetText(currency_->Format(0));
                 break;
             case TKelMaskType::meDate:
-            case TKelMaskType::meTime:
-                // Dates and times are free text here; an empty field stays empty.
+            case TKelMaskType::meTime: {
+                const bool date = value == TKelMaskType::meDate;
+                bool valid = !RawText().empty();
+                if (valid) {
+                    try {
+                        date ? ParseDate(RawText()) : ParseTime(RawText());
+                    } catch (const fw::EConvertError&) {
+                        ValidationFailed();
+                        valid = false;
+                    }
+                }
+                if (!valid) {
+                    SetText(date ? DateText(Today()) : TimeText(TimeOfDay()));
+                }
                 break;
+            }
             case TKelMaskType::meMask: SetText(EmptyPattern()); break;
             case TKelMaskType::meInteger:
             case TKelMaskType::meWord:
@@ -145,6 +164,20 @@ void TKelCustomMaskEdit::SetMaskType(TKelMaskType value)
             case TKelMaskType::meNone: break;
         }
     } catch (const std::exception&) {
+        ValidationFailed();
+    }
+}
+
+void TKelCustomMaskEdit::DateSettingsChanged()
+{
+    const std::string old = std::exchange(datePattern_, dates_->Pattern());
+    if (maskType_ != TKelMaskType::meDate || IsLoading() || RawText().empty()) {
+        return;
+    }
+    // The text was written in the old form: read it in that one, write it in the new.
+    try {
+        SetText(DateText(TKelDateFormat::TextToDate(RawText(), old, dates_->YearDelta())));
+    } catch (const fw::EConvertError&) {
         ValidationFailed();
     }
 }
@@ -378,30 +411,44 @@ std::vector<int> NumbersIn(const std::string& s)
 // 30 December 1899, the day the date count starts from.
 constexpr std::chrono::sys_days kDateEpoch = std::chrono::sys_days(std::chrono::year(1899) / 12 / 30);
 
+std::tm LocalNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
 }  // namespace
 
-double TKelCustomMaskEdit::ParseDate(const std::string& s)
+double TKelCustomMaskEdit::ParseDate(const std::string& s) const { return dates_->TextToDate(s); }
+
+// The full form: the settings' pattern with the year in four digits.
+std::string TKelCustomMaskEdit::DateText(double days) const { return dates_->DateToText(days, true); }
+
+std::string TKelCustomMaskEdit::TimeText(double dayFraction)
 {
-    const std::vector<int> n = NumbersIn(s);
-    if (n.size() != 3) {
-        throw fw::EConvertError("'" + s + "' is not a valid date");
-    }
-    const int year = n[2] < 100 ? n[2] + 2000 : n[2];
-    const std::chrono::year_month_day date{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(n[1])),
-                                           std::chrono::day(static_cast<unsigned>(n[0]))};
-    if (!date.ok()) {
-        throw fw::EConvertError("'" + s + "' is not a valid date");
-    }
+    double fraction = dayFraction - std::floor(dayFraction);
+    auto seconds = static_cast<int>(std::lround(fraction * 86400));
+    seconds = std::min(seconds, 86399);
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    return buffer;
+}
+
+double TKelCustomMaskEdit::Today()
+{
+    const std::tm now = LocalNow();
+    const std::chrono::year_month_day date{std::chrono::year(now.tm_year + 1900),
+                                           std::chrono::month(static_cast<unsigned>(now.tm_mon + 1)),
+                                           std::chrono::day(static_cast<unsigned>(now.tm_mday))};
     return static_cast<double>((std::chrono::sys_days(date) - kDateEpoch).count());
 }
 
-std::string TKelCustomMaskEdit::DateText(double days)
+double TKelCustomMaskEdit::TimeOfDay()
 {
-    const std::chrono::year_month_day date{kDateEpoch + std::chrono::days(static_cast<int>(std::floor(days)))};
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02u/%02u/%04d", static_cast<unsigned>(date.day()),
-                  static_cast<unsigned>(date.month()), static_cast<int>(date.year()));
-    return buffer;
+    const std::tm now = LocalNow();
+    return (now.tm_hour * 3600.0 + now.tm_min * 60.0 + now.tm_sec) / 86400.0;
 }
 
 double TKelCustomMaskEdit::ParseTime(const std::string& s)
@@ -428,15 +475,12 @@ void TKelCustomMaskEdit::StepDateField(int delta)
         ValidationFailed();
         return;
     }
-    // The field under the caret: day, month or year, by the digit runs before it.
-    const int field = std::min(
-        2, static_cast<int>(NumbersIn(text.substr(0, static_cast<std::size_t>(std::max(0, caret - 1)))).size()) -
-               (caret > 1 && IsDecimalDigit(CharAt(text, caret - 1)) ? 1 : 0));
+    const char field = dates_->FieldAt(text, caret);
     sys_days stepped{};
-    if (field <= 0) {
+    if (field == 'd') {
         stepped = sys_days(date) + days(delta);
     } else {
-        year_month_day moved = field == 1 ? date + months(delta) : date + years(delta);
+        year_month_day moved = field == 'm' ? date + months(delta) : date + years(delta);
         if (!moved.ok()) {
             moved = moved.year() / moved.month() / last;
         }
@@ -525,6 +569,7 @@ void TKelCustomMaskEdit::SetAsFloat(double value)
             break;
         case TKelMaskType::meCurrency: SetText(currency_->Format(std::round(value * 10000) / 10000)); break;
         case TKelMaskType::meDate: SetText(DateText(value)); break;
+        case TKelMaskType::meTime: SetText(TimeText(value)); break;
         default: AssignNumber(fw::FloatToFormattedText(value, fw::TFloatFormat::ffGeneral, 15, 0)); break;
     }
 }
@@ -661,7 +706,11 @@ void TKelCustomMaskEdit::WMChar(fw::TWMChar message)
             break;
         }
         case TKelMaskType::meCurrency: accepted = true; break;
-        case TKelMaskType::meDate: accepted = IsDecimalDigit(ch) || ch == '/' || ch == '-' || ch == '.'; break;
+        case TKelMaskType::meDate:
+            accepted = IsDecimalDigit(ch) || ch == dates_->Separator() ||
+                       (dates_->MonthByName() &&
+                        (IsLetter(ch) || static_cast<unsigned char>(ch) >= 0xC0 || ch == ' ' || ch == ','));
+            break;
         case TKelMaskType::meTime: accepted = IsDecimalDigit(ch) || ch == ':'; break;
         case TKelMaskType::meMask: TypeIntoPattern(message); return;
         case TKelMaskType::meNone: accepted = true; break;
@@ -903,6 +952,7 @@ void TKelCustomMaskEdit::AfterExit()
 void TKelCustomMaskEdit::Loaded()
 {
     TKelCustomEdit::Loaded();
+    datePattern_ = dates_->Pattern();
     try {
         if (maskType_ == TKelMaskType::meMask) {
             SetText(EmptyPattern());
@@ -946,6 +996,7 @@ void TKelCustomMaskEdit::DefineProperties(fw::TFiler& filer)
                     break;
                 case TKelMaskType::meCurrency: SetText(currency_->Format(value)); break;
                 case TKelMaskType::meDate: SetText(DateText(static_cast<double>(value))); break;
+                case TKelMaskType::meTime: SetText(TimeText(static_cast<double>(value))); break;
                 default: break;
             }
         },

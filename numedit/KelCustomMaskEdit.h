@@ -13,6 +13,7 @@
 #include "framework/SysUtilsFloat.h"
 #include "numedit/KelCurrencySettings.h"
 #include "numedit/KelCustomEdit.h"
+#include "numedit/KelDateFormat.h"
 
 namespace numedit {
 
@@ -59,6 +60,8 @@ public:
     void SetSuffix(const std::string& value);
     TKelCurrencySettings* CurrencySettings() { return currency_.get(); }
     void SetCurrencySettings(TKelCurrencySettings* value) { currency_->Assign(value); }
+    TKelDateFormat* DateSettings() { return dates_.get(); }
+    void SetDateSettings(TKelDateFormat* value) { dates_->Assign(value); }
     double RangeMin() const { return rangeMin_; }
     double RangeMax() const { return rangeMax_; }
     void SetRangeMin(double value) { rangeMin_ = value; }
@@ -70,7 +73,7 @@ public:
     std::int32_t AsInteger();
     long double AsFloat();
     long double AsCurrency();
-    // Days since 30 December 1899, from a day, month and year separated by any non-digits.
+    // Days since 30 December 1899, read through DateSettings.
     double AsDate();
     // The fraction of a day, from hours, minutes and optional seconds separated by ":".
     double AsTime();
@@ -115,9 +118,14 @@ protected:
 private:
     long double ParseFloat(std::string s) const;
     // Raise EConvertError when the text is no date or time.
-    static double ParseDate(const std::string& s);
+    double ParseDate(const std::string& s) const;
     static double ParseTime(const std::string& s);
-    static std::string DateText(double days);
+    std::string DateText(double days) const;
+    static std::string TimeText(double dayFraction);
+    static double Today();
+    static double TimeOfDay();
+    // A date text is rewritten from the old form into the new one.
+    void DateSettingsChanged();
     // Up and Down in a date: the day, month or year under the caret moves by delta.
     void StepDateField(int delta);
     std::int64_t ParseInteger(const std::string& s) const;
@@ -135,6 +143,8 @@ private:
     char separator_ = '.';
     char blankChar_ = '_';
     int decimals_ = 1;
+    std::unique_ptr<TKelDateFormat> dates_;
+    std::string datePattern_;  // the form the date text was last written in
     std::unique_ptr<TKelCurrencySettings> currency_;
     int separatorsLeft_ = 0;
     int reformatDepth_ = 0;

@@ -1,6 +1,8 @@
 // The mask edit: normalising of fixed-point fields, the typing filters, the readers.
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #include "KelEditTestSupport.h"
 #include "desktop/Locale.h"
 #include "framework/SysUtilsLocale.h"
@@ -20,9 +22,18 @@ protected:
         savedThousand_ = fw::ThousandSeparator;
         UseSeparators(',', '.');
         KelApplication().SetKeyState(ksInsert);
+        TKelSystemDates dates{"dd/mm/yyyy", "d mmmm yyyy", {}, {}};
+        const char* months[12] = {"enero", "febrero", "marzo",      "abril",   "mayo",      "junio",
+                                  "julio", "agosto",  "septiembre", "octubre", "noviembre", "diciembre"};
+        for (std::size_t i = 0; i < 12; ++i) {
+            dates.months[i] = months[i];
+            dates.shortMonths[i] = dates.months[i].substr(0, 3);
+        }
+        TKelDateFormat::PinSystemDates(dates);
     }
     void TearDown() override
     {
+        TKelDateFormat::PinSystemDates(std::nullopt);
         fw::DecimalSeparator = savedDecimal_;
         fw::ThousandSeparator = savedThousand_;
         KelApplication().SetKeyState(ksInsert);
@@ -206,8 +217,13 @@ TEST_F(MaskEditTest, DateAndTimeReadersCheckTheirTypeAndText)
     } catch (const EKelWrongDataType& e) {
         EXPECT_EQ(e.Message(), "No time entered");
     }
-    edit->SetMaskType(TKelMaskType::meDate);
     edit->SetMaxLength(0);
+    // Text that is no date becomes a date, after a validation event.
+    edit->SetMaskType(TKelMaskType::meDate);
+    EXPECT_EQ(validationErrors_, 1);
+    edit->AsDate();
+    EXPECT_EQ(validationErrors_, 1);
+    validationErrors_ = 0;
     edit->SetText("1.1.1900");
     EXPECT_EQ(edit->AsDate(), 2);
     edit->SetText("31/2/2000");
@@ -219,6 +235,10 @@ TEST_F(MaskEditTest, DateAndTimeReadersCheckTheirTypeAndText)
     Pump();
     EXPECT_EQ(edit->Text(), "07/03/2026");
     edit->SetMaskType(TKelMaskType::meTime);
+    EXPECT_EQ(validationErrors_, 2) << "a date is no time";
+    edit->AsTime();
+    EXPECT_EQ(validationErrors_, 2);
+    validationErrors_ = 1;
     edit->SetText("12:30");
     EXPECT_DOUBLE_EQ(edit->AsTime(), 0.5 + 30.0 / 1440);
     edit->SetText("24:00");
@@ -245,6 +265,69 @@ TEST_F(MaskEditTest, UpAndDownMoveTheDateFieldUnderTheCaret)
     desktop::headless::Wheel(40);
     Pump();
     EXPECT_EQ(edit->Text(), "01/03/2024");
+}
+
+TEST_F(MaskEditTest, DateSettingsDecideHowADateIsWrittenAndRead)
+{
+    auto* edit = NewField(TKelMaskType::meDate);
+    edit->SetMaxLength(0);
+    TKelDateFormat* settings = edit->DateSettings();
+    settings->SetFormatStr("yyyy-mm-dd");
+    settings->SetFormat(TKelDateFormats::dfCustom);
+    edit->SetText("2024-03-07");
+    validationErrors_ = 0;  // the date cut to four characters at creation did not parse
+    const double march7 = edit->AsDate();
+    EXPECT_EQ(march7, 45358);
+    // Every change of the settings rewrites the text from the old form into the new one.
+    settings->SetFormat(TKelDateFormats::dfShortSystem);
+    EXPECT_EQ(edit->Text(), "07/03/2024");
+    settings->SetFormat(TKelDateFormats::dfLongSystem);
+    EXPECT_EQ(edit->Text(), "7 marzo 2024");
+    EXPECT_EQ(edit->AsDate(), march7);
+    edit->SetCaretIndex(4);  // in the month name
+    Key(desktop::VK_UP);
+    EXPECT_EQ(edit->Text(), "7 abril 2024");
+    edit->SetText("1 JUNE 2024");
+    EXPECT_EQ(edit->AsDate(), 0);
+    EXPECT_EQ(validationErrors_, 1) << "names come from the locale";
+    // Typing takes the pattern's separator only.
+    settings->SetFormatStr("mm.dd.yy");
+    settings->SetFormat(TKelDateFormats::dfCustom);
+    Key('A', false, true);
+    Type("12/31.9x9");
+    EXPECT_EQ(edit->Text(), "1231.99");
+    edit->SetText("12.31.99");
+    EXPECT_EQ(edit->Text(), "12.31.99");
+    auto* other = NewChild<fw::TCustomControl>(10, 60);
+    other->SetFocus();
+    Pump();
+    EXPECT_EQ(edit->Text().substr(0, 6), "12.31.") << "the full form writes the year in four digits";
+    EXPECT_EQ(edit->Text().size(), 10u);
+}
+
+TEST_F(MaskEditTest, TwoDigitYearsLandInTheWindowOfYearDelta)
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const int year = local.tm_year + 1900;
+    auto yearOf = [](const std::string& pattern, const std::string& text, int delta) {
+        const double days = TKelDateFormat::TextToDate(text, pattern, delta);
+        return std::stoi(TKelDateFormat::DateToText(days, "yyyy", true));
+    };
+    auto twoDigits = [](int y) {
+        char buffer[8];
+        std::snprintf(buffer, sizeof buffer, "%02d", ((y % 100) + 100) % 100);
+        return std::string(buffer);
+    };
+    EXPECT_EQ(yearOf("dd/mm/yy", "1/1/" + twoDigits(year - 10), 50), year - 10);
+    EXPECT_EQ(yearOf("dd/mm/yy", "1/1/" + twoDigits(year + 49), 50), year + 49);
+    EXPECT_EQ(yearOf("dd/mm/yy", "1/1/" + twoDigits(year + 60), 50), year - 40);
+    EXPECT_EQ(yearOf("dd/mm/yy", "1/1/" + twoDigits(year + 60), 0), year / 100 * 100 + (year + 60) % 100);
+    EXPECT_EQ(yearOf("dd/mm/yy", "1/1/0" + twoDigits(year + 60), 50), (year + 60) % 100) << "three digits";
+    EXPECT_THROW(TKelDateFormat::TextToDate("1/1", "dd/mm/yy", 50), fw::EConvertError);
+    EXPECT_THROW(TKelDateFormat::TextToDate("1/1/1/1", "dd/mm/yy", 50), fw::EConvertError);
+    EXPECT_THROW(TKelDateFormat::TextToDate("99999999999/1/1", "dd/mm/yy", 50), fw::EConvertError);
 }
 
 TEST_F(MaskEditTest, IntegerFieldFiltersTypingAndPastes)
