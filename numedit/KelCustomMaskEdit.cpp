@@ -91,8 +91,8 @@ TKelCustomMaskEdit::TKelCustomMaskEdit(fw::TComponent* owner) : TKelCustomEdit(o
     separator_ = fw::DecimalSeparator;
     currency_ = std::make_unique<TKelCurrencySettings>(this);
     currency_->OnChange = [this](fw::TObject*) {
-        if (maskType_ == TKelMaskType::meCurrency && !IsLoading()) {
-            TextChangedAt(1);
+        if (!IsLoading()) {
+            RewriteMoney();
         }
     };
     dates_ = std::make_unique<TKelDateFormat>(this);
@@ -165,6 +165,15 @@ void TKelCustomMaskEdit::SetMaskType(TKelMaskType value)
         }
     } catch (const std::exception&) {
         ValidationFailed();
+    }
+}
+
+void TKelCustomMaskEdit::RewriteMoney()
+{
+    // The text is in the old form, which the new separators may misread: the amount last
+    // read from it is written again instead.
+    if (maskType_ == TKelMaskType::meCurrency && !RawText().empty()) {
+        SetText(currency_->Format(money_));
     }
 }
 
@@ -620,7 +629,8 @@ void TKelCustomMaskEdit::TextChangedAt(int pos)
             ReformatFixed(fw::TFloatFormat::ffNumber);
         } else if (maskType_ == TKelMaskType::meCurrency && !RawText().empty()) {
             try {
-                std::string f = currency_->Format(currency_->Parse(RawText()));
+                money_ = currency_->Parse(RawText());
+                std::string f = currency_->Format(money_);
                 if (MaxLength() > 0 && Length(f) > MaxLength()) {
                     f.resize(static_cast<std::size_t>(MaxLength()));
                 }
@@ -705,7 +715,27 @@ void TKelCustomMaskEdit::WMChar(fw::TWMChar message)
             }
             break;
         }
-        case TKelMaskType::meCurrency: accepted = true; break;
+        case TKelMaskType::meCurrency: {
+            const char sep = currency_->DecimalSeparator();
+            const std::size_t sepAt = text.find(sep);
+            if (ch != sep || sepAt == std::string::npos) {
+                accepted = true;
+                break;
+            }
+            if (DoKeyPress(message) || !CanChange(std::string(1, ch))) {
+                return;
+            }
+            // The existing separator moves to the caret; the amount is read again from there.
+            std::string moved = text;
+            moved.erase(sepAt, 1);
+            const int at = std::clamp(static_cast<int>(sepAt) + 1 < caret ? caret - 1 : caret, 1, Length(moved) + 1);
+            moved.insert(static_cast<std::size_t>(at - 1), 1, sep);
+            SetModified(true);
+            SetText(moved);
+            const std::size_t now = RawText().find(sep);
+            SetCaretIndex(now == std::string::npos ? at : static_cast<int>(now) + 2);
+            return;
+        }
         case TKelMaskType::meDate:
             accepted = IsDecimalDigit(ch) || ch == dates_->Separator() ||
                        (dates_->MonthByName() &&
@@ -959,9 +989,7 @@ void TKelCustomMaskEdit::Loaded()
         }
         if (currency_->SystemDefaults() == TKelCurrencyMode::cmSystem) {
             currency_->ReadFromLocale();
-            if (maskType_ == TKelMaskType::meCurrency) {
-                TextChangedAt(1);
-            }
+            RewriteMoney();
         }
     } catch (const std::exception&) {
         // A field that cannot re-render keeps its text.

@@ -124,6 +124,8 @@ private:
     static std::string TimeText(double dayFraction);
     static double Today();
     static double TimeOfDay();
+    // A money text is written again in the current currency form.
+    void RewriteMoney();
     // A date text is rewritten from the old form into the new one.
     void DateSettingsChanged();
     // Up and Down in a date: the day, month or year under the caret moves by delta.
@@ -146,6 +148,7 @@ private:
     std::unique_ptr<TKelDateFormat> dates_;
     std::string datePattern_;  // the form the date text was last written in
     std::unique_ptr<TKelCurrencySettings> currency_;
+    long double money_ = 0;  // the amount the money text was last read as
     int separatorsLeft_ = 0;
     int reformatDepth_ = 0;
     int refocusAt_ = 0;

@@ -33,6 +33,7 @@ protected:
     }
     void TearDown() override
     {
+        desktop::ClearLocaleOverrides();
         TKelDateFormat::PinSystemDates(std::nullopt);
         fw::DecimalSeparator = savedDecimal_;
         fw::ThousandSeparator = savedThousand_;
@@ -447,6 +448,64 @@ TEST_F(MaskEditTest, EveryTypeAcceptsSomethingAndSurvivesTyping)
         Key(desktop::VK_UP);
         delete edit;
     }
+}
+
+// ---- Grouped numbers and money ----
+
+TEST_F(MaskEditTest, NumberFieldGroupsThousandsAndKeepsTheCaretRightOfThem)
+{
+    auto* edit = NewField(TKelMaskType::meFloatNumber);
+    edit->SetMaxLength(0);
+    edit->SetDecimals(2);
+    EXPECT_EQ(edit->Text(), "0,00");
+    edit->SetAsFloat(1234.5);
+    EXPECT_EQ(edit->Text(), "1.234,50");
+    EXPECT_DOUBLE_EQ(static_cast<double>(edit->AsFloat()), 1234.5);
+    EXPECT_DOUBLE_EQ(static_cast<double>(edit->DateTimeValue()), 1234.5);
+    edit->SetCaretIndex(6);  // after "1.234"
+    Type("7");
+    EXPECT_EQ(edit->Text(), "12.347,50");
+    EXPECT_EQ(edit->CaretIndex(), 7);
+    edit->SetCaretIndex(1);
+    Type("9");
+    EXPECT_EQ(edit->Text(), "912.347,50");
+    Type("8");
+    EXPECT_EQ(edit->Text(), "9.812.347,50");
+    EXPECT_EQ(edit->CaretIndex(), 4) << "right of the separator that came in";
+    EXPECT_EQ(validationErrors_, 0);
+}
+
+TEST_F(MaskEditTest, CurrencyFieldMovesItsDecimalSeparatorToTheCaret)
+{
+    desktop::SetLocaleOverride(desktop::LOCALE_ICURRENCY, "3");
+    desktop::SetLocaleOverride(desktop::LOCALE_INEGCURR, "8");
+    desktop::SetLocaleOverride(desktop::LOCALE_SCURRENCY, "EUR");
+    desktop::SetLocaleOverride(desktop::LOCALE_SMONDECIMALSEP, ",");
+    desktop::SetLocaleOverride(desktop::LOCALE_SMONTHOUSANDSEP, ".");
+    desktop::SetLocaleOverride(desktop::LOCALE_ICURRDIGITS, "2");
+    auto* edit = NewField(TKelMaskType::meFloatFixed);
+    edit->SetMaxLength(0);
+    edit->SetMaskType(TKelMaskType::meCurrency);
+    edit->SetDecimals(2);
+    EXPECT_EQ(edit->Text(), "0,00 EUR");
+    edit->SetAsFloat(-1234.5);
+    EXPECT_EQ(edit->Text(), "-1.234,50 EUR");
+    EXPECT_DOUBLE_EQ(static_cast<double>(edit->AsCurrency()), -1234.5);
+    edit->SetAsFloat(1234.5);
+    edit->SetCaretIndex(5);  // after "1.23"
+    Type(",");
+    EXPECT_EQ(edit->Text(), "123,45 EUR");
+    EXPECT_EQ(edit->CaretIndex(), 5);
+    Type("x");
+    EXPECT_EQ(edit->Text(), "123,45 EUR");
+    // New separators from the locale do not misread the amount.
+    desktop::SetLocaleOverride(desktop::LOCALE_SMONDECIMALSEP, ".");
+    desktop::SetLocaleOverride(desktop::LOCALE_SMONTHOUSANDSEP, ",");
+    edit->SetAsFloat(1234.5);
+    edit->CurrencySettings()->SetSystemDefaults(TKelCurrencyMode::cmSystem);
+    EXPECT_EQ(edit->Text(), "1,234.50 EUR");
+    EXPECT_DOUBLE_EQ(static_cast<double>(edit->AsCurrency()), 1234.5);
+    EXPECT_EQ(validationErrors_, 0);
 }
 
 // ---- Pattern fields ----
