@@ -93,8 +93,12 @@ TEST_F(MaskEditTest, AssigningTheShownTextFiresNothing)
     edit->SetText("0,1667");
     int changes = 0;
     edit->OnTextChangedAt = [&](fw::TObject*, int) { ++changes; };
+    edit->OnChange = [&](fw::TObject*) { ++changes; };
     edit->SetText("0,16");
     EXPECT_EQ(changes, 0);
+    edit->SetText("0,1");
+    EXPECT_EQ(edit->Text(), "0,10");
+    EXPECT_GT(changes, 0) << "the counters see a real change";
     EXPECT_EQ(validationErrors_, 0);
 }
 
