@@ -437,7 +437,7 @@ std::string TKelCustomMaskEdit::DateText(double days) const { return dates_->Dat
 
 std::string TKelCustomMaskEdit::TimeText(double dayFraction)
 {
-    double fraction = dayFraction - std::floor(dayFraction);
+    const double fraction = std::isfinite(dayFraction) ? dayFraction - std::floor(dayFraction) : 0;
     auto seconds = static_cast<int>(std::lround(fraction * 86400));
     seconds = std::min(seconds, 86399);
     char buffer[16];
@@ -495,7 +495,12 @@ void TKelCustomMaskEdit::StepDateField(int delta)
         }
         stepped = sys_days(moved);
     }
-    SetText(DateText(static_cast<double>((stepped - kDateEpoch).count())));
+    try {
+        SetText(DateText(static_cast<double>((stepped - kDateEpoch).count())));
+    } catch (const fw::EConvertError&) {
+        ValidationFailed();
+        return;
+    }
     SetCaretIndex(caret);
 }
 
@@ -550,12 +555,14 @@ void TKelCustomMaskEdit::SetAsFloat(double value)
         }
         return negative ? "-" + digits : digits;
     };
-    const auto truncated = static_cast<std::int32_t>(static_cast<std::int64_t>(std::trunc(value)));
+    // Out of range values saturate instead of converting out of range.
+    const double whole = std::isfinite(value) ? std::clamp(std::trunc(value), -9.2e18, 9.2e18) : 0.0;
+    const auto truncated = static_cast<std::int32_t>(static_cast<std::int64_t>(whole));
     switch (maskType_) {
         case TKelMaskType::meInteger: AssignNumber(inBase(truncated)); break;
         case TKelMaskType::meWord: AssignNumber(inBase(std::abs(static_cast<std::int64_t>(truncated)))); break;
         case TKelMaskType::meFloat: {
-            std::string text = inBase(static_cast<std::int64_t>(std::trunc(value)));
+            std::string text = inBase(static_cast<std::int64_t>(whole));
             if (value < 0 && std::trunc(value) == 0) {
                 text = "-" + text;
             }
@@ -577,7 +584,11 @@ void TKelCustomMaskEdit::SetAsFloat(double value)
             AssignNumber(fw::FloatToFormattedText(value, fw::TFloatFormat::ffFixed, 15, 18));
             break;
         case TKelMaskType::meCurrency: SetText(currency_->Format(std::round(value * 10000) / 10000)); break;
-        case TKelMaskType::meDate: SetText(DateText(value)); break;
+        case TKelMaskType::meDate: try { SetText(DateText(value));
+            } catch (const fw::EConvertError&) {
+                ValidationFailed();
+            }
+            break;
         case TKelMaskType::meTime: SetText(TimeText(value)); break;
         default: AssignNumber(fw::FloatToFormattedText(value, fw::TFloatFormat::ffGeneral, 15, 0)); break;
     }
@@ -1023,7 +1034,11 @@ void TKelCustomMaskEdit::DefineProperties(fw::TFiler& filer)
                     SetText(fw::FloatToFormattedText(value, fw::TFloatFormat::ffGeneral, 15, 0));
                     break;
                 case TKelMaskType::meCurrency: SetText(currency_->Format(value)); break;
-                case TKelMaskType::meDate: SetText(DateText(static_cast<double>(value))); break;
+                case TKelMaskType::meDate: try { SetText(DateText(static_cast<double>(value)));
+                    } catch (const fw::EConvertError&) {
+                        ValidationFailed();
+                    }
+                    break;
                 case TKelMaskType::meTime: SetText(TimeText(static_cast<double>(value))); break;
                 default: break;
             }

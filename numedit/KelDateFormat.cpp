@@ -257,6 +257,10 @@ std::string TKelDateFormat::DateToText(double days, bool fullYear) const
 std::string TKelDateFormat::DateToText(double days, const std::string& pattern, bool fullYear)
 {
     using namespace std::chrono;
+    // 1 January 0001 to 31 December 9999; anything else (stored bytes included) is no date.
+    if (!(days >= -693593 && days < 2958466)) {
+        throw fw::EConvertError("Invalid date value");
+    }
     const year_month_day date{kDateEpoch + std::chrono::days(static_cast<int>(std::floor(days)))};
     const int d = static_cast<int>(static_cast<unsigned>(date.day()));
     const int m = static_cast<int>(static_cast<unsigned>(date.month()));
@@ -352,9 +356,12 @@ double TKelDateFormat::TextToDate(const std::string& text, const std::string& pa
             year += 100;
         }
     }
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31) {
+        NotADate(text);
+    }
     const year_month_day date{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(month)),
                               std::chrono::day(static_cast<unsigned>(day))};
-    if (year < 1 || year > 9999 || !date.ok()) {
+    if (!date.ok()) {
         NotADate(text);
     }
     return static_cast<double>((sys_days(date) - kDateEpoch).count());

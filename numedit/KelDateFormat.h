@@ -45,6 +45,7 @@ public:
     // FormatStr for dfCustom (the short form while it is empty), else the locale's form.
     std::string Pattern() const;
     // The date in the pattern; with fullYear a two-digit year is written in four digits.
+    // Raises EConvertError for days outside the years 1 to 9999.
     std::string DateToText(double days, bool fullYear) const;
     static std::string DateToText(double days, const std::string& pattern, bool fullYear);
     // Reads the numbers and month names of text in the pattern's field order. Fields the

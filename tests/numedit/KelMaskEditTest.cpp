@@ -1,6 +1,7 @@
 // The mask edit: normalising of fixed-point fields, the typing filters, the readers.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <ctime>
 
 #include "KelEditTestSupport.h"
@@ -452,6 +453,28 @@ TEST_F(MaskEditTest, EveryTypeAcceptsSomethingAndSurvivesTyping)
         Key(desktop::VK_UP);
         delete edit;
     }
+}
+
+TEST_F(MaskEditTest, ValuesOutOfEveryRangeLeaveAValidText)
+{
+    const double values[] = {std::nan(""), HUGE_VAL, -HUGE_VAL, 1e300, -1e300, 4e9, 3e6};
+    for (int t = 0; t <= static_cast<int>(TKelMaskType::meNone); ++t) {
+        auto* edit = NewField(static_cast<TKelMaskType>(t));
+        edit->SetMaxLength(0);
+        for (const double v : values) {
+            edit->SetAsFloat(v);
+            EXPECT_LE(edit->Text().size(), 4096u) << "type " << t << " value " << v;
+        }
+        delete edit;
+    }
+    auto* date = NewField(TKelMaskType::meDate);
+    date->SetMaxLength(0);
+    date->SetText("31/12/9999");
+    date->SetCaretIndex(1);
+    const int before = validationErrors_;
+    Key(desktop::VK_UP);
+    EXPECT_EQ(date->Text(), "31/12/9999");
+    EXPECT_EQ(validationErrors_, before + 1);
 }
 
 // ---- Grouped numbers and money ----
