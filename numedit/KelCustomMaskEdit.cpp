@@ -1,11 +1,9 @@
 #include "numedit/KelCustomMaskEdit.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <utility>
 
 #include "desktop/Window.h"
@@ -146,14 +144,18 @@ void TKelCustomMaskEdit::SetMaskType(TKelMaskType value)
                 bool valid = !RawText().empty();
                 if (valid) {
                     try {
-                        date ? ParseDate(RawText()) : ParseTime(RawText());
+                        if (date) {
+                            ParseDate(RawText());
+                        } else {
+                            ParseTime(RawText());
+                        }
                     } catch (const fw::EConvertError&) {
                         ValidationFailed();
                         valid = false;
                     }
                 }
                 if (!valid) {
-                    SetText(date ? DateText(Today()) : TimeText(TimeOfDay()));
+                    SetText(date ? DateText(TKelDateFormat::Today()) : TimeText(TKelDateFormat::TimeOfDay()));
                 }
                 break;
             }
@@ -417,17 +419,6 @@ std::vector<int> NumbersIn(const std::string& s)
     return numbers;
 }
 
-// 30 December 1899, the day the date count starts from.
-constexpr std::chrono::sys_days kDateEpoch = std::chrono::sys_days(std::chrono::year(1899) / 12 / 30);
-
-std::tm LocalNow()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local;
-}
-
 }  // namespace
 
 double TKelCustomMaskEdit::ParseDate(const std::string& s) const { return dates_->TextToDate(s); }
@@ -445,21 +436,6 @@ std::string TKelCustomMaskEdit::TimeText(double dayFraction)
     return buffer;
 }
 
-double TKelCustomMaskEdit::Today()
-{
-    const std::tm now = LocalNow();
-    const std::chrono::year_month_day date{std::chrono::year(now.tm_year + 1900),
-                                           std::chrono::month(static_cast<unsigned>(now.tm_mon + 1)),
-                                           std::chrono::day(static_cast<unsigned>(now.tm_mday))};
-    return static_cast<double>((std::chrono::sys_days(date) - kDateEpoch).count());
-}
-
-double TKelCustomMaskEdit::TimeOfDay()
-{
-    const std::tm now = LocalNow();
-    return (now.tm_hour * 3600.0 + now.tm_min * 60.0 + now.tm_sec) / 86400.0;
-}
-
 double TKelCustomMaskEdit::ParseTime(const std::string& s)
 {
     const std::vector<int> n = NumbersIn(s);
@@ -474,29 +450,10 @@ double TKelCustomMaskEdit::ParseTime(const std::string& s)
 
 void TKelCustomMaskEdit::StepDateField(int delta)
 {
-    using namespace std::chrono;
-    const std::string& text = RawText();
     const int caret = CaretIndex();
-    year_month_day date{};
     try {
-        date = year_month_day{kDateEpoch + days(static_cast<int>(ParseDate(text)))};
-    } catch (const fw::EConvertError&) {
-        ValidationFailed();
-        return;
-    }
-    const char field = dates_->FieldAt(text, caret);
-    sys_days stepped{};
-    if (field == 'd') {
-        stepped = sys_days(date) + days(delta);
-    } else {
-        year_month_day moved = field == 'm' ? date + months(delta) : date + years(delta);
-        if (!moved.ok()) {
-            moved = moved.year() / moved.month() / last;
-        }
-        stepped = sys_days(moved);
-    }
-    try {
-        SetText(DateText(static_cast<double>((stepped - kDateEpoch).count())));
+        const double date = ParseDate(RawText());
+        SetText(DateText(TKelDateFormat::StepField(date, dates_->FieldAt(RawText(), caret), delta)));
     } catch (const fw::EConvertError&) {
         ValidationFailed();
         return;
@@ -649,6 +606,7 @@ void TKelCustomMaskEdit::TextChangedAt(int pos)
                     SetText(f);
                 }
             } catch (const std::exception&) {
+                money_ = 0;  // what the reader gives for the text
                 ValidationFailed();
             }
         } else if (maskType_ == TKelMaskType::meMask && !FitsMask(RawText())) {

@@ -122,8 +122,6 @@ private:
     static double ParseTime(const std::string& s);
     std::string DateText(double days) const;
     static std::string TimeText(double dayFraction);
-    static double Today();
-    static double TimeOfDay();
     // A money text is written again in the current currency form.
     void RewriteMoney();
     // A date text is rewritten from the old form into the new one.

@@ -367,6 +367,37 @@ double TKelDateFormat::TextToDate(const std::string& text, const std::string& pa
     return static_cast<double>((sys_days(date) - kDateEpoch).count());
 }
 
+double TKelDateFormat::StepField(double days, char field, int delta)
+{
+    using namespace std::chrono;
+    const sys_days from = kDateEpoch + std::chrono::days(static_cast<int>(std::floor(days)));
+    sys_days stepped = from + std::chrono::days(delta);
+    if (field != 'd') {
+        const year_month_day date{from};
+        year_month_day moved = field == 'm' ? date + months(delta) : date + years(delta);
+        if (!moved.ok()) {
+            moved = moved.year() / moved.month() / last;
+        }
+        stepped = sys_days(moved);
+    }
+    return static_cast<double>((stepped - kDateEpoch).count());
+}
+
+double TKelDateFormat::Today()
+{
+    const std::tm now = LocalNow();
+    const std::chrono::year_month_day date{std::chrono::year(now.tm_year + 1900),
+                                           std::chrono::month(static_cast<unsigned>(now.tm_mon + 1)),
+                                           std::chrono::day(static_cast<unsigned>(now.tm_mday))};
+    return static_cast<double>((std::chrono::sys_days(date) - kDateEpoch).count());
+}
+
+double TKelDateFormat::TimeOfDay()
+{
+    const std::tm now = LocalNow();
+    return (now.tm_hour * 3600.0 + now.tm_min * 60.0 + now.tm_sec) / 86400.0;
+}
+
 char TKelDateFormat::Separator() const
 {
     bool afterField = false;

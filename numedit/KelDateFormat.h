@@ -55,6 +55,12 @@ public:
     static double TextToDate(const std::string& text, const std::string& pattern, int yearDelta);
     // The first literal between two fields of the pattern ('/' when there is none).
     char Separator() const;
+    // The date moved by delta days, months or years (field 'd', 'm', 'y'); a day past the end
+    // of the new month becomes its last day.
+    static double StepField(double days, char field, int delta);
+    // The local date, and the local time as a fraction of a day.
+    static double Today();
+    static double TimeOfDay();
     // Whether the pattern writes the month by name.
     bool MonthByName() const;
     // 'd', 'm' or 'y': the field of a text in the pattern that the 1-based caret is in or
