@@ -6,8 +6,9 @@
 //
 // The first byte picks the edit: the engine edit, a mask edit (a fixed-point field with
 // MaxLength 4 and 3 decimals, or another content type) or a spin edit with the n field's
-// settings. A fixed-point field never holds more than 4 characters; a spin edit's Value lies
-// within its bounds after every focus loss.
+// settings. Pattern fields get a pattern with required positions, date fields a date form
+// taken from the input. A fixed-point field never holds more than 4 characters; a spin
+// edit's Value lies within its bounds after every focus loss.
 
 #include <cstddef>
 #include <cstdint>
@@ -119,6 +120,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             // Mostly the fixed-point field; now and then any other content type.
             mask->SetMaskType(mode & 0x80 ? static_cast<numedit::TKelMaskType>((mode >> 2) % 10)
                                           : numedit::TKelMaskType::meFloatFixed);
+            // Patterns with required positions and literals; date forms from the input.
+            if (mask->MaskType() == numedit::TKelMaskType::meMask) {
+                mask->SetMask("!0\\-aA#9*");
+            } else if (mask->MaskType() == numedit::TKelMaskType::meDate) {
+                mask->DateSettings()->SetFormatStr(in.Text(12));
+                mask->DateSettings()->SetYearDelta(static_cast<int>(in.Next()) - 64);
+                mask->DateSettings()->SetFormat(static_cast<numedit::TKelDateFormats>(in.Next() % 3));
+            }
             break;
         default:
             edit = spin = new numedit::TKelSpinEdit(world.form);

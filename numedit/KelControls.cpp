@@ -38,9 +38,11 @@ void TKelCustomControl::SetCtlXP(bool value)
 {
     if (ctlXP_ != value) {
         ctlXP_ = value;
-        Invalidate();
+        CtlXPChanged();
     }
 }
+
+void TKelCustomControl::CtlXPChanged() { Invalidate(); }
 
 void TKelCustomControl::SetFlat(bool value)
 {

@@ -53,6 +53,8 @@ protected:
     void WMKillFocus(fw::TWMKillFocus message) override;
     virtual void AfterEnter();
     virtual void AfterExit();
+    // Runs after every real change of CtlXP; repaints in the new look.
+    virtual void CtlXPChanged();
 
 private:
     int updateCount_ = 0;

@@ -214,8 +214,6 @@ void TKelCustomExtSpinEdit::AdjustEditRect(desktop::RECT& rect)
     TKelCustomMaskEdit::AdjustEditRect(rect);
     const int w = spinBtnWidth_ == -1 ? rect.bottom - rect.top : spinBtnWidth_;
     rect.right -= w;
-    // The themed look follows the edit's; the layout runs after every change of it.
-    button_->SetCtlXP(CtlXP());
     button_->SetBounds(rect.right + 1, rect.top, w, rect.bottom - rect.top);
 }
 
@@ -288,6 +286,13 @@ void TKelCustomExtSpinEdit::CMEnabledChanged(fw::TWMNoParams message)
 {
     TKelCustomMaskEdit::CMEnabledChanged(message);
     button_->SetEnabled(Enabled());
+}
+
+void TKelCustomExtSpinEdit::CtlXPChanged()
+{
+    // The button follows the edit's look at once, not only at the next layout.
+    button_->SetCtlXP(CtlXP());
+    TKelCustomMaskEdit::CtlXPChanged();
 }
 
 void TKelCustomExtSpinEdit::Loaded()

@@ -59,6 +59,7 @@ protected:
     void WMMouseMove(fw::TWMMouse message) override;
     void CMMouseLeave(fw::TCMMouseLeave message) override;
     void CMEnabledChanged(fw::TWMNoParams message) override;
+    void CtlXPChanged() override;
     void Loaded() override;
 
 private:

@@ -1,13 +1,15 @@
 #include "numedit/KelCustomMaskEdit.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
+#include "desktop/Window.h"
 #include "framework/ClassesBuilder.h"
 #include "framework/ClassesReader.h"
+#include "framework/FormsForm.h"
 #include "framework/SysUtilsConvert.h"
 #include "framework/SysUtilsLocale.h"
 
@@ -41,26 +43,19 @@ struct PatternPosition {
 std::vector<PatternPosition> ParsePattern(const std::string& mask)
 {
     std::vector<PatternPosition> positions;
-    bool required = false;
     for (std::size_t i = 0; i < mask.size(); ++i) {
         const char c = mask[i];
-        if (c == '!') {
-            required = true;
-            continue;
-        }
         if (c == '\\') {
             if (i + 1 < mask.size()) {
                 positions.push_back({'\0', mask[++i], false});
             }
-            required = false;
             continue;
         }
-        if (std::string_view("#*0189Aabcrv").find(c) != std::string_view::npos) {
-            positions.push_back({c, '\0', required});
+        if (std::string_view("#*0189Aabcrv!").find(c) != std::string_view::npos) {
+            positions.push_back({c, '\0', c == '!'});
         } else {
             positions.push_back({'\0', c, false});
         }
-        required = false;
     }
     return positions;
 }
@@ -79,9 +74,13 @@ bool PositionAccepts(char kind, char c)
         case 'c': return IsLetter(c);
         case 'r':
         case 'v': return IsLetter(c) || IsDecimalDigit(c) || c == ' ';
-        default: return true;  // '*'
+        default: return static_cast<unsigned char>(c) >= ' ';  // '*' and the required '!'
     }
 }
+
+// Set while a mask edit takes the focus back, so the control it takes it from does not
+// claim it again in turn.
+bool retakingFocus = false;
 
 }  // namespace
 
@@ -90,16 +89,21 @@ TKelCustomMaskEdit::TKelCustomMaskEdit(fw::TComponent* owner) : TKelCustomEdit(o
     separator_ = fw::DecimalSeparator;
     currency_ = std::make_unique<TKelCurrencySettings>(this);
     currency_->OnChange = [this](fw::TObject*) {
-        if (maskType_ == TKelMaskType::meCurrency && !IsLoading()) {
-            TextChangedAt(1);
+        if (!IsLoading()) {
+            RewriteMoney();
         }
     };
+    dates_ = std::make_unique<TKelDateFormat>(this);
+    datePattern_ = dates_->Pattern();
+    dates_->OnChange = [this](fw::TObject*) { DateSettingsChanged(); };
 }
 
 TKelCustomMaskEdit::~TKelCustomMaskEdit()
 {
     currency_->OnChange = nullptr;
     currency_.reset();
+    dates_->OnChange = nullptr;
+    dates_.reset();
 }
 
 const fw::TClassInfo& TKelCustomMaskEdit::Info()
@@ -135,9 +139,26 @@ void TKelCustomMaskEdit::SetMaskType(TKelMaskType value)
                 SetText(currency_->Format(0));
                 break;
             case TKelMaskType::meDate:
-            case TKelMaskType::meTime:
-                // Dates and times are free text here; an empty field stays empty.
+            case TKelMaskType::meTime: {
+                const bool date = value == TKelMaskType::meDate;
+                bool valid = !RawText().empty();
+                if (valid) {
+                    try {
+                        if (date) {
+                            ParseDate(RawText());
+                        } else {
+                            ParseTime(RawText());
+                        }
+                    } catch (const fw::EConvertError&) {
+                        ValidationFailed();
+                        valid = false;
+                    }
+                }
+                if (!valid) {
+                    SetText(date ? DateText(TKelDateFormat::Today()) : TimeText(TKelDateFormat::TimeOfDay()));
+                }
                 break;
+            }
             case TKelMaskType::meMask: SetText(EmptyPattern()); break;
             case TKelMaskType::meInteger:
             case TKelMaskType::meWord:
@@ -145,6 +166,29 @@ void TKelCustomMaskEdit::SetMaskType(TKelMaskType value)
             case TKelMaskType::meNone: break;
         }
     } catch (const std::exception&) {
+        ValidationFailed();
+    }
+}
+
+void TKelCustomMaskEdit::RewriteMoney()
+{
+    // The text is in the old form, which the new separators may misread: the amount last
+    // read from it is written again instead.
+    if (maskType_ == TKelMaskType::meCurrency && !RawText().empty()) {
+        SetText(currency_->Format(money_));
+    }
+}
+
+void TKelCustomMaskEdit::DateSettingsChanged()
+{
+    const std::string old = std::exchange(datePattern_, dates_->Pattern());
+    if (maskType_ != TKelMaskType::meDate || IsLoading() || RawText().empty()) {
+        return;
+    }
+    // The text was written in the old form: read it in that one, write it in the new.
+    try {
+        SetText(DateText(TKelDateFormat::TextToDate(RawText(), old, dates_->YearDelta())));
+    } catch (const fw::EConvertError&) {
         ValidationFailed();
     }
 }
@@ -173,7 +217,23 @@ void TKelCustomMaskEdit::SetBlankChar(char value)
     if (value == blankChar_) {
         return;
     }
+    const char old = blankChar_;
     blankChar_ = value;
+    if (maskType_ == TKelMaskType::meMask) {
+        // Empty positions show the new blank; the text would not fit the pattern otherwise.
+        std::string text = RawText();
+        const std::vector<PatternPosition> positions = ParsePattern(mask_);
+        for (std::size_t i = 0; i < text.size() && i < positions.size(); ++i) {
+            if (positions[i].kind != '\0' && text[i] == old) {
+                text[i] = value;
+            }
+        }
+        const int caret = CaretIndex();
+        BeginUpdate();
+        SetText(text);
+        EndUpdate(false);
+        SetCaretIndex(caret);
+    }
     TextChangedAt(1);
 }
 
@@ -359,32 +419,20 @@ std::vector<int> NumbersIn(const std::string& s)
     return numbers;
 }
 
-// 30 December 1899, the day the date count starts from.
-constexpr std::chrono::sys_days kDateEpoch = std::chrono::sys_days(std::chrono::year(1899) / 12 / 30);
-
 }  // namespace
 
-double TKelCustomMaskEdit::ParseDate(const std::string& s)
-{
-    const std::vector<int> n = NumbersIn(s);
-    if (n.size() != 3) {
-        throw fw::EConvertError("'" + s + "' is not a valid date");
-    }
-    const int year = n[2] < 100 ? n[2] + 2000 : n[2];
-    const std::chrono::year_month_day date{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(n[1])),
-                                           std::chrono::day(static_cast<unsigned>(n[0]))};
-    if (!date.ok()) {
-        throw fw::EConvertError("'" + s + "' is not a valid date");
-    }
-    return static_cast<double>((std::chrono::sys_days(date) - kDateEpoch).count());
-}
+double TKelCustomMaskEdit::ParseDate(const std::string& s) const { return dates_->TextToDate(s); }
 
-std::string TKelCustomMaskEdit::DateText(double days)
+// The full form: the settings' pattern with the year in four digits.
+std::string TKelCustomMaskEdit::DateText(double days) const { return dates_->DateToText(days, true); }
+
+std::string TKelCustomMaskEdit::TimeText(double dayFraction)
 {
-    const std::chrono::year_month_day date{kDateEpoch + std::chrono::days(static_cast<int>(std::floor(days)))};
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02u/%02u/%04d", static_cast<unsigned>(date.day()),
-                  static_cast<unsigned>(date.month()), static_cast<int>(date.year()));
+    const double fraction = std::isfinite(dayFraction) ? dayFraction - std::floor(dayFraction) : 0;
+    auto seconds = static_cast<int>(std::lround(fraction * 86400));
+    seconds = std::min(seconds, 86399);
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
     return buffer;
 }
 
@@ -402,31 +450,14 @@ double TKelCustomMaskEdit::ParseTime(const std::string& s)
 
 void TKelCustomMaskEdit::StepDateField(int delta)
 {
-    using namespace std::chrono;
-    const std::string& text = RawText();
     const int caret = CaretIndex();
-    year_month_day date{};
     try {
-        date = year_month_day{kDateEpoch + days(static_cast<int>(ParseDate(text)))};
+        const double date = ParseDate(RawText());
+        SetText(DateText(TKelDateFormat::StepField(date, dates_->FieldAt(RawText(), caret), delta)));
     } catch (const fw::EConvertError&) {
         ValidationFailed();
         return;
     }
-    // The field under the caret: day, month or year, by the digit runs before it.
-    const int field = std::min(
-        2, static_cast<int>(NumbersIn(text.substr(0, static_cast<std::size_t>(std::max(0, caret - 1)))).size()) -
-               (caret > 1 && IsDecimalDigit(CharAt(text, caret - 1)) ? 1 : 0));
-    sys_days stepped{};
-    if (field <= 0) {
-        stepped = sys_days(date) + days(delta);
-    } else {
-        year_month_day moved = field == 1 ? date + months(delta) : date + years(delta);
-        if (!moved.ok()) {
-            moved = moved.year() / moved.month() / last;
-        }
-        stepped = sys_days(moved);
-    }
-    SetText(DateText(static_cast<double>((stepped - kDateEpoch).count())));
     SetCaretIndex(caret);
 }
 
@@ -481,12 +512,14 @@ void TKelCustomMaskEdit::SetAsFloat(double value)
         }
         return negative ? "-" + digits : digits;
     };
-    const auto truncated = static_cast<std::int32_t>(static_cast<std::int64_t>(std::trunc(value)));
+    // Out of range values saturate instead of converting out of range.
+    const double whole = std::isfinite(value) ? std::clamp(std::trunc(value), -9.2e18, 9.2e18) : 0.0;
+    const auto truncated = static_cast<std::int32_t>(static_cast<std::int64_t>(whole));
     switch (maskType_) {
         case TKelMaskType::meInteger: AssignNumber(inBase(truncated)); break;
         case TKelMaskType::meWord: AssignNumber(inBase(std::abs(static_cast<std::int64_t>(truncated)))); break;
         case TKelMaskType::meFloat: {
-            std::string text = inBase(static_cast<std::int64_t>(std::trunc(value)));
+            std::string text = inBase(static_cast<std::int64_t>(whole));
             if (value < 0 && std::trunc(value) == 0) {
                 text = "-" + text;
             }
@@ -508,7 +541,12 @@ void TKelCustomMaskEdit::SetAsFloat(double value)
             AssignNumber(fw::FloatToFormattedText(value, fw::TFloatFormat::ffFixed, 15, 18));
             break;
         case TKelMaskType::meCurrency: SetText(currency_->Format(std::round(value * 10000) / 10000)); break;
-        case TKelMaskType::meDate: SetText(DateText(value)); break;
+        case TKelMaskType::meDate: try { SetText(DateText(value));
+            } catch (const fw::EConvertError&) {
+                ValidationFailed();
+            }
+            break;
+        case TKelMaskType::meTime: SetText(TimeText(value)); break;
         default: AssignNumber(fw::FloatToFormattedText(value, fw::TFloatFormat::ffGeneral, 15, 0)); break;
     }
 }
@@ -559,7 +597,8 @@ void TKelCustomMaskEdit::TextChangedAt(int pos)
             ReformatFixed(fw::TFloatFormat::ffNumber);
         } else if (maskType_ == TKelMaskType::meCurrency && !RawText().empty()) {
             try {
-                std::string f = currency_->Format(currency_->Parse(RawText()));
+                money_ = currency_->Parse(RawText());
+                std::string f = currency_->Format(money_);
                 if (MaxLength() > 0 && Length(f) > MaxLength()) {
                     f.resize(static_cast<std::size_t>(MaxLength()));
                 }
@@ -567,6 +606,7 @@ void TKelCustomMaskEdit::TextChangedAt(int pos)
                     SetText(f);
                 }
             } catch (const std::exception&) {
+                money_ = 0;  // what the reader gives for the text
                 ValidationFailed();
             }
         } else if (maskType_ == TKelMaskType::meMask && !FitsMask(RawText())) {
@@ -576,7 +616,7 @@ void TKelCustomMaskEdit::TextChangedAt(int pos)
     TKelCustomEdit::TextChangedAt(pos);
 }
 
-bool TKelCustomMaskEdit::FitsMask(const std::string& text) const
+bool TKelCustomMaskEdit::FitsMask(const std::string& text)
 {
     const std::vector<PatternPosition> positions = ParsePattern(mask_);
     if (text.size() > positions.size()) {
@@ -584,7 +624,20 @@ bool TKelCustomMaskEdit::FitsMask(const std::string& text) const
     }
     for (std::size_t i = 0; i < text.size(); ++i) {
         const PatternPosition& p = positions[i];
-        if (p.kind == '\0' ? text[i] != p.literal : text[i] != blankChar_ && !PositionAccepts(p.kind, text[i])) {
+        if (p.kind == '\0') {
+            if (text[i] != p.literal) {
+                return false;
+            }
+            continue;
+        }
+        if (text[i] == blankChar_) {
+            continue;
+        }
+        bool ok = PositionAccepts(p.kind, text[i]);
+        if (ok && OnUserRule) {
+            OnUserRule(this, ok, text[i], static_cast<int>(i) + 1);
+        }
+        if (!ok) {
             return false;
         }
     }
@@ -631,34 +684,34 @@ void TKelCustomMaskEdit::WMChar(fw::TWMChar message)
             }
             break;
         }
-        case TKelMaskType::meCurrency: accepted = true; break;
-        case TKelMaskType::meDate: accepted = IsDecimalDigit(ch) || ch == '/' || ch == '-' || ch == '.'; break;
-        case TKelMaskType::meTime: accepted = IsDecimalDigit(ch) || ch == ':'; break;
-        case TKelMaskType::meMask: {
-            const std::vector<PatternPosition> positions = ParsePattern(mask_);
-            int at = SelLength() > 0 ? SelStart() : caret;
-            while (at <= static_cast<int>(positions.size()) &&
-                   positions[static_cast<std::size_t>(at - 1)].kind == '\0') {
-                ++at;
-            }
-            if (at > static_cast<int>(positions.size())) {
+        case TKelMaskType::meCurrency: {
+            const char sep = currency_->DecimalSeparator();
+            const std::size_t sepAt = text.find(sep);
+            if (ch != sep || sepAt == std::string::npos) {
+                accepted = true;
                 break;
             }
-            bool ok = PositionAccepts(positions[static_cast<std::size_t>(at - 1)].kind, ch);
-            if (OnUserRule) {
-                OnUserRule(this, ok, ch, at);
+            if (DoKeyPress(message) || !CanChange(std::string(1, ch))) {
+                return;
             }
-            if (ok && !DoKeyPress(message) && CanChange(std::string(1, ch))) {
-                // A pattern position is overwritten in place; literals are stepped over.
-                std::string filled = text;
-                filled.resize(std::max(filled.size(), positions.size()), blankChar_);
-                filled[static_cast<std::size_t>(at - 1)] = ch;
-                previousText_ = text;
-                SetText(filled);
-                SetCaretIndex(at + 1);
-            }
+            // The existing separator moves to the caret; the amount is read again from there.
+            std::string moved = text;
+            moved.erase(sepAt, 1);
+            const int at = std::clamp(static_cast<int>(sepAt) + 1 < caret ? caret - 1 : caret, 1, Length(moved) + 1);
+            moved.insert(static_cast<std::size_t>(at - 1), 1, sep);
+            SetModified(true);
+            SetText(moved);
+            const std::size_t now = RawText().find(sep);
+            SetCaretIndex(now == std::string::npos ? at : static_cast<int>(now) + 2);
             return;
         }
+        case TKelMaskType::meDate:
+            accepted = IsDecimalDigit(ch) || ch == dates_->Separator() ||
+                       (dates_->MonthByName() &&
+                        (IsLetter(ch) || static_cast<unsigned char>(ch) >= 0xC0 || ch == ' ' || ch == ','));
+            break;
+        case TKelMaskType::meTime: accepted = IsDecimalDigit(ch) || ch == ':'; break;
+        case TKelMaskType::meMask: TypeIntoPattern(message); return;
         case TKelMaskType::meNone: accepted = true; break;
     }
     if (accepted) {
@@ -666,6 +719,55 @@ void TKelCustomMaskEdit::WMChar(fw::TWMChar message)
     } else {
         DoKeyPress(message);
     }
+}
+
+void TKelCustomMaskEdit::TypeIntoPattern(fw::TWMChar message)
+{
+    const auto ch = static_cast<char>(message.CharCode());
+    const std::vector<PatternPosition> positions = ParsePattern(mask_);
+    const int count = static_cast<int>(positions.size());
+    std::string filled = RawText();
+    if (Length(filled) < count) {
+        filled.resize(positions.size(), blankChar_);
+    }
+    int at = SelLength() > 0 ? SelStart() : CaretIndex();
+    // A selection is blanked as Delete would, and the character goes to its first position.
+    for (int i = SelStart(); SelLength() > 0 && i < SelStart() + SelLength() && i <= count; ++i) {
+        if (i >= 1 && positions[static_cast<std::size_t>(i - 1)].kind != '\0') {
+            filled[static_cast<std::size_t>(i - 1)] = blankChar_;
+        }
+    }
+    // Literals are stepped over.
+    while (at >= 1 && at <= count && positions[static_cast<std::size_t>(at - 1)].kind == '\0') {
+        ++at;
+    }
+    bool ok = at >= 1 && at <= count && PositionAccepts(positions[static_cast<std::size_t>(at - 1)].kind, ch);
+    if (ok && OnUserRule) {
+        OnUserRule(this, ok, ch, at);
+    }
+    if (DoKeyPress(message) || !ok) {
+        return;
+    }
+    // A pattern position is overwritten in place, never shifted.
+    filled[static_cast<std::size_t>(at - 1)] = ch;
+    if (CanChange(std::string(1, ch))) {
+        previousText_ = RawText();
+        SetModified(true);
+        SetText(filled);
+        SetCaretIndex(at + 1);
+    }
+}
+
+int TKelCustomMaskEdit::FirstEmptyRequiredPosition() const
+{
+    const std::vector<PatternPosition> positions = ParsePattern(mask_);
+    const std::string& text = RawText();
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        if (positions[i].required && (i >= text.size() || text[i] == blankChar_)) {
+            return static_cast<int>(i) + 1;
+        }
+    }
+    return 0;
 }
 
 void TKelCustomMaskEdit::BeforeInsert(int pos, std::string& s)
@@ -821,23 +923,42 @@ void TKelCustomMaskEdit::WMKillFocus(fw::TWMKillFocus message)
         } catch (const fw::EConvertError&) {
             ValidationFailed();
         }
-    } else if (maskType_ != TKelMaskType::meMask && Number() == "-") {
+    } else if (maskType_ == TKelMaskType::meMask) {
+        // The focus comes back once the change has completed, not from inside it.
+        refocusAt_ = retakingFocus ? 0 : FirstEmptyRequiredPosition();
+    } else if (Number() == "-") {
         AssignNumber("");
     }
+}
+
+void TKelCustomMaskEdit::AfterExit()
+{
+    const int at = std::exchange(refocusAt_, 0);
+    if (at > 0 && maskType_ == TKelMaskType::meMask && !Focused() && CanFocus()) {
+        // Only a move within the same form is undone; another window or application keeps it.
+        const fw::TWinControl* now = fw::TWinControl::FindControl(desktop::GetFocus());
+        if (now != nullptr && fw::GetParentForm(now) == fw::GetParentForm(this)) {
+            retakingFocus = true;
+            SetFocus();
+            retakingFocus = false;
+            SetCaretIndex(at);
+            return;
+        }
+    }
+    TKelCustomEdit::AfterExit();
 }
 
 void TKelCustomMaskEdit::Loaded()
 {
     TKelCustomEdit::Loaded();
+    datePattern_ = dates_->Pattern();
     try {
         if (maskType_ == TKelMaskType::meMask) {
             SetText(EmptyPattern());
         }
         if (currency_->SystemDefaults() == TKelCurrencyMode::cmSystem) {
             currency_->ReadFromLocale();
-            if (maskType_ == TKelMaskType::meCurrency) {
-                TextChangedAt(1);
-            }
+            RewriteMoney();
         }
     } catch (const std::exception&) {
         // A field that cannot re-render keeps its text.
@@ -871,7 +992,12 @@ void TKelCustomMaskEdit::DefineProperties(fw::TFiler& filer)
                     SetText(fw::FloatToFormattedText(value, fw::TFloatFormat::ffGeneral, 15, 0));
                     break;
                 case TKelMaskType::meCurrency: SetText(currency_->Format(value)); break;
-                case TKelMaskType::meDate: SetText(DateText(static_cast<double>(value))); break;
+                case TKelMaskType::meDate: try { SetText(DateText(static_cast<double>(value)));
+                    } catch (const fw::EConvertError&) {
+                        ValidationFailed();
+                    }
+                    break;
+                case TKelMaskType::meTime: SetText(TimeText(static_cast<double>(value))); break;
                 default: break;
             }
         },

@@ -13,6 +13,7 @@
 #include "framework/SysUtilsFloat.h"
 #include "numedit/KelCurrencySettings.h"
 #include "numedit/KelCustomEdit.h"
+#include "numedit/KelDateFormat.h"
 
 namespace numedit {
 
@@ -59,6 +60,8 @@ public:
     void SetSuffix(const std::string& value);
     TKelCurrencySettings* CurrencySettings() { return currency_.get(); }
     void SetCurrencySettings(TKelCurrencySettings* value) { currency_->Assign(value); }
+    TKelDateFormat* DateSettings() { return dates_.get(); }
+    void SetDateSettings(TKelDateFormat* value) { dates_->Assign(value); }
     double RangeMin() const { return rangeMin_; }
     double RangeMax() const { return rangeMax_; }
     void SetRangeMin(double value) { rangeMin_ = value; }
@@ -70,7 +73,7 @@ public:
     std::int32_t AsInteger();
     long double AsFloat();
     long double AsCurrency();
-    // Days since 30 December 1899, from a day, month and year separated by any non-digits.
+    // Days since 30 December 1899, read through DateSettings.
     double AsDate();
     // The fraction of a day, from hours, minutes and optional seconds separated by ":".
     double AsTime();
@@ -101,6 +104,8 @@ protected:
     void WMKillFocus(fw::TWMKillFocus message) override;
     // Dates move the field under the caret by one per message; other types ignore the wheel.
     void WMMouseWheel(fw::TWMMouseWheel message) override;
+    // A pattern with an empty required position takes the focus back.
+    void AfterExit() override;
     void Loaded() override;
     void DefineProperties(fw::TFiler& filer) override;
 
@@ -113,14 +118,22 @@ protected:
 private:
     long double ParseFloat(std::string s) const;
     // Raise EConvertError when the text is no date or time.
-    static double ParseDate(const std::string& s);
+    double ParseDate(const std::string& s) const;
     static double ParseTime(const std::string& s);
-    static std::string DateText(double days);
+    std::string DateText(double days) const;
+    static std::string TimeText(double dayFraction);
+    // A money text is written again in the current currency form.
+    void RewriteMoney();
+    // A date text is rewritten from the old form into the new one.
+    void DateSettingsChanged();
     // Up and Down in a date: the day, month or year under the caret moves by delta.
     void StepDateField(int delta);
     std::int64_t ParseInteger(const std::string& s) const;
     void ReformatFixed(fw::TFloatFormat kind);
-    bool FitsMask(const std::string& text) const;
+    bool FitsMask(const std::string& text);
+    void TypeIntoPattern(fw::TWMChar message);
+    // 1-based; 0 when every required position of the pattern is filled.
+    int FirstEmptyRequiredPosition() const;
     bool SelectionEndsBeforeSuffix() const;
 
     std::string suffix_;
@@ -130,9 +143,13 @@ private:
     char separator_ = '.';
     char blankChar_ = '_';
     int decimals_ = 1;
+    std::unique_ptr<TKelDateFormat> dates_;
+    std::string datePattern_;  // the form the date text was last written in
     std::unique_ptr<TKelCurrencySettings> currency_;
+    long double money_ = 0;  // the amount the money text was last read as
     int separatorsLeft_ = 0;
     int reformatDepth_ = 0;
+    int refocusAt_ = 0;
     double rangeMin_ = -1;
     double rangeMax_ = -1;
     TKelMaskType maskType_ = TKelMaskType::meMask;

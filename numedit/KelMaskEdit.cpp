@@ -9,6 +9,7 @@ const fw::TClassInfo& TKelMaskEdit::Info()
     using C = TKelMaskEdit;
     static const fw::TClassInfo info = fw::ClassBuilder<C, TKelCustomMaskEdit>("TKelMaskEdit")
                                            .Object("CurrencySettings", &C::CurrencySettings)
+                                           .Object("DateSettings", &C::DateSettings)
                                            .Integer("Decimals", &C::Decimals, &C::SetDecimals)
                                            .Enum("MaskType",
                                                  {"meInteger", "meWord", "meFloat", "meFloatFixed", "meFloatNumber",

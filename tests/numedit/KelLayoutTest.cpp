@@ -26,6 +26,8 @@ public:
                                                .Field("KelSpinEdit3", &TNumEditForm::KelSpinEdit3)
                                                .Field("KelMaskEdit1", &TNumEditForm::KelMaskEdit1)
                                                .Field("KelMaskEdit9", &TNumEditForm::KelMaskEdit9)
+                                               .Field("LegacySpinEdit", &TNumEditForm::LegacySpinEdit)
+                                               .Field("DateMaskEdit", &TNumEditForm::DateMaskEdit)
                                                .Build();
         return info;
     }
@@ -35,6 +37,8 @@ public:
     TKelSpinEdit* KelSpinEdit3 = nullptr;
     TKelMaskEdit* KelMaskEdit1 = nullptr;
     TKelMaskEdit* KelMaskEdit9 = nullptr;
+    TKelSpinEdit* LegacySpinEdit = nullptr;
+    TKelMaskEdit* DateMaskEdit = nullptr;
 };
 
 class KelLayoutTest : public ::testing::Test {
@@ -118,6 +122,18 @@ TEST_F(KelLayoutTest, MaskEditsShowZeroWithCurrencySettingsFromTheLocale)
     }
     form_->KelMaskEdit1->SetText("0,1667");
     EXPECT_EQ(form_->KelMaskEdit1->Text(), "0,16");
+}
+
+TEST_F(KelLayoutTest, LegacyBorderAndStoredDatesAreRead)
+{
+    TKelSpinEdit& legacy = *form_->LegacySpinEdit;
+    EXPECT_EQ(legacy.Bevel()->Mode(), TKelBevelMode::bmStandard);
+    EXPECT_EQ(legacy.Bevel()->StandardStyle(), TKelBorderStyle::lsNone);
+    EXPECT_EQ(legacy.Text(), "3");
+    TKelMaskEdit& date = *form_->DateMaskEdit;
+    EXPECT_EQ(date.DateSettings()->Format(), TKelDateFormats::dfCustom);
+    EXPECT_EQ(date.Text(), "2024-03-07");
+    EXPECT_EQ(date.AsDate(), 45358);
 }
 
 }  // namespace

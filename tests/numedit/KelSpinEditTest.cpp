@@ -5,6 +5,7 @@
 
 #include "KelEditTestSupport.h"
 #include "desktop/Gdi.h"
+#include "framework/StdCtrls.h"
 #include "numedit/KelSpinEdit.h"
 #include "numedit/KelTimer.h"
 
@@ -84,6 +85,37 @@ TEST_F(SpinEditTest, KeysStepAndClampOnTheirOwnSide)
     Show("250000");
     Key(desktop::VK_DOWN);
     EXPECT_EQ(edit_->Text(), "249990");
+}
+
+TEST_F(SpinEditTest, FaceFieldStaysWithinOneToSix)
+{
+    auto* face = NewChild<TKelSpinEdit>(10, 40, 44, 21);
+    face->SetInterval(6);
+    face->SetIntegerProperty(TKelSpinEdit::ipMinValue, 1);
+    face->SetIntegerProperty(TKelSpinEdit::ipMaxValue, 6);
+    face->SetValue(1);
+    face->SetFocus();
+    Pump();
+    Key(desktop::VK_DOWN);
+    EXPECT_EQ(face->Text(), "1");
+    for (int i = 0; i < 7; ++i) {
+        Key(desktop::VK_UP);
+    }
+    EXPECT_EQ(face->Text(), "6");
+    Key(desktop::VK_PRIOR);
+    EXPECT_EQ(face->Text(), "6");
+}
+
+TEST_F(SpinEditTest, ClickingAButtonCommitsBeforeItsHandlerReadsValue)
+{
+    auto* button = NewChild<fw::TButton>(120, 100, 80, 25);
+    int read = 0;
+    button->OnClick = [&](fw::TObject*) { read = edit_->Value(); };
+    Key('A', false, true);
+    Type("250000");
+    desktop::headless::Click(button->ClientToScreen({10, 10}));
+    Pump();
+    EXPECT_EQ(read, 100000);
 }
 
 TEST_F(SpinEditTest, StepAmountsRoundHalvesToEven)
@@ -215,6 +247,17 @@ TEST_F(SpinEditTest, ButtonSitsAtTheRightOfTheTextRectangle)
     edit_->SetSpinBtnWidth(9);
     Pump();
     EXPECT_EQ(b->Width(), 9);
+}
+
+TEST_F(SpinEditTest, ButtonTakesTheEditsLookAtOnce)
+{
+    TKelSpinButton* b = edit_->SpinButton();
+    EXPECT_TRUE(b->CtlXP());
+    // No layout runs in between: the switch itself reaches the button.
+    edit_->SetCtlXP(false);
+    EXPECT_FALSE(b->CtlXP());
+    edit_->SetCtlXP(true);
+    EXPECT_TRUE(b->CtlXP());
 }
 
 // ---- The spin button ----
