@@ -132,9 +132,63 @@ std::optional<std::string> MonetaryFromEnvironment(UINT item)
     return r;
 }
 
+// A POSIX date format (%d/%m/%Y) as the platform's date picture (dd/MM/yyyy); weekdays and
+// other fields no date picture has are left out.
+std::string DatePictureFromPosix(std::string_view posix)
+{
+    std::string picture;
+    for (std::size_t i = 0; i < posix.size(); ++i) {
+        if (posix[i] != '%' || i + 1 == posix.size()) {
+            picture += posix[i];
+            continue;
+        }
+        char c = posix[++i];
+        // Flags and the E and O modifiers change nothing that matters here.
+        while ((c == 'E' || c == 'O' || c == '-' || c == '_' || c == '0' || c == '^' || c == '#') &&
+               i + 1 < posix.size()) {
+            c = posix[++i];
+        }
+        switch (c) {
+            case 'd': picture += "dd"; break;
+            case 'e': picture += "d"; break;
+            case 'm': picture += "MM"; break;
+            case 'b':
+            case 'h': picture += "MMM"; break;
+            case 'B': picture += "MMMM"; break;
+            case 'y': picture += "yy"; break;
+            case 'Y':
+            case 'G': picture += "yyyy"; break;
+            case 'D': picture += "MM/dd/yy"; break;
+            case 'F': picture += "yyyy-MM-dd"; break;
+            case '%': picture += '%'; break;
+            default: break;
+        }
+    }
+    return picture;
+}
+
+std::optional<std::string> TimeFromEnvironment(UINT item)
+{
+    const locale_t loc = EnvironmentLocale(LC_TIME_MASK);
+    if (loc == static_cast<locale_t>(nullptr)) return std::nullopt;
+    std::optional<std::string> r;
+    if (item == LOCALE_SSHORTDATE) {
+        r = LocaleText(DatePictureFromPosix(nl_langinfo_l(D_FMT, loc)).c_str(), IsUtf8(loc));
+    } else if (item >= LOCALE_SMONTHNAME1 && item < LOCALE_SMONTHNAME1 + 12) {
+        r = LocaleText(nl_langinfo_l(static_cast<nl_item>(MON_1 + int(item - LOCALE_SMONTHNAME1)), loc), IsUtf8(loc));
+    } else if (item >= LOCALE_SABBREVMONTHNAME1 && item < LOCALE_SABBREVMONTHNAME1 + 12) {
+        r = LocaleText(nl_langinfo_l(static_cast<nl_item>(ABMON_1 + int(item - LOCALE_SABBREVMONTHNAME1)), loc),
+                       IsUtf8(loc));
+    }
+    freelocale(loc);
+    return r;
+}
+
 std::optional<std::string> FromEnvironment(UINT item)
 {
     if (item == LOCALE_SDECIMAL || item == LOCALE_STHOUSAND) return NumericFromEnvironment(item);
+    if (item == LOCALE_SSHORTDATE || (item >= LOCALE_SMONTHNAME1 && item < LOCALE_SABBREVMONTHNAME1 + 12))
+        return TimeFromEnvironment(item);
     return MonetaryFromEnvironment(item);
 }
 

@@ -1,8 +1,5 @@
 #include "numedit/KelDateFormat.h"
 
-#include <langinfo.h>
-#include <locale.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -11,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "desktop/Codepage.h"
+#include "desktop/Locale.h"
 #include "framework/ClassesBuilder.h"
 #include "framework/SysUtilsExceptions.h"
 
@@ -77,36 +74,11 @@ std::tm LocalNow()
 }
 
 // A POSIX date format ("%d/%m/%Y") in the pattern language.
-std::string PatternFromPosix(std::string_view posix)
+// The platform's date picture (dd/MM/yyyy) in the field's own letters (dd/mm/yyyy).
+std::string PatternFromPicture(std::string_view picture)
 {
-    std::string pattern;
-    for (std::size_t i = 0; i < posix.size(); ++i) {
-        if (posix[i] != '%' || i + 1 == posix.size()) {
-            pattern += posix[i];
-            continue;
-        }
-        char c = posix[++i];
-        // Flags and the E and O modifiers change nothing that matters here.
-        while ((c == 'E' || c == 'O' || c == '-' || c == '_' || c == '0' || c == '^' || c == '#') &&
-               i + 1 < posix.size()) {
-            c = posix[++i];
-        }
-        switch (c) {
-            case 'd': pattern += "dd"; break;
-            case 'e': pattern += "d"; break;
-            case 'm': pattern += "mm"; break;
-            case 'b':
-            case 'h': pattern += "mmm"; break;
-            case 'B': pattern += "mmmm"; break;
-            case 'y': pattern += "yy"; break;
-            case 'Y':
-            case 'G': pattern += "yyyy"; break;
-            case 'D': pattern += "mm/dd/yy"; break;
-            case 'F': pattern += "yyyy-mm-dd"; break;
-            case '%': pattern += '%'; break;
-            default: break;  // weekdays and the like are left out
-        }
-    }
+    std::string pattern(picture);
+    std::replace(pattern.begin(), pattern.end(), 'M', 'm');
     return pattern;
 }
 
@@ -132,25 +104,19 @@ TKelSystemDates QueryLocale()
         dates.months[i] = kEnglish[i];
         dates.shortMonths[i] = dates.months[i].substr(0, 3);
     }
-    locale_t loc = newlocale(LC_TIME_MASK | LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
-    if (loc != static_cast<locale_t>(nullptr)) {
-        const bool utf8 = std::string_view(nl_langinfo_l(CODESET, loc)) == "UTF-8";
-        auto text = [&](nl_item item) {
-            const char* raw = nl_langinfo_l(item, loc);
-            return utf8 ? desktop::Utf8ToCp1252(raw) : std::string(raw);
-        };
-        if (const std::string pattern = PatternFromPosix(text(D_FMT)); FieldOrder(pattern).size() == 3) {
+    using desktop::GetLocaleInfo;
+    if (const auto picture = GetLocaleInfo(desktop::LOCALE_USER_DEFAULT, desktop::LOCALE_SSHORTDATE)) {
+        if (const std::string pattern = PatternFromPicture(*picture); FieldOrder(pattern).size() == 3) {
             dates.shortPattern = pattern;
         }
-        for (int i = 0; i < 12; ++i) {
-            if (std::string name = text(MON_1 + i); !name.empty()) {
-                dates.months[static_cast<std::size_t>(i)] = name;
-            }
-            if (std::string name = text(ABMON_1 + i); !name.empty()) {
-                dates.shortMonths[static_cast<std::size_t>(i)] = name;
-            }
+    }
+    for (desktop::UINT i = 0; i < 12; ++i) {
+        if (const auto name = GetLocaleInfo(desktop::LOCALE_USER_DEFAULT, desktop::LOCALE_SMONTHNAME1 + i)) {
+            dates.months[i] = *name;
         }
-        freelocale(loc);
+        if (const auto name = GetLocaleInfo(desktop::LOCALE_USER_DEFAULT, desktop::LOCALE_SABBREVMONTHNAME1 + i)) {
+            dates.shortMonths[i] = *name;
+        }
     }
     dates.longPattern = LongPatternFor(dates.shortPattern);
     return dates;

@@ -96,6 +96,20 @@ TEST_F(FormatSettings, SpanishEnvironmentGivesCommaAndFullStop)
     EXPECT_EQ(fw::DecimalSeparator, '.');
 }
 
+TEST_F(FormatSettings, DatePictureAndMonthNamesComeFromTheTimeCategory)
+{
+    ASSERT_TRUE(LocaleAvailable("es_ES.UTF-8")) << "es_ES.UTF-8 is not installed; scripts/install-deps generates it";
+    ReadWith({{"LC_ALL", "es_ES.UTF-8"}});
+    using desktop::GetLocaleInfo;
+    EXPECT_EQ(GetLocaleInfo(desktop::LOCALE_USER_DEFAULT, desktop::LOCALE_SSHORTDATE), "dd/MM/yy");
+    EXPECT_EQ(GetLocaleInfo(desktop::LOCALE_USER_DEFAULT, desktop::LOCALE_SMONTHNAME1), "enero");
+    EXPECT_EQ(GetLocaleInfo(desktop::LOCALE_USER_DEFAULT, desktop::LOCALE_SMONTHNAME1 + 11), "diciembre");
+    EXPECT_EQ(GetLocaleInfo(desktop::LOCALE_USER_DEFAULT, desktop::LOCALE_SABBREVMONTHNAME1 + 1), "feb");
+    ReadWith({{"LC_ALL", "C.UTF-8"}});
+    EXPECT_EQ(GetLocaleInfo(desktop::LOCALE_USER_DEFAULT, desktop::LOCALE_SSHORTDATE), "MM/dd/yy");
+    EXPECT_EQ(GetLocaleInfo(desktop::LOCALE_USER_DEFAULT, desktop::LOCALE_SMONTHNAME1 + 2), "March");
+}
+
 TEST_F(FormatSettings, CAndMissingLocalesGiveTheDefaults)
 {
     // The C locales have no thousands separator, which keeps the default; a locale that is
