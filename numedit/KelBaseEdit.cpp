@@ -900,16 +900,29 @@ void TKelBaseEdit::CMMouseLeave(fw::TCMMouseLeave message)
     }
 }
 
+// The text travels through the window messages as through Text, so that the framework's generic
+// text access (and WM_GETTEXTLENGTH, which answers the engine's length) agree with what is shown.
 void TKelBaseEdit::WMSetText(fw::TWMSetText message)
 {
     DefaultHandler(message);
-    TextAssigned();
+    const std::string value = message.Text() != nullptr ? std::string(message.Text()) : std::string();
+    if (value != text_) {
+        SetText(value);
+    } else {
+        TextAssigned();
+    }
     Changed();
 }
 
 void TKelBaseEdit::WMGetText(fw::TWMGetText message)
 {
-    DefaultHandler(message);
+    std::size_t copied = 0;
+    if (message.Text() != nullptr && message.TextMax() > 0) {
+        copied = std::min(text_.size(), message.TextMax() - 1);
+        std::copy_n(text_.data(), copied, message.Text());
+        message.Text()[copied] = '\0';
+    }
+    message.SetResult(static_cast<desktop::LRESULT>(copied));
     TextRequested();
 }
 

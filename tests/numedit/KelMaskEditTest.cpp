@@ -79,6 +79,21 @@ TEST_F(MaskEditTest, AssignedTextIsCutThenRewrittenWithTruncatedDecimals)
     EXPECT_EQ(validationErrors_, 0);
 }
 
+TEST_F(MaskEditTest, WindowTextMessagesReachTheShownText)
+{
+    auto* edit = NewField();
+    fw::TControl* control = edit;
+    int changes = 0;
+    edit->OnChange = [&](fw::TObject*) { ++changes; };
+    control->SetText("0,1667");
+    EXPECT_EQ(edit->Text(), "0,16");
+    EXPECT_EQ(control->GetText(), "0,16");
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(desktop::GetWindowText(edit->Handle()), "0,16");
+    edit->SetText("1");
+    EXPECT_EQ(control->GetText(), "1,00");
+}
+
 TEST_F(MaskEditTest, UnparsableTextShowsZeroAfterTwoValidationEvents)
 {
     auto* edit = NewField();
