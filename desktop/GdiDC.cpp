@@ -9,6 +9,7 @@ namespace desktop {
 namespace {
 
 SIZE g_displaySize{1024, 768};
+int g_displayPixelsPerInch = kDefaultPixelsPerInch;
 
 void InitState(DcState& s)
 {
@@ -118,6 +119,11 @@ BOOL RestoreDC(HDC hdc, int savedDC)
 
 void SetDisplaySize(int width, int height) { g_displaySize = SIZE{width, height}; }
 
+void SetDisplayPixelsPerInch(int pixelsPerInch)
+{
+    g_displayPixelsPerInch = pixelsPerInch > 0 ? pixelsPerInch : kDefaultPixelsPerInch;
+}
+
 int GetDeviceCaps(HDC hdc, int index)
 {
     DeviceContext* dc = gdi::Dc(hdc);
@@ -130,7 +136,7 @@ int GetDeviceCaps(HDC hdc, int index)
         case NUMCOLORS: return dc->Monochrome() ? 2 : -1;
         case RASTERCAPS: return RC_BITBLT | RC_BITMAP64 | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT | RC_STRETCHDIB;
         case LOGPIXELSX:
-        case LOGPIXELSY: return 96;
+        case LOGPIXELSY: return g_displayPixelsPerInch;
         case SIZEPALETTE: return 0;
         default: return 0;
     }

@@ -2,6 +2,10 @@
 #include "desktop/System.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <string_view>
 #include <thread>
 
 #include "desktop/Backend.h"
@@ -133,6 +137,38 @@ int GetSystemMetrics(int index)
         case SM_MOUSEWHEELPRESENT: return 1;
         default: return 0;
     }
+}
+
+namespace {
+
+// A scale given by the user, or 0 when the text is not one.
+double ParseScale(const char* text)
+{
+    if (text == nullptr) return 0;
+    const std::string_view s(text);
+    if (s.empty() || s.find_first_not_of("0123456789.") != std::string_view::npos) return 0;
+    double scale = 0;
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), scale);
+    // Beyond 16 no window of the program would fit on any screen.
+    if (error != std::errc{} || end != s.data() + s.size() || !(scale > 0 && scale <= 16)) return 0;
+    return scale;
+}
+
+}  // namespace
+
+int PixelsPerInchFor(const char* dadosScale, const char* gdkScale, double reported)
+{
+    for (const char* setting : {dadosScale, gdkScale}) {
+        if (const double scale = ParseScale(setting); scale > 0) {
+            return std::max(1, static_cast<int>(std::lround(96 * scale)));
+        }
+    }
+    return reported >= 1 && reported <= 96 * 16 ? static_cast<int>(std::lround(reported)) : 96;
+}
+
+int DisplayPixelsPerInch(double reported)
+{
+    return PixelsPerInchFor(std::getenv("DADOS_SCALE"), std::getenv("GDK_SCALE"), reported);
 }
 
 bool GetNonClientFonts(NonClientFonts& out)
