@@ -107,14 +107,26 @@ bool MsgWaitForEvent(Event& event, DWORD timeoutMs)
     return result;
 }
 
+namespace {
+
+// Metrics of the classic desktop at 96 pixels per inch, scaled to the display. Lines (borders,
+// edges) keep their width, and icons and cursors their pictures' size.
+int AtDisplayResolution(int classic)
+{
+    const int pixelsPerInch = HasBackend() ? CurrentBackend().PixelsPerInch() : 96;
+    return pixelsPerInch == 96 ? classic : static_cast<int>(std::lround(classic * pixelsPerInch / 96.0));
+}
+
+}  // namespace
+
 int GetSystemMetrics(int index)
 {
     switch (index) {
         case SM_CXSCREEN: return HasBackend() ? CurrentBackend().ScreenSize().cx : 1024;
         case SM_CYSCREEN: return HasBackend() ? CurrentBackend().ScreenSize().cy : 768;
         case SM_CXVSCROLL:
-        case SM_CYHSCROLL: return 16;
-        case SM_CYCAPTION: return 19;
+        case SM_CYHSCROLL: return AtDisplayResolution(16);
+        case SM_CYCAPTION: return AtDisplayResolution(19);
         case SM_CXBORDER:
         case SM_CYBORDER: return 1;
         case SM_CXDLGFRAME:
@@ -123,17 +135,17 @@ int GetSystemMetrics(int index)
         case SM_CYICON:
         case SM_CXCURSOR:
         case SM_CYCURSOR: return 32;
-        case SM_CYMENU: return 19;
+        case SM_CYMENU: return AtDisplayResolution(19);
         case SM_CXFRAME:
-        case SM_CYFRAME: return 4;
+        case SM_CYFRAME: return AtDisplayResolution(4);
         case SM_CXDOUBLECLK:
-        case SM_CYDOUBLECLK: return 4;
+        case SM_CYDOUBLECLK: return AtDisplayResolution(4);
         case SM_CXEDGE:
         case SM_CYEDGE: return 2;
         case SM_CXSMICON:
         case SM_CYSMICON: return 16;
         case SM_CXDRAG:
-        case SM_CYDRAG: return 4;
+        case SM_CYDRAG: return AtDisplayResolution(4);
         case SM_MOUSEWHEELPRESENT: return 1;
         default: return 0;
     }
@@ -174,6 +186,8 @@ int DisplayPixelsPerInch(double reported)
 bool GetNonClientFonts(NonClientFonts& out)
 {
     out = NonClientFonts{};
+    out.messageFontHeight = AtDisplayResolution(out.messageFontHeight);
+    out.captionFontHeight = AtDisplayResolution(out.captionFontHeight);
     return true;
 }
 

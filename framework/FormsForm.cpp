@@ -209,9 +209,12 @@ void TCustomForm::FinishReading()
         if (measured != textHeight_) {
             ScaleControls(measured, textHeight_);
             // A layout that stores only the outer size has its client area scaled all the same:
-            // the frame around it does not grow with the text.
-            if (pendingClientWidth_ < 0) pendingClientWidth_ = ClientWidth();
-            if (pendingClientHeight_ < 0) pendingClientHeight_ = ClientHeight();
+            // the client area it was made with lay inside the frame of the layout's screen.
+            const auto madeWith = [&](int outer, int client) {
+                return outer - desktop::MulDiv(outer - client, storedPixelsPerInch, screenPixelsPerInch);
+            };
+            if (pendingClientWidth_ < 0) pendingClientWidth_ = madeWith(Width(), ClientWidth());
+            if (pendingClientHeight_ < 0) pendingClientHeight_ = madeWith(Height(), ClientHeight());
             if (pendingClientWidth_ >= 0)
                 pendingClientWidth_ = desktop::MulDiv(pendingClientWidth_, measured, textHeight_);
             if (pendingClientHeight_ >= 0)
