@@ -31,6 +31,7 @@ void SetDisplaySize(int width, int height);
 // The resolution that LOGPIXELSX/LOGPIXELSY report (the backend's, kDefaultPixelsPerInch
 // without one).
 void SetDisplayPixelsPerInch(int pixelsPerInch);
+int GetDisplayPixelsPerInch();
 inline constexpr int kDefaultPixelsPerInch = 96;
 
 BOOL SetWindowOrgEx(HDC dc, int x, int y, POINT* previous);

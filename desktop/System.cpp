@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "desktop/Backend.h"
+#include "desktop/Gdi.h"
 #include "desktop/WindowInternal.h"
 
 namespace desktop {
@@ -113,8 +114,10 @@ namespace {
 // edges) keep their width, and icons and cursors their pictures' size.
 int AtDisplayResolution(int classic)
 {
-    const int pixelsPerInch = HasBackend() ? CurrentBackend().PixelsPerInch() : 96;
-    return pixelsPerInch == 96 ? classic : static_cast<int>(std::lround(classic * pixelsPerInch / 96.0));
+    const int pixelsPerInch = GetDisplayPixelsPerInch();
+    return pixelsPerInch == kDefaultPixelsPerInch
+               ? classic
+               : static_cast<int>(std::lround(classic * pixelsPerInch / double(kDefaultPixelsPerInch)));
 }
 
 }  // namespace
@@ -178,7 +181,7 @@ int PixelsPerInchFor(const char* dadosScale, const char* gdkScale, double report
     return reported >= 1 && reported <= 96 * 16 ? static_cast<int>(std::lround(reported)) : 96;
 }
 
-int DisplayPixelsPerInch(double reported)
+int UserPixelsPerInch(double reported)
 {
     return PixelsPerInchFor(std::getenv("DADOS_SCALE"), std::getenv("GDK_SCALE"), reported);
 }

@@ -240,7 +240,7 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(std::string* error)
     std::unique_ptr<SdlBackend> backend(new SdlBackend(SIZE{mode.w, mode.h}, wake));
     // Our surfaces are drawn at the display's resolution; SDL shows them pixel for pixel.
     float dpi = 0;
-    backend->pixelsPerInch_ = DisplayPixelsPerInch(SDL_GetDisplayDPI(0, nullptr, nullptr, &dpi) == 0 ? dpi : 0.0);
+    backend->pixelsPerInch_ = UserPixelsPerInch(SDL_GetDisplayDPI(0, nullptr, nullptr, &dpi) == 0 ? dpi : 0.0);
     return backend;
 }
 
