@@ -43,6 +43,7 @@ void UseBackend(std::unique_ptr<Backend> backend)
     if (Installed()) {
         const SIZE s = Installed()->ScreenSize();
         SetDisplaySize(s.cx, s.cy);
+        SetDisplayPixelsPerInch(Installed()->PixelsPerInch());
     }
 }
 
@@ -72,6 +73,7 @@ void ShutdownDesktop()
     std::unique_lock lock(BackendLifeMutex());
     guiThread = 0;
     Installed().reset();
+    SetDisplayPixelsPerInch(kDefaultPixelsPerInch);
 }
 
 }  // namespace desktop

@@ -15,6 +15,8 @@ public:
     virtual ~Backend() = default;
 
     virtual SIZE ScreenSize() = 0;
+    // What LOGPIXELSX/LOGPIXELSY report: the layouts scale themselves from it on load.
+    virtual int PixelsPerInch() { return 96; }
 
     // Called on the GUI thread before its queue is examined: bring in OS input.
     virtual void Poll() {}

@@ -28,6 +28,11 @@ BOOL RestoreDC(HDC dc, int savedDC);
 int GetDeviceCaps(HDC dc, int index);
 // The screen size that HORZRES/VERTRES report for window DCs.
 void SetDisplaySize(int width, int height);
+// The resolution that LOGPIXELSX/LOGPIXELSY report (the backend's, kDefaultPixelsPerInch
+// without one).
+void SetDisplayPixelsPerInch(int pixelsPerInch);
+int GetDisplayPixelsPerInch();
+inline constexpr int kDefaultPixelsPerInch = 96;
 
 BOOL SetWindowOrgEx(HDC dc, int x, int y, POINT* previous);
 BOOL SetViewportOrgEx(HDC dc, int x, int y, POINT* previous);

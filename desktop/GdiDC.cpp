@@ -1,5 +1,6 @@
 // Device contexts: creation, saved states, coordinates, attributes, selection and clipping.
 #include <algorithm>
+#include <atomic>
 #include <limits>
 #include <utility>
 
@@ -9,6 +10,8 @@ namespace desktop {
 namespace {
 
 SIZE g_displaySize{1024, 768};
+// Other threads read it (system metrics) while a backend is installed or removed.
+std::atomic<int> g_displayPixelsPerInch{kDefaultPixelsPerInch};
 
 void InitState(DcState& s)
 {
@@ -118,6 +121,13 @@ BOOL RestoreDC(HDC hdc, int savedDC)
 
 void SetDisplaySize(int width, int height) { g_displaySize = SIZE{width, height}; }
 
+void SetDisplayPixelsPerInch(int pixelsPerInch)
+{
+    g_displayPixelsPerInch = pixelsPerInch > 0 ? pixelsPerInch : kDefaultPixelsPerInch;
+}
+
+int GetDisplayPixelsPerInch() { return g_displayPixelsPerInch.load(std::memory_order_relaxed); }
+
 int GetDeviceCaps(HDC hdc, int index)
 {
     DeviceContext* dc = gdi::Dc(hdc);
@@ -130,7 +140,7 @@ int GetDeviceCaps(HDC hdc, int index)
         case NUMCOLORS: return dc->Monochrome() ? 2 : -1;
         case RASTERCAPS: return RC_BITBLT | RC_BITMAP64 | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT | RC_STRETCHDIB;
         case LOGPIXELSX:
-        case LOGPIXELSY: return 96;
+        case LOGPIXELSY: return GetDisplayPixelsPerInch();
         case SIZEPALETTE: return 0;
         default: return 0;
     }

@@ -2,9 +2,14 @@
 #include "desktop/System.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <string_view>
 #include <thread>
 
 #include "desktop/Backend.h"
+#include "desktop/Gdi.h"
 #include "desktop/WindowInternal.h"
 
 namespace desktop {
@@ -103,14 +108,28 @@ bool MsgWaitForEvent(Event& event, DWORD timeoutMs)
     return result;
 }
 
+namespace {
+
+// Metrics of the classic desktop at 96 pixels per inch, scaled to the display. Lines (borders,
+// edges) keep their width, and icons and cursors their pictures' size.
+int AtDisplayResolution(int classic)
+{
+    const int pixelsPerInch = GetDisplayPixelsPerInch();
+    return pixelsPerInch == kDefaultPixelsPerInch
+               ? classic
+               : static_cast<int>(std::lround(classic * pixelsPerInch / double(kDefaultPixelsPerInch)));
+}
+
+}  // namespace
+
 int GetSystemMetrics(int index)
 {
     switch (index) {
         case SM_CXSCREEN: return HasBackend() ? CurrentBackend().ScreenSize().cx : 1024;
         case SM_CYSCREEN: return HasBackend() ? CurrentBackend().ScreenSize().cy : 768;
         case SM_CXVSCROLL:
-        case SM_CYHSCROLL: return 16;
-        case SM_CYCAPTION: return 19;
+        case SM_CYHSCROLL: return AtDisplayResolution(16);
+        case SM_CYCAPTION: return AtDisplayResolution(19);
         case SM_CXBORDER:
         case SM_CYBORDER: return 1;
         case SM_CXDLGFRAME:
@@ -119,25 +138,59 @@ int GetSystemMetrics(int index)
         case SM_CYICON:
         case SM_CXCURSOR:
         case SM_CYCURSOR: return 32;
-        case SM_CYMENU: return 19;
+        case SM_CYMENU: return AtDisplayResolution(19);
         case SM_CXFRAME:
-        case SM_CYFRAME: return 4;
+        case SM_CYFRAME: return AtDisplayResolution(4);
         case SM_CXDOUBLECLK:
-        case SM_CYDOUBLECLK: return 4;
+        case SM_CYDOUBLECLK: return AtDisplayResolution(4);
         case SM_CXEDGE:
         case SM_CYEDGE: return 2;
         case SM_CXSMICON:
         case SM_CYSMICON: return 16;
         case SM_CXDRAG:
-        case SM_CYDRAG: return 4;
+        case SM_CYDRAG: return AtDisplayResolution(4);
         case SM_MOUSEWHEELPRESENT: return 1;
         default: return 0;
     }
 }
 
+namespace {
+
+// A scale given by the user, or 0 when the text is not one.
+double ParseScale(const char* text)
+{
+    if (text == nullptr) return 0;
+    const std::string_view s(text);
+    if (s.empty() || s.find_first_not_of("0123456789.") != std::string_view::npos) return 0;
+    double scale = 0;
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), scale);
+    // Beyond 16 no window of the program would fit on any screen.
+    if (error != std::errc{} || end != s.data() + s.size() || !(scale > 0 && scale <= 16)) return 0;
+    return scale;
+}
+
+}  // namespace
+
+int PixelsPerInchFor(const char* dadosScale, const char* gdkScale, double reported)
+{
+    for (const char* setting : {dadosScale, gdkScale}) {
+        if (const double scale = ParseScale(setting); scale > 0) {
+            return std::max(1, static_cast<int>(std::lround(96 * scale)));
+        }
+    }
+    return reported >= 1 && reported <= 96 * 16 ? static_cast<int>(std::lround(reported)) : 96;
+}
+
+int UserPixelsPerInch(double reported)
+{
+    return PixelsPerInchFor(std::getenv("DADOS_SCALE"), std::getenv("GDK_SCALE"), reported);
+}
+
 bool GetNonClientFonts(NonClientFonts& out)
 {
     out = NonClientFonts{};
+    out.messageFontHeight = AtDisplayResolution(out.messageFontHeight);
+    out.captionFontHeight = AtDisplayResolution(out.captionFontHeight);
     return true;
 }
 

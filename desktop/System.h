@@ -63,6 +63,13 @@ bool MsgWaitForEvent(Event& event, DWORD timeoutMs);
 
 int GetSystemMetrics(int index);
 
+// The resolution a display backend reports: 96 x DADOS_SCALE, else 96 x GDK_SCALE, else what
+// the display itself says (`reported`, 0 or less when unknown: 96). Scales are plain decimals
+// such as "2" or "1.5"; anything else is ignored.
+int UserPixelsPerInch(double reported);
+// The same with the two settings given (nullptr when unset) instead of read from the environment.
+int PixelsPerInchFor(const char* dadosScale, const char* gdkScale, double reported);
+
 struct LOGFONT_MIN {
     LONG lfHeight = 0;
     LONG lfWeight = 400;

@@ -41,8 +41,18 @@ void ScaleChildren(TWinControl& parent, int m, int d)
 {
     for (int i = 0; i < parent.ControlCount(); ++i) {
         TControl* child = parent.Controls(i);
-        child->SetBounds(desktop::MulDiv(child->Left(), m, d), desktop::MulDiv(child->Top(), m, d),
-                         desktop::MulDiv(child->Width(), m, d), desktop::MulDiv(child->Height(), m, d));
+        int width = desktop::MulDiv(child->Width(), m, d);
+        int height = desktop::MulDiv(child->Height(), m, d);
+        // A control sized by its content (an image by its picture) keeps that size.
+        if (child->AutoSize()) {
+            int ownWidth = child->Width();
+            int ownHeight = child->Height();
+            if (child->CanAutoSize(ownWidth, ownHeight)) {
+                width = ownWidth;
+                height = ownHeight;
+            }
+        }
+        child->SetBounds(desktop::MulDiv(child->Left(), m, d), desktop::MulDiv(child->Top(), m, d), width, height);
         if (child->IsWindowed()) {
             ScaleChildren(*static_cast<TWinControl*>(child), m, d);
         }
@@ -198,6 +208,13 @@ void TCustomForm::FinishReading()
         const int measured = MeasureTextHeight();
         if (measured != textHeight_) {
             ScaleControls(measured, textHeight_);
+            // A layout that stores only the outer size has its client area scaled all the same:
+            // the client area it was made with lay inside the frame of the layout's screen.
+            const auto madeWith = [&](int outer, int client) {
+                return outer - desktop::MulDiv(outer - client, storedPixelsPerInch, screenPixelsPerInch);
+            };
+            if (pendingClientWidth_ < 0) pendingClientWidth_ = madeWith(Width(), ClientWidth());
+            if (pendingClientHeight_ < 0) pendingClientHeight_ = madeWith(Height(), ClientHeight());
             if (pendingClientWidth_ >= 0)
                 pendingClientWidth_ = desktop::MulDiv(pendingClientWidth_, measured, textHeight_);
             if (pendingClientHeight_ >= 0)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "desktop/Gdi.h"
 #include "desktop/System.h"
 #include "desktop/Window.h"
 #include "framework/ClassesBuilder.h"
@@ -33,6 +34,10 @@ TScreen::TScreen(TComponent* owner) : TComponent(owner)
         {crNoDrop, desktop::IDC_NO},       {crHandPoint, desktop::IDC_HAND},
         {crSizeAll, desktop::IDC_SIZEALL},
     };
+    if (desktop::HDC dc = desktop::CreateCompatibleDC(nullptr); dc != nullptr) {
+        pixelsPerInch_ = desktop::GetDeviceCaps(dc, desktop::LOGPIXELSY);
+        desktop::DeleteDC(dc);
+    }
     if (currentScreen == nullptr) {
         currentScreen = this;
         InstallScreenCursorHooks({

@@ -45,6 +45,7 @@ public:
 
     int Width() const;
     int Height() const;
+    // The display's resolution when the screen object was made; forms scale to it on load.
     int PixelsPerInch() const { return pixelsPerInch_; }
 
     TNotifyEvent OnActiveControlChange;

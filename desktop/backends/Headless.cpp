@@ -24,7 +24,7 @@ WORD KeyForCharacter(char c)
 
 }  // namespace
 
-void Install(SIZE screen) { UseBackend(std::make_unique<HeadlessBackend>(screen)); }
+void Install(SIZE screen, int pixelsPerInch) { UseBackend(std::make_unique<HeadlessBackend>(screen, pixelsPerInch)); }
 
 void Uninstall() { ShutdownDesktop(); }
 

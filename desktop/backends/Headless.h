@@ -13,15 +13,18 @@ namespace desktop::headless {
 
 class HeadlessBackend : public Backend {
 public:
-    explicit HeadlessBackend(SIZE screen) : screen_(screen) {}
+    explicit HeadlessBackend(SIZE screen, int pixelsPerInch = 96) : screen_(screen), pixelsPerInch_(pixelsPerInch) {}
     SIZE ScreenSize() override { return screen_; }
+    int PixelsPerInch() override { return pixelsPerInch_; }
 
 private:
     SIZE screen_;
+    int pixelsPerInch_;
 };
 
-// Installs a headless screen on the calling thread (which becomes the GUI thread).
-void Install(SIZE screen = SIZE{1024, 768});
+// Installs a headless screen on the calling thread (which becomes the GUI thread). It reports
+// 96 pixels per inch unless told otherwise, so that layouts load as stored.
+void Install(SIZE screen = SIZE{1024, 768}, int pixelsPerInch = 96);
 // Destroys all windows and removes the backend.
 void Uninstall();
 

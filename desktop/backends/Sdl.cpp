@@ -237,7 +237,11 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(std::string* error)
         return r;
     }
     SDL_StartTextInput();
-    return std::unique_ptr<SdlBackend>(new SdlBackend(SIZE{mode.w, mode.h}, wake));
+    std::unique_ptr<SdlBackend> backend(new SdlBackend(SIZE{mode.w, mode.h}, wake));
+    // Our surfaces are drawn at the display's resolution; SDL shows them pixel for pixel.
+    float dpi = 0;
+    backend->pixelsPerInch_ = UserPixelsPerInch(SDL_GetDisplayDPI(0, nullptr, nullptr, &dpi) == 0 ? dpi : 0.0);
+    return backend;
 }
 
 SdlBackend::~SdlBackend()

@@ -52,6 +52,7 @@ public:
     SdlBackend& operator=(const SdlBackend&) = delete;
 
     SIZE ScreenSize() override { return screen_; }
+    int PixelsPerInch() override { return pixelsPerInch_; }
     void Poll() override;
     bool OwnsWait() override { return true; }
     void WaitForEvents(DWORD timeoutMs) override;
@@ -97,6 +98,7 @@ private:
     void DestroyOsWindow(SDL_Window* window);
 
     SIZE screen_;
+    int pixelsPerInch_ = 96;
     std::uint32_t wakeEvent_;
     std::atomic<bool> wakePending_{false};
     // Held around another thread's push and around every SDL_DestroyWindow: the

@@ -21,9 +21,13 @@ namespace app::testing {
 
 class ProgramTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { StartProgram(); }
+    void TearDown() override { StopProgram(); }
+
+    // The start-up on a headless screen of the given resolution, the main window shown.
+    void StartProgram(int pixelsPerInch = 96)
     {
-        desktop::headless::Install(desktop::SIZE{1280, 1024});
+        desktop::headless::Install(desktop::SIZE{1280, 1024}, pixelsPerInch);
         savedDecimal_ = fw::DecimalSeparator;
         savedThousand_ = fw::ThousandSeparator;
         application_ = InitializeUnits();
@@ -37,7 +41,7 @@ protected:
         application_->ProcessMessages();
         dice::GeneratorSeed = 12345;
     }
-    void TearDown() override
+    void StopProgram()
     {
         application_.reset();
         Form1 = nullptr;

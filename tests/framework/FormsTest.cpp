@@ -2,6 +2,7 @@
 // the scaling of a layout on load.
 
 #include "FormsTestSupport.h"
+#include "TextMeasure.h"
 
 #include <atomic>
 #include <chrono>
@@ -522,6 +523,32 @@ TEST_F(FormScalingTest, DoubleStoredTextHeightHalvesPositionsAndSizesWithRoundin
     EXPECT_EQ(form->ClientWidth(), 150);
     EXPECT_EQ(form->ClientHeight(), 100);
     EXPECT_EQ(form->Left(), 100);  // the form's own position is not scaled
+}
+
+TEST_F(FormScalingTest, TwiceTheScreenResolutionDoublesTheFontAndScalesByTheMeasuredTextHeight)
+{
+    app.reset();
+    desktop::headless::Uninstall();
+    desktop::headless::Install(desktop::SIZE{1024, 768}, 192);
+    app = std::make_unique<TApplication>();
+    ASSERT_EQ(Screen()->PixelsPerInch(), 192);
+
+    TScaledForm<13>::RegisterLayout();
+    auto* form = NewForm<TScaledForm<13>>(app.get());
+    EXPECT_EQ(form->PixelsPerInch(), 192);
+    EXPECT_EQ(form->Font()->GetHeight(), -22);
+    // The layout grows with the text as this font really measures, not with the resolution.
+    TFont font;
+    font.SetHeight(-22);
+    const int measured = MeasureText(font, "0").cy;
+    ASSERT_GT(measured, 13);
+    ASSERT_NE(measured, 26);
+    const auto scaled = [measured](int stored) { return desktop::MulDiv(stored, measured, 13); };
+    EXPECT_EQ(BoundsOf(form, "Box1"), (RECT{scaled(15), scaled(30), scaled(15) + scaled(25), scaled(30) + scaled(41)}));
+    EXPECT_EQ(BoundsOf(form, "Box2"), (RECT{scaled(5), scaled(7), scaled(5) + scaled(11), scaled(7) + scaled(9)}));
+    EXPECT_EQ(form->ClientWidth(), scaled(300));
+    EXPECT_EQ(form->ClientHeight(), scaled(200));
+    EXPECT_EQ(form->Left(), 100);
 }
 
 }  // namespace
