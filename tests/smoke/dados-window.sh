@@ -35,6 +35,11 @@ fail() {
     for f in "$work"/xvfb.log "$work"/wm.log "$work"/dados.out "$work"/dados.err; do
         [ -s "$f" ] && { echo "--- $(basename "$f"):" >&2; cat "$f" >&2; }
     done
+    # Where a program that still runs is stuck.
+    if [ -n "$dados_pid" ] && kill -0 "$dados_pid" 2>/dev/null && command -v gdb >/dev/null; then
+        echo "--- dados's threads:" >&2
+        gdb -p "$dados_pid" -batch -ex 'thread apply all bt' 2>&1 | grep -E '^(Thread|#)' >&2
+    fi
     exit 1
 }
 
@@ -81,7 +86,18 @@ wait_for wm_ready || fail "openbox did not take over the display within ${limit}
 SDL_VIDEODRIVER=x11 "$dados" >"$work/dados.out" 2>"$work/dados.err" &
 dados_pid=$!
 
-alive() { kill -0 "$dados_pid" 2>/dev/null || fail "dados exited early"; }
+# An exited child stays a zombie until waited for, and kill -0 still reaches a zombie.
+exited() {
+    case "$(ps -o stat= -p "$dados_pid" 2>/dev/null)" in '' | Z*) return 0 ;; esac
+    return 1
+}
+alive() {
+    exited || return 0
+    wait "$dados_pid"
+    local status=$?
+    dados_pid=""
+    fail "dados exited early with status $status"
+}
 # The one shown window with exactly this title, framed by the window manager.
 framed_window() {
     local id
@@ -131,8 +147,7 @@ wait_for window_gone "$message_title" || fail "Enter did not close the message w
 
 # Through the window manager, as its close button does: it sends WM_DELETE_WINDOW.
 wmctrl -i -c "$main" || fail "wmctrl could not ask the window manager to close the main window"
-gone() { ! kill -0 "$dados_pid" 2>/dev/null; }
-wait_for gone || fail "dados did not exit within ${limit}s of the close"
+wait_for exited || fail "dados did not exit within ${limit}s of the close"
 wait "$dados_pid"
 status=$?
 dados_pid=""
