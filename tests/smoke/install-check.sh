@@ -27,7 +27,16 @@ fail() {
 }
 rm -f "$prefix.log"
 
-[ -f "$prefix/bin/dados" ] && [ -x "$prefix/bin/dados" ] || fail "no executable bin/dados"
+if [ -f "$prefix/bin/dados" ] && [ -x "$prefix/bin/dados" ]; then
+    # Runs from where it was installed: without a display it says so and stops.
+    out="$(env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 "$prefix/bin/dados" 2>&1)"
+    case "$out" in
+        'dados: no se puede abrir la pantalla'*) ;;
+        *) fail "the installed bin/dados does not run: $out" ;;
+    esac
+else
+    fail "no executable bin/dados"
+fi
 
 entry="$prefix/share/applications/dados.desktop"
 if [ -f "$entry" ]; then
