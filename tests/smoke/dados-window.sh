@@ -68,8 +68,9 @@ wait_for() {
     done
 }
 
-# Xvfb picks a free display itself and writes its number once it accepts connections.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+# Xvfb picks a free display itself and writes its number once it accepts connections. Without
+# -noreset it would reset when the probe below disconnects, refusing the next client meanwhile.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 xvfb_ready() { [ -s "$work/display" ] || { kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb exited at start"; return 1; }; }
 wait_for xvfb_ready || fail "Xvfb gave no display number within ${limit}s"
