@@ -1,6 +1,5 @@
 #include "desktop/Resources.h"
 
-#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -133,7 +132,7 @@ std::optional<IconImage> LoadIconImage(const std::string& name, int size)
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t at = kGroupHeaderSize + i * kGroupEntrySize;
         const int width = dir[at] == 0 ? kMaxIconSide : dir[at];
-        if (bestId == 0 || rank(width) < rank(bestWidth)) {
+        if (i == 0 || rank(width) < rank(bestWidth)) {
             bestWidth = width;
             bestId = ReadLE(dir, at + 12, 2);
         }

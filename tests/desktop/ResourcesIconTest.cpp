@@ -147,6 +147,11 @@ TEST(IconResources, AGroupGivesTheImageOfTheAskedWidthElseTheNextWiderElseTheWid
     RegisterResource(RT_GROUP_ICON, "BIGICON", Keep(GroupResource({{32, 902}, {0, 904}})));
     EXPECT_EQ(widthFor("BIGICON", 200), 256);
 
+    // Image numbers are names like any other, 0 included.
+    RegisterResource(RT_ICON, ResourceIdName(0), Keep(IconResource(24, 1, std::vector<std::uint32_t>(24, 0xFF000000))));
+    RegisterResource(RT_GROUP_ICON, "ZEROICON", Keep(GroupResource({{24, 0}, {32, 902}})));
+    EXPECT_EQ(widthFor("ZEROICON", 24), 24);
+
     EXPECT_EQ(widthFor("NOSUCHICON", 32), -1);
     RegisterResource(RT_GROUP_ICON, "LOSTIMAGE", Keep(GroupResource({{32, 999}})));
     EXPECT_EQ(widthFor("LOSTIMAGE", 32), -1) << "the image the group names is missing";
