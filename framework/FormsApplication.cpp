@@ -6,6 +6,7 @@
 #include "desktop/Codepage.h"
 #include "desktop/Controls.h"
 #include "desktop/Messages.h"
+#include "desktop/Resources.h"
 #include "desktop/System.h"
 #include "desktop/Window.h"
 #include "framework/ClassesBuilder.h"
@@ -90,6 +91,8 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner)
     }
     SetApplicationShuttingDown(false);
     title_ = TitleFromExeName(ExecutablePath());
+    // The program's icon at the large icon size; without the resource the display's default.
+    desktop::SetApplicationIcon(desktop::LoadIconImage("MAINICON", desktop::GetSystemMetrics(desktop::SM_CXICON)));
     CreateApplicationWindow();
     currentApplication = this;
     InstallShortCutHook([this](TWMKey message) { return IsShortCut(message); });
@@ -114,6 +117,7 @@ TApplication::~TApplication()
         desktop::DestroyWindow(handle_);
         handle_ = nullptr;
     }
+    desktop::SetApplicationIcon(std::nullopt);
     currentApplication = nullptr;
     RemoveShortCutHook();
     ownScreen_.reset();

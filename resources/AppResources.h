@@ -1,8 +1,14 @@
 #pragma once
 
 // The program's own resources, in the library app_resources: the main window's layout
-// "TFORM1" (compiled from layouts/Form1.layout, with the formula picture drawn at build time).
+// "TFORM1" (compiled from layouts/Form1.layout, with the formula picture drawn at build time),
+// and the program's icon "MAINICON" with its images "#1".."#4" (drawn from the face pictures).
 void RegisterLayout_TFORM1();
+void RegisterMainIcon();
+void RegisterMainIconImage1();
+void RegisterMainIconImage2();
+void RegisterMainIconImage3();
+void RegisterMainIconImage4();
 
 namespace resources {
 

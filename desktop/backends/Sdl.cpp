@@ -12,6 +12,7 @@
 #include "desktop/Codepage.h"
 #include "desktop/Input.h"
 #include "desktop/Locale.h"
+#include "desktop/Resources.h"
 #include "desktop/System.h"
 #include "desktop/Window.h"
 #include "desktop/WindowInternal.h"
@@ -366,6 +367,7 @@ void SdlBackend::SyncTopLevel(HWND w)
     }
     if (!os) os = CreateOsWindow(w, area);
     if (!os) return;
+    SyncIcon(*os);
     const std::string title = Cp1252ToUtf8(w->text);
     if (title != os->title) {
         SDL_SetWindowTitle(os->window, title.c_str());
@@ -391,6 +393,21 @@ void SdlBackend::SyncTopLevel(HWND w)
         lastRaised_ = w;
         if (Decorated(w)) SDL_RaiseWindow(os->window);
     }
+}
+
+void SdlBackend::SyncIcon(OsWindow& os)
+{
+    std::shared_ptr<const IconImage> icon = ApplicationIcon();
+    if (icon == os.icon) return;
+    os.icon = icon;
+    // Without an icon of ours the OS's default stays (SDL offers no way back to it).
+    if (!icon) return;
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(icon->pixels.data()), icon->width, icon->height,
+                                           32, icon->width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!surface) return;
+    SDL_SetWindowIcon(os.window, surface);  // takes a copy
+    SDL_FreeSurface(surface);
 }
 
 void SdlBackend::SyncPendingTopLevels()

@@ -21,6 +21,10 @@ struct SDL_Window;
 struct SDL_Cursor;
 union SDL_Event;
 
+namespace desktop {
+struct IconImage;
+}
+
 namespace desktop::sdl {
 
 // ---- Pure parts, usable without a display ----
@@ -77,6 +81,7 @@ private:
         std::string title;
         bool shown = false;
         bool minimizedByUser = false;
+        std::shared_ptr<const IconImage> icon;  // the application icon last given to the OS
     };
 
     SdlBackend(SIZE screen, std::uint32_t wakeEvent) : screen_(screen), wakeEvent_(wakeEvent) {}
@@ -84,6 +89,7 @@ private:
     void SyncTopLevel(HWND window);
     OsWindow* CreateOsWindow(HWND window, const RECT& area);
     void SyncPendingTopLevels();
+    void SyncIcon(OsWindow& os);
     void MarkCaretWindowIfBlinked();
     void PresentDirty();
     void Present(HWND window, OsWindow& os);
