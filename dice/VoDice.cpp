@@ -38,7 +38,7 @@ TVoDice::TVoDice(fw::TComponent* owner) : fw::TCustomControl(owner)
 TVoDice::~TVoDice()
 {
     OnChange = nullptr;
-    face_.reset();
+    face_ = nullptr;
     // The animation timer goes with the other owned components, without OnStop.
 }
 
@@ -83,11 +83,13 @@ void TVoDice::SetValue(TVoDiceValue value)
 
 void TVoDice::LoadFace()
 {
-    if (!face_) {
-        face_ = std::make_unique<fw::TBitmap>();
+    std::unique_ptr<fw::TBitmap>& slot = faces_[value_];
+    if (!slot) {
+        auto face = std::make_unique<fw::TBitmap>();
+        face->LoadFromResourceName(kFaceNames[value_]);
+        slot = std::move(face);
     }
-    // Every change reloads the resource: nothing is cached, a run of rolls paints once.
-    face_->LoadFromResourceName(kFaceNames[value_]);
+    face_ = slot.get();
 }
 
 void TVoDice::SetAutoSize(bool value)
