@@ -20,7 +20,11 @@ namespace desktop {
 
 namespace {
 
-constexpr const char* kStateProperty = "desktop.edit.state";
+ATOM StateProperty()
+{
+    static const ATOM atom = AddAtom("desktop.edit.state");
+    return atom;
+}
 constexpr int kInset = 1;
 constexpr int kDefaultMargin = 1;
 constexpr int kDefaultTabStopDialogUnits = 32;
@@ -44,7 +48,7 @@ struct EditState {
 
 using controls::NotifyParent;
 
-EditState* StateOf(HWND hwnd) { return controls::StateOf<EditState>(hwnd, kStateProperty); }
+EditState* StateOf(HWND hwnd) { return controls::StateOf<EditState>(hwnd, StateProperty()); }
 DWORD StyleOf(HWND hwnd) { return DWORD(GetWindowLongPtr(hwnd, GWL_STYLE)); }
 bool IsMultiLine(HWND hwnd) { return (StyleOf(hwnd) & ES_MULTILINE) != 0; }
 bool IsReadOnly(HWND hwnd) { return (StyleOf(hwnd) & ES_READONLY) != 0; }
@@ -480,12 +484,12 @@ LRESULT GetLine(HWND hwnd, const EditModel& m, WPARAM wParam, LPARAM lParam)
 LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_NCCREATE) {
-        EditState* s = controls::AttachState<EditState>(hwnd, kStateProperty);
+        EditState* s = controls::AttachState<EditState>(hwnd, StateProperty());
         ApplyFont(*s, nullptr);
         return DefWindowProc(hwnd, msg, wParam, lParam);
     }
     if (msg == WM_NCDESTROY) {
-        controls::DetachState<EditState>(hwnd, kStateProperty);
+        controls::DetachState<EditState>(hwnd, StateProperty());
         return DefWindowProc(hwnd, msg, wParam, lParam);
     }
     EditState* s = StateOf(hwnd);

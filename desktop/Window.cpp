@@ -3,9 +3,11 @@
 #include "desktop/Window.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cstring>
+#include <mutex>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "desktop/Backend.h"
 #include "desktop/Codepage.h"
@@ -18,12 +20,63 @@ namespace desktop {
 
 namespace {
 
+// Windows live in blocks that are never freed: a destroyed window stays readable (marked dead),
+// so a stale handle is recognised safely, and IsWindow tells a handle of ours by its address
+// alone, on any thread without a lock. Block k holds kFirstBlockSize << k windows.
+class WindowArena {
+public:
+    // Called with the registry locked. The window comes alive.
+    Window* Allocate()
+    {
+        const std::size_t count = blockCount_.load(std::memory_order_relaxed);
+        if (count == 0 || used_ == BlockSize(count - 1)) {
+            auto* block = new Window[BlockSize(count)];
+            for (std::size_t i = 0; i < BlockSize(count); ++i) block[i].alive.store(false, std::memory_order_relaxed);
+            blocks_[count].store(block, std::memory_order_release);
+            blockCount_.store(count + 1, std::memory_order_release);
+            used_ = 0;
+        }
+        Window* w = blocks_[blockCount_.load(std::memory_order_relaxed) - 1].load(std::memory_order_relaxed) + used_++;
+        w->alive.store(true);
+        return w;
+    }
+    bool Contains(const Window* w) const
+    {
+        const auto address = reinterpret_cast<std::uintptr_t>(w);
+        const std::size_t count = blockCount_.load(std::memory_order_acquire);
+        for (std::size_t k = 0; k < count; ++k) {
+            const auto base = reinterpret_cast<std::uintptr_t>(blocks_[k].load(std::memory_order_acquire));
+            if (address >= base && address < base + BlockSize(k) * sizeof(Window))
+                return (address - base) % sizeof(Window) == 0;
+        }
+        return false;
+    }
+    // Every window handed out so far, dead or alive (registry locked).
+    template <class Visit>
+    void ForEach(Visit visit) const
+    {
+        const std::size_t count = blockCount_.load(std::memory_order_relaxed);
+        for (std::size_t k = 0; k < count; ++k) {
+            Window* block = blocks_[k].load(std::memory_order_relaxed);
+            const std::size_t n = k + 1 == count ? used_ : BlockSize(k);
+            for (std::size_t i = 0; i < n; ++i) visit(&block[i]);
+        }
+    }
+
+private:
+    static constexpr std::size_t kFirstBlockSize = 64;
+    static constexpr std::size_t kMaxBlocks = 40;  // more windows than any memory holds
+    static std::size_t BlockSize(std::size_t k) { return kFirstBlockSize << k; }
+
+    std::array<std::atomic<Window*>, kMaxBlocks> blocks_{};
+    std::atomic<std::size_t> blockCount_{0};
+    std::size_t used_ = 0;  // windows handed out from the last block
+};
+
 struct WindowManager {
     std::unordered_map<std::string, std::unique_ptr<WindowClassRecord>> classes;
     std::vector<Window*> topLevels;  // topmost first
-    // Destroyed windows stay allocated (marked dead) so that stale handles are recognised safely.
-    std::vector<std::unique_ptr<Window>> all;
-    std::unordered_set<const Window*> known;
+    WindowArena windows;
     HWND focus = nullptr;
     HWND capture = nullptr;
     HWND active = nullptr;
@@ -37,7 +90,7 @@ WindowManager& Wm()
     return *wm;
 }
 
-bool Alive(HWND w) { return w && w->alive.load(); }
+bool Alive(const Window* w) { return w && w->alive.load(); }
 
 POINT TopLevelScreenOrigin(Window* w)
 {
@@ -289,8 +342,12 @@ bool UnregisterClass(const std::string& name)
     auto& classes = Wm().classes;
     auto it = classes.find(UpperAscii(name));
     if (it == classes.end()) return false;
-    for (auto& w : Wm().all)
-        if (Alive(w.get()) && w->cls == it->second.get()) return false;
+    bool inUse = false;
+    {
+        std::lock_guard lock(WindowRegistryMutex());
+        Wm().windows.ForEach([&](const Window* w) { inUse = inUse || (Alive(w) && w->cls == it->second.get()); });
+    }
+    if (inUse) return false;
     classes.erase(it);
     return true;
 }
@@ -327,9 +384,7 @@ HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::stri
     Window* w;
     {
         std::lock_guard lock(WindowRegistryMutex());
-        wm.all.push_back(std::make_unique<Window>());
-        w = wm.all.back().get();
-        wm.known.insert(w);
+        w = wm.windows.Allocate();
         w->cls = cls;
         w->proc = w->cls->info.lpfnWndProc;
         w->text = windowName;
@@ -412,9 +467,8 @@ bool DestroyWindow(HWND w)
 bool IsWindow(HWND hwnd)
 {
     if (!hwnd) return false;
-    std::lock_guard lock(WindowRegistryMutex());
     // Only handles this layer made can be alive; anything else is refused without being read.
-    return Wm().known.count(hwnd) && hwnd->alive.load();
+    return Wm().windows.Contains(hwnd) && hwnd->alive.load();
 }
 
 LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -559,28 +613,90 @@ std::intptr_t SetWindowLongPtr(HWND hwnd, int index, std::intptr_t value)
     return old;
 }
 
-bool SetProp(HWND hwnd, const std::string& name, std::intptr_t value)
+namespace {
+
+// Atoms live as long as the process, as string atoms do on the original platform.
+struct AtomTable {
+    static constexpr ATOM kFirst = 0xC000;
+    std::mutex mutex;
+    std::unordered_map<std::string, ATOM> atoms;
+
+    static AtomTable& Instance()
+    {
+        static auto* table = new AtomTable();
+        return *table;
+    }
+    ATOM Find(std::string_view name)
+    {
+        const std::string key = UpperAscii(name);
+        std::lock_guard lock(mutex);
+        const auto it = atoms.find(key);
+        return it == atoms.end() ? 0 : it->second;
+    }
+    ATOM Add(std::string_view name)
+    {
+        if (name.empty()) return 0;
+        std::string key = UpperAscii(name);
+        std::lock_guard lock(mutex);
+        if (const auto it = atoms.find(key); it != atoms.end()) return it->second;
+        if (atoms.size() >= std::size_t(0xFFFF - kFirst)) return 0;
+        const ATOM atom = ATOM(kFirst + atoms.size());
+        atoms.emplace(std::move(key), atom);
+        return atom;
+    }
+};
+
+}  // namespace
+
+ATOM AddAtom(std::string_view name) { return AtomTable::Instance().Add(name); }
+
+bool SetProp(HWND hwnd, ATOM atom, std::intptr_t value)
 {
-    if (!Alive(hwnd)) return false;
-    hwnd->props[UpperAscii(name)] = value;
+    if (!Alive(hwnd) || atom == 0) return false;
+    for (auto& [key, stored] : hwnd->props) {
+        if (key == atom) {
+            stored = value;
+            return true;
+        }
+    }
+    hwnd->props.emplace_back(atom, value);
     return true;
 }
 
-std::intptr_t GetProp(HWND hwnd, const std::string& name)
+std::intptr_t GetProp(HWND hwnd, ATOM atom)
 {
     if (!Alive(hwnd)) return 0;
-    auto it = hwnd->props.find(UpperAscii(name));
-    return it == hwnd->props.end() ? 0 : it->second;
+    for (const auto& [key, value] : hwnd->props)
+        if (key == atom) return value;
+    return 0;
+}
+
+std::intptr_t RemoveProp(HWND hwnd, ATOM atom)
+{
+    if (!Alive(hwnd)) return 0;
+    auto& props = hwnd->props;
+    for (auto it = props.begin(); it != props.end(); ++it) {
+        if (it->first == atom) {
+            const std::intptr_t value = it->second;
+            props.erase(it);
+            return value;
+        }
+    }
+    return 0;
+}
+
+bool SetProp(HWND hwnd, const std::string& name, std::intptr_t value) { return SetProp(hwnd, AddAtom(name), value); }
+
+std::intptr_t GetProp(HWND hwnd, const std::string& name)
+{
+    const ATOM atom = AtomTable::Instance().Find(name);
+    return atom == 0 ? 0 : GetProp(hwnd, atom);
 }
 
 std::intptr_t RemoveProp(HWND hwnd, const std::string& name)
 {
-    if (!Alive(hwnd)) return 0;
-    auto it = hwnd->props.find(UpperAscii(name));
-    if (it == hwnd->props.end()) return 0;
-    const std::intptr_t v = it->second;
-    hwnd->props.erase(it);
-    return v;
+    const ATOM atom = AtomTable::Instance().Find(name);
+    return atom == 0 ? 0 : RemoveProp(hwnd, atom);
 }
 
 DWORD GetWindowThreadId(HWND hwnd) { return Alive(hwnd) && hwnd->queue ? hwnd->queue->threadId : 0; }
@@ -787,8 +903,10 @@ bool GetWindowRect(HWND hwnd, RECT* out)
 bool GetClientRect(HWND hwnd, RECT* out)
 {
     if (!Alive(hwnd) || !out) return false;
-    const RECT c = ClientRectInTopLevel(hwnd);
-    *out = RECT{0, 0, c.Width(), c.Height()};
+    // The size alone: no need to place the window among its ancestors.
+    const RECT in = NonClientInsets(hwnd->style, hwnd->exStyle, hwnd->IsTopLevel());
+    *out = RECT{0, 0, std::max<LONG>(0, hwnd->rect.Width() - in.left - in.right),
+                std::max<LONG>(0, hwnd->rect.Height() - in.top - in.bottom)};
     return true;
 }
 

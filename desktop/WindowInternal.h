@@ -5,10 +5,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "desktop/Surface.h"
@@ -78,8 +78,8 @@ struct Window {
     RECT update{};  // client coordinates
     bool erase = false;
     bool frameDirty = false;
-    std::unique_ptr<Surface> surface;  // top-level windows only: the whole outer rectangle
-    std::map<std::string, std::intptr_t> props;
+    std::unique_ptr<Surface> surface;                   // top-level windows only: the whole outer rectangle
+    std::vector<std::pair<ATOM, std::intptr_t>> props;  // few per window: a short scan beats a map
     std::vector<std::intptr_t> extra;
     // Last hide state for minimise support
     bool minimized = false;
