@@ -483,7 +483,10 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     switch (msg) {
         case WM_NCCREATE: return 1;
         case WM_SETTEXT:
-            hwnd->text = lParam ? std::string(reinterpret_cast<const char*>(lParam)) : std::string();
+            if (lParam)
+                hwnd->text.assign(reinterpret_cast<const char*>(lParam));  // reuses the buffer
+            else
+                hwnd->text.clear();
             if (!hwnd->parent) {
                 hwnd->frameDirty = true;
                 if (HasBackend()) CurrentBackend().TopLevelChanged(hwnd);
