@@ -514,6 +514,8 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         controls::DetachState<EditState>(hwnd, StateProperty());
         return DefWindowProc(hwnd, msg, wParam, lParam);
     }
+    // The window text always follows the model, so reading it needs neither the state nor the styles.
+    if (msg == WM_GETTEXTLENGTH || msg == WM_GETTEXT) return DefWindowProc(hwnd, msg, wParam, lParam);
     EditState* s = StateOf(hwnd);
     if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
     Configure(hwnd, *s);

@@ -73,10 +73,12 @@ private:
     std::size_t used_ = 0;  // windows handed out from the last block
 };
 
+// Constant-initialised and never destroyed work: IsWindow needs no guard and works at any time.
+constinit WindowArena windowArena;
+
 struct WindowManager {
     std::unordered_map<std::string, std::unique_ptr<WindowClassRecord>> classes;
     std::vector<Window*> topLevels;  // topmost first
-    WindowArena windows;
     HWND focus = nullptr;
     HWND capture = nullptr;
     HWND active = nullptr;
@@ -227,6 +229,10 @@ Window* TopLevelOf(Window* w)
 
 RECT NonClientInsets(DWORD style, DWORD exStyle, bool topLevel)
 {
+    // Most child windows have no frame at all.
+    if ((style & (WS_THICKFRAME | WS_DLGFRAME | WS_BORDER)) == 0 &&
+        (exStyle & (WS_EX_DLGMODALFRAME | WS_EX_CLIENTEDGE)) == 0)
+        return RECT{};
     LONG b = 0;
     if (style & WS_THICKFRAME)
         b = GetSystemMetrics(SM_CXFRAME);
@@ -345,7 +351,7 @@ bool UnregisterClass(const std::string& name)
     bool inUse = false;
     {
         std::lock_guard lock(WindowRegistryMutex());
-        Wm().windows.ForEach([&](const Window* w) { inUse = inUse || (Alive(w) && w->cls == it->second.get()); });
+        windowArena.ForEach([&](const Window* w) { inUse = inUse || (Alive(w) && w->cls == it->second.get()); });
     }
     if (inUse) return false;
     classes.erase(it);
@@ -384,7 +390,7 @@ HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::stri
     Window* w;
     {
         std::lock_guard lock(WindowRegistryMutex());
-        w = wm.windows.Allocate();
+        w = windowArena.Allocate();
         w->cls = cls;
         w->proc = w->cls->info.lpfnWndProc;
         w->text = windowName;
@@ -468,7 +474,7 @@ bool IsWindow(HWND hwnd)
 {
     if (!hwnd) return false;
     // Only handles this layer made can be alive; anything else is refused without being read.
-    return Wm().windows.Contains(hwnd) && hwnd->alive.load();
+    return windowArena.Contains(hwnd) && hwnd->alive.load();
 }
 
 LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -1119,8 +1125,21 @@ bool InvalidateRect(HWND hwnd, const RECT* rect, bool erase)
 {
     if (!hwnd) return false;
     if (!Alive(hwnd)) return false;
+    // A control changed many times before it paints (a die rolled, an edit rewritten) finds its
+    // whole client area already pending without measuring the window again.
+    Window::WholeClientMemo& memo = hwnd->wholeClient;
+    const bool topLevel = hwnd->IsTopLevel();
+    if (!rect && memo.valid && memo.style == hwnd->style && memo.exStyle == hwnd->exStyle &&
+        memo.topLevel == topLevel && memo.width == hwnd->rect.Width() && memo.height == hwnd->rect.Height() &&
+        memo.client == hwnd->update && !memo.client.IsEmpty()) {
+        hwnd->erase = hwnd->erase || erase;
+        return true;
+    }
     RECT cr;
     GetClientRect(hwnd, &cr);
+    if (!rect)
+        memo = Window::WholeClientMemo{
+            true, hwnd->style, hwnd->exStyle, topLevel, hwnd->rect.Width(), hwnd->rect.Height(), cr};
     const RECT r = rect ? IntersectRects(*rect, cr) : cr;
     if (r.IsEmpty()) return true;
     hwnd->update = UnionRects(hwnd->update, r);

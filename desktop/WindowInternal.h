@@ -76,6 +76,17 @@ struct Window {
     bool created = false;
     // Painting
     RECT update{};  // client coordinates
+    // The client area as last invalidated whole, with what it was measured from: while none of
+    // it changed and the update area is still that rectangle, invalidating all again adds nothing.
+    struct WholeClientMemo {
+        bool valid = false;
+        DWORD style = 0;
+        DWORD exStyle = 0;
+        bool topLevel = false;
+        LONG width = 0;
+        LONG height = 0;
+        RECT client{};
+    } wholeClient;
     bool erase = false;
     bool frameDirty = false;
     std::unique_ptr<Surface> surface;                   // top-level windows only: the whole outer rectangle
