@@ -503,7 +503,7 @@ LRESULT GetLine(HWND hwnd, const EditModel& m, WPARAM wParam, LPARAM lParam)
     return LRESULT(n);
 }
 
-LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+[[gnu::noinline]] LRESULT HandleEditMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_NCCREATE) {
         EditState* s = controls::AttachState<EditState>(hwnd, StateProperty());
@@ -514,8 +514,6 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         controls::DetachState<EditState>(hwnd, StateProperty());
         return DefWindowProc(hwnd, msg, wParam, lParam);
     }
-    // The window text always follows the model, so reading it needs neither the state nor the styles.
-    if (msg == WM_GETTEXTLENGTH || msg == WM_GETTEXT) return DefWindowProc(hwnd, msg, wParam, lParam);
     EditState* s = StateOf(hwnd);
     if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
     Configure(hwnd, *s);
@@ -746,6 +744,13 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         default: return DefWindowProc(hwnd, msg, wParam, lParam);
     }
+}
+
+// The window text always follows the model, so reading it needs neither the state nor the styles.
+LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_GETTEXTLENGTH || msg == WM_GETTEXT) return DefWindowProc(hwnd, msg, wParam, lParam);
+    return HandleEditMessage(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace

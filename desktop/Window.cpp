@@ -45,9 +45,8 @@ public:
         const auto address = reinterpret_cast<std::uintptr_t>(w);
         const std::size_t count = blockCount_.load(std::memory_order_acquire);
         for (std::size_t k = 0; k < count; ++k) {
-            const auto base = reinterpret_cast<std::uintptr_t>(blocks_[k].load(std::memory_order_acquire));
-            if (address >= base && address < base + BlockSize(k) * sizeof(Window))
-                return (address - base) % sizeof(Window) == 0;
+            const auto offset = address - reinterpret_cast<std::uintptr_t>(blocks_[k].load(std::memory_order_acquire));
+            if (offset < (kFirstBlockSize * sizeof(Window)) << k) return offset % sizeof(Window) == 0;
         }
         return false;
     }
@@ -483,9 +482,34 @@ LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     return proc(hwnd, msg, wParam, lParam);
 }
 
+namespace {
+
+// Everything of DefWindowProc but the text messages, which stay on its short path.
+[[gnu::noinline]] LRESULT DefWindowProcRest(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+}  // namespace
+
 LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (!Alive(hwnd)) return 0;
+    switch (msg) {
+        case WM_GETTEXT: {
+            if (wParam == 0 || !lParam) return 0;
+            char* buf = reinterpret_cast<char*>(lParam);
+            const std::size_t n = std::min<std::size_t>(hwnd->text.size(), wParam - 1);
+            std::memcpy(buf, hwnd->text.data(), n);
+            buf[n] = 0;
+            return LRESULT(n);
+        }
+        case WM_GETTEXTLENGTH: return LRESULT(hwnd->text.size());
+        default: return DefWindowProcRest(hwnd, msg, wParam, lParam);
+    }
+}
+
+namespace {
+
+LRESULT DefWindowProcRest(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     switch (msg) {
         case WM_NCCREATE: return 1;
         case WM_SETTEXT:
@@ -498,15 +522,6 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                 if (HasBackend()) CurrentBackend().TopLevelChanged(hwnd);
             }
             return 1;
-        case WM_GETTEXT: {
-            if (wParam == 0 || !lParam) return 0;
-            char* buf = reinterpret_cast<char*>(lParam);
-            const std::size_t n = std::min<std::size_t>(hwnd->text.size(), wParam - 1);
-            std::memcpy(buf, hwnd->text.data(), n);
-            buf[n] = 0;
-            return LRESULT(n);
-        }
-        case WM_GETTEXTLENGTH: return LRESULT(hwnd->text.size());
         case WM_PAINT: {
             PAINTSTRUCT ps;
             BeginPaint(hwnd, &ps);
@@ -577,6 +592,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         default: return 0;
     }
 }
+
+}  // namespace
 
 std::intptr_t GetWindowLongPtr(HWND hwnd, int index)
 {
