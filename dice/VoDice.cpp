@@ -23,6 +23,14 @@ constexpr std::array<const char*, kFaces + 1> kFaceNames = {nullptr, "DICE1", "D
 
 bool HasFace(TVoDiceValue value) { return value >= 1 && value <= kFaces; }
 
+// Out of line: a roll reaches it only the first time a face shows.
+[[gnu::noinline]] std::unique_ptr<fw::TBitmap> LoadFacePicture(TVoDiceValue value)
+{
+    auto face = std::make_unique<fw::TBitmap>();
+    face->LoadFromResourceName(kFaceNames[value]);
+    return face;
+}
+
 }  // namespace
 
 TVoDice::TVoDice(fw::TComponent* owner) : fw::TCustomControl(owner)
@@ -85,9 +93,7 @@ void TVoDice::LoadFace()
 {
     std::unique_ptr<fw::TBitmap>& slot = faces_[value_];
     if (!slot) {
-        auto face = std::make_unique<fw::TBitmap>();
-        face->LoadFromResourceName(kFaceNames[value_]);
-        slot = std::move(face);
+        slot = LoadFacePicture(value_);
     }
     face_ = slot.get();
 }
