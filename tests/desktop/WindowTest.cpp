@@ -140,6 +140,32 @@ TEST_F(WindowTree, OnlyHandlesOfLiveWindowsAreWindowsAcrossManyCreations)
     EXPECT_FALSE(IsWindow(nullptr));
 }
 
+// Another thread asks about handles while this one makes enough windows to add blocks of them.
+TEST_F(WindowTree, IsWindowOnAnotherThreadWhileWindowsAreMadeSeesOnlyLiveOnes)
+{
+    HWND top = TopLevel(RECT{0, 0, 300, 300}, kGreen);
+    int local = 0;
+    std::atomic<bool> stop{false};
+    std::atomic<int> rounds{0};
+    std::atomic<int> wrong{0};
+    std::thread worker([&] {
+        while (!stop.load()) {
+            if (!IsWindow(top)) ++wrong;
+            if (IsWindow(reinterpret_cast<HWND>(&local))) ++wrong;
+            ++rounds;
+        }
+    });
+    while (rounds.load() == 0) std::this_thread::yield();
+    std::vector<HWND> children;
+    for (int i = 0; i < 400; ++i) children.push_back(Child(top, RECT{0, 0, 5, 5}, kRed));
+    const int before = rounds.load();
+    while (rounds.load() < before + 10) std::this_thread::yield();
+    stop = true;
+    worker.join();
+    EXPECT_EQ(wrong.load(), 0);
+    for (HWND c : children) EXPECT_TRUE(IsWindow(c));
+}
+
 TEST_F(WindowTree, ClientSizeComesFromTheWindowsOwnFrameAtAnyDepth)
 {
     HWND top = TopLevel(RECT{0, 0, 300, 300}, kGreen);
