@@ -43,6 +43,29 @@ void BM_DieRoll100000(benchmark::State& state)
 }
 BENCHMARK(BM_DieRoll100000)->Unit(benchmark::kMillisecond);
 
+// One roll on its own, the step a regression would show in first.
+void BM_DieRollOnce(benchmark::State& state)
+{
+    desktop::headless::Install();
+    {
+        fw::TApplication app;
+        auto* form = fw::NewForm<fw::TForm>(&app, fw::CreateNew);
+        form->SetBounds(100, 100, 300, 300);
+        auto* die = new dice::TVoDice(form);
+        die->SetParent(form);
+        form->Show();
+        app.ProcessMessages();
+        dice::GeneratorSeed = 12345;
+        for (auto _ : state) {
+            die->Roll();
+        }
+        benchmark::DoNotOptimize(die->Value());
+        app.ProcessMessages();
+    }
+    desktop::headless::Uninstall();
+}
+BENCHMARK(BM_DieRollOnce);
+
 void BM_RandomBelowSixAlone100000(benchmark::State& state)
 {
     dice::GeneratorSeed = 12345;

@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "desktop/Messages.h"
 #include "desktop/backends/Headless.h"
 #include "framework/ClassesMessageParams.h"
 #include "framework/Forms.h"
@@ -64,6 +65,39 @@ void BM_EditSetText(benchmark::State& state)
     }
 }
 BENCHMARK(BM_EditSetText);
+
+// The same step as the experiment takes it: the edit has no focus (so no caret to move) and
+// the repaint it asks for waits for the loop.
+void BM_EditSetTextUnfocused(benchmark::State& state)
+{
+    Bench bench;
+    auto* other = new fw::TEdit(bench.form);
+    other->SetParent(bench.form);
+    other->SetTop(40);
+    other->SetFocus();
+    bench.app->ProcessMessages();
+    int changes = 0;
+    bench.edit->OnChange = [&](fw::TObject*) { ++changes; };
+    bool odd = false;
+    for (auto _ : state) {
+        bench.edit->SetText(odd ? "12345" : "12346");
+        odd = !odd;
+    }
+    benchmark::DoNotOptimize(changes);
+}
+BENCHMARK(BM_EditSetTextUnfocused);
+
+// One message sent to a control's window: the layer's send, the framework's window procedure
+// finding the control, its Dispatch chain and the class procedure under it.
+void BM_SendMessageToControl(benchmark::State& state)
+{
+    Bench bench;
+    const desktop::HWND window = bench.edit->Handle();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(desktop::SendMessage(window, desktop::WM_GETTEXTLENGTH, 0, 0));
+    }
+}
+BENCHMARK(BM_SendMessageToControl);
 
 }  // namespace
 

@@ -40,21 +40,22 @@ inline LPARAM PointToLParam(POINT p) { return MAKELPARAM(WORD(std::int16_t(p.x))
 inline POINT PointFromLParam(LPARAM l) { return POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)}; }
 
 // Per-window state kept in a window property; the class procedure creates it at
-// WM_NCCREATE and frees it at WM_NCDESTROY, whoever subclasses the window.
+// WM_NCCREATE and frees it at WM_NCDESTROY, whoever subclasses the window. Every message
+// reads it, so the property goes by atom, registered once per class.
 template <class State>
-State* StateOf(HWND hwnd, const char* property)
+State* StateOf(HWND hwnd, ATOM property)
 {
     return reinterpret_cast<State*>(GetProp(hwnd, property));
 }
 template <class State>
-State* AttachState(HWND hwnd, const char* property)
+State* AttachState(HWND hwnd, ATOM property)
 {
     auto* s = new State();
     SetProp(hwnd, property, reinterpret_cast<std::intptr_t>(s));
     return s;
 }
 template <class State>
-void DetachState(HWND hwnd, const char* property)
+void DetachState(HWND hwnd, ATOM property)
 {
     delete reinterpret_cast<State*>(RemoveProp(hwnd, property));
 }

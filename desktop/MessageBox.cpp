@@ -21,7 +21,11 @@ namespace {
 using controls::FillBox;
 using controls::kMessageBoxClass;
 
-constexpr const char* kStateProperty = "desktop.msgbox.state";
+ATOM StateProperty()
+{
+    static const ATOM atom = AddAtom("desktop.msgbox.state");
+    return atom;
+}
 constexpr int kIconSize = 32;
 constexpr int kMaxButtons = 3;
 
@@ -49,7 +53,7 @@ std::vector<HWND>& OpenBoxes()
     return boxes;
 }
 
-BoxState* StateOf(HWND hwnd) { return controls::StateOf<BoxState>(hwnd, kStateProperty); }
+BoxState* StateOf(HWND hwnd) { return controls::StateOf<BoxState>(hwnd, StateProperty()); }
 
 void ChooseButtons(BoxState& s)
 {
@@ -313,7 +317,7 @@ LRESULT BoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             }
             return 0;
         case WM_SETFOCUS: SetFocus(IsWindow(s->lastFocus) ? s->lastFocus : ButtonWindow(*s, s->defaultId)); return 0;
-        case WM_NCDESTROY: RemoveProp(hwnd, kStateProperty); return DefWindowProc(hwnd, msg, wParam, lParam);
+        case WM_NCDESTROY: RemoveProp(hwnd, StateProperty()); return DefWindowProc(hwnd, msg, wParam, lParam);
         default: return DefWindowProc(hwnd, msg, wParam, lParam);
     }
 }
@@ -374,7 +378,7 @@ HWND CreateBox(BoxState& s)
     HWND box = CreateWindowEx(exStyle, kMessageBoxClass, s.caption, style, x, y, outer.Width(), outer.Height(), s.owner,
                               0, nullptr);
     if (!box) return nullptr;
-    SetProp(box, kStateProperty, reinterpret_cast<std::intptr_t>(&s));
+    SetProp(box, StateProperty(), reinterpret_cast<std::intptr_t>(&s));
     LONG bx = (clientWidth - groupWidth) / 2;
     const LONG by = marginY + blockHeight + buttonGapY;
     for (MessageBoxButton& b : s.buttons) {

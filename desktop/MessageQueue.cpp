@@ -267,13 +267,13 @@ void PostQuitMessage(int exitCode)
     q.quitCode = exitCode;
 }
 
-LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    ThreadQueue* target = QueueOfWindow(hwnd);
-    if (!target) return 0;
-    ThreadQueue& self = CurrentQueue();
-    if (target == &self) return CallWindowProc(hwnd->proc, hwnd, msg, wParam, lParam);
+namespace {
 
+// A send to another thread's window: queued there, and this thread waits (running what is sent
+// to it meanwhile) until the owner has run it. Apart, so that a send on the same thread stays a call.
+[[gnu::noinline]] LRESULT SendToOtherThread(ThreadQueue* target, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    ThreadQueue& self = CurrentQueue();
     SentMessage sm;
     sm.hwnd = hwnd;
     sm.message = msg;
@@ -293,6 +293,16 @@ LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         if (sm.done) break;
     }
     return sm.result;
+}
+
+}  // namespace
+
+LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    ThreadQueue* target = QueueOfWindow(hwnd);
+    if (!target) return 0;
+    if (target == &CurrentQueue()) return CallWindowProc(hwnd->proc, hwnd, msg, wParam, lParam);
+    return SendToOtherThread(target, hwnd, msg, wParam, lParam);
 }
 
 bool SendNotifyMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)

@@ -61,9 +61,24 @@ Region Region::FromRect(const RECT& r)
 {
     Region out;
     if (r.IsEmpty()) return out;
-    out.rows_.reserve(std::size_t(r.Height()));
-    for (LONG y = r.top; y < r.bottom; ++y) out.rows_.push_back(Row{y, {Span{r.left, r.right}}});
+    out.bands_.push_back(Band{r.top, r.bottom, {Span{r.left, r.right}}});
     return out;
+}
+
+void Region::Append(LONG y0, LONG y1, std::vector<Span>&& spans)
+{
+    if (spans.empty() || y0 >= y1) return;
+    if (!bands_.empty()) {
+        Band& last = bands_.back();
+        const bool same = last.spans.size() == spans.size() &&
+                          std::equal(spans.begin(), spans.end(), last.spans.begin(),
+                                     [](const Span& a, const Span& b) { return a.x0 == b.x0 && a.x1 == b.x1; });
+        if (last.y1 == y0 && same) {
+            last.y1 = y1;
+            return;
+        }
+    }
+    bands_.push_back(Band{y0, y1, std::move(spans)});
 }
 
 Region Region::FromPolygon(const POINT* points, int count, int fillMode)
@@ -113,36 +128,37 @@ Region Region::FromPolygon(const POINT* points, int count, int fillMode)
         } else {
             for (std::size_t k = 0; k + 1 < crossings.size(); k += 2) add(crossings[k].x, crossings[k + 1].x);
         }
-        if (!spans.empty()) out.rows_.push_back(Row{y, std::move(spans)});
+        out.Append(y, y + 1, std::move(spans));
     }
     return out;
 }
 
 RECT Region::Bounds() const
 {
-    if (rows_.empty()) return RECT{};
-    RECT r{rows_.front().spans.front().x0, rows_.front().y, rows_.front().spans.back().x1, rows_.back().y + 1};
-    for (const Row& row : rows_) {
-        r.left = std::min(r.left, row.spans.front().x0);
-        r.right = std::max(r.right, row.spans.back().x1);
+    if (bands_.empty()) return RECT{};
+    RECT r{bands_.front().spans.front().x0, bands_.front().y0, bands_.front().spans.back().x1, bands_.back().y1};
+    for (const Band& band : bands_) {
+        r.left = std::min(r.left, band.spans.front().x0);
+        r.right = std::max(r.right, band.spans.back().x1);
     }
     return r;
 }
 
 bool Region::Contains(LONG x, LONG y) const
 {
-    const auto row = std::lower_bound(rows_.begin(), rows_.end(), y, [](const Row& r, LONG v) { return r.y < v; });
-    if (row == rows_.end() || row->y != y) return false;
+    const auto band = std::upper_bound(bands_.begin(), bands_.end(), y, [](LONG v, const Band& b) { return v < b.y1; });
+    if (band == bands_.end() || band->y0 > y) return false;
     const auto span =
-        std::upper_bound(row->spans.begin(), row->spans.end(), x, [](LONG v, const Span& s) { return v < s.x1; });
-    return span != row->spans.end() && span->x0 <= x;
+        std::upper_bound(band->spans.begin(), band->spans.end(), x, [](LONG v, const Span& s) { return v < s.x1; });
+    return span != band->spans.end() && span->x0 <= x;
 }
 
 void Region::Offset(LONG dx, LONG dy)
 {
-    for (Row& row : rows_) {
-        row.y += dy;
-        for (Span& s : row.spans) {
+    for (Band& band : bands_) {
+        band.y0 += dy;
+        band.y1 += dy;
+        for (Span& s : band.spans) {
             s.x0 += dx;
             s.x1 += dx;
         }
@@ -151,14 +167,9 @@ void Region::Offset(LONG dx, LONG dy)
 
 int Region::Kind() const
 {
-    if (rows_.empty()) return NULLREGION;
-    const Span first = rows_.front().spans.front();
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        const Row& row = rows_[i];
-        if (row.spans.size() != 1 || row.spans[0].x0 != first.x0 || row.spans[0].x1 != first.x1) return COMPLEXREGION;
-        if (i > 0 && row.y != rows_[i - 1].y + 1) return COMPLEXREGION;
-    }
-    return SIMPLEREGION;
+    if (bands_.empty()) return NULLREGION;
+    // Touching bands always differ, so a rectangle is exactly one band of one span.
+    return bands_.size() == 1 && bands_.front().spans.size() == 1 ? SIMPLEREGION : COMPLEXREGION;
 }
 
 template <class Op>
@@ -166,15 +177,22 @@ Region Region::Combine(const Region& other, Op op) const
 {
     Region out;
     const Spans none;
+    const std::vector<Band>& a = bands_;
+    const std::vector<Band>& b = other.bands_;
     std::size_t i = 0, j = 0;
-    while (i < rows_.size() || j < other.rows_.size()) {
-        const LONG ya = i < rows_.size() ? rows_[i].y : kNoBoundary;
-        const LONG yb = j < other.rows_.size() ? other.rows_[j].y : kNoBoundary;
-        const LONG y = std::min(ya, yb);
-        const Spans& a = ya == y ? rows_[i++].spans : none;
-        const Spans& b = yb == y ? other.rows_[j++].spans : none;
-        Spans row = CombineRow(a, b, op);
-        if (!row.empty()) out.rows_.push_back(Row{y, std::move(row)});
+    LONG y = std::min(a.empty() ? kNoBoundary : a.front().y0, b.empty() ? kNoBoundary : b.front().y0);
+    for (;;) {
+        while (i < a.size() && a[i].y1 <= y) ++i;
+        while (j < b.size() && b[j].y1 <= y) ++j;
+        if (i == a.size() && j == b.size()) break;
+        const bool inA = i < a.size() && a[i].y0 <= y;
+        const bool inB = j < b.size() && b[j].y0 <= y;
+        // The stretch of scan lines from y on where neither side changes.
+        LONG next = kNoBoundary;
+        if (i < a.size()) next = std::min(next, inA ? a[i].y1 : a[i].y0);
+        if (j < b.size()) next = std::min(next, inB ? b[j].y1 : b[j].y0);
+        if (inA || inB) out.Append(y, next, CombineRow(inA ? a[i].spans : none, inB ? b[j].spans : none, op));
+        y = next;
     }
     return out;
 }
@@ -209,13 +227,13 @@ Region Region::Combined(const Region& other, int mode) const
 
 bool operator==(const Region& a, const Region& b)
 {
-    if (a.rows_.size() != b.rows_.size()) return false;
-    for (std::size_t i = 0; i < a.rows_.size(); ++i) {
-        const auto& ra = a.rows_[i];
-        const auto& rb = b.rows_[i];
-        if (ra.y != rb.y || ra.spans.size() != rb.spans.size()) return false;
-        for (std::size_t k = 0; k < ra.spans.size(); ++k)
-            if (ra.spans[k].x0 != rb.spans[k].x0 || ra.spans[k].x1 != rb.spans[k].x1) return false;
+    if (a.bands_.size() != b.bands_.size()) return false;
+    for (std::size_t i = 0; i < a.bands_.size(); ++i) {
+        const auto& ba = a.bands_[i];
+        const auto& bb = b.bands_[i];
+        if (ba.y0 != bb.y0 || ba.y1 != bb.y1 || ba.spans.size() != bb.spans.size()) return false;
+        for (std::size_t k = 0; k < ba.spans.size(); ++k)
+            if (ba.spans[k].x0 != bb.spans[k].x0 || ba.spans[k].x1 != bb.spans[k].x1) return false;
     }
     return true;
 }

@@ -24,7 +24,7 @@ public:
     // A pixel belongs to the polygon when its centre lies inside (fill mode ALTERNATE or WINDING).
     static Region FromPolygon(const POINT* points, int count, int fillMode = ALTERNATE);
 
-    bool IsEmpty() const { return rows_.empty(); }
+    bool IsEmpty() const { return bands_.empty(); }
     RECT Bounds() const;
     bool Contains(LONG x, LONG y) const;
     void Offset(LONG dx, LONG dy);
@@ -41,19 +41,25 @@ public:
     template <class F>
     void ForEachSpan(F&& f) const
     {
-        for (const Row& row : rows_)
-            for (const Span& s : row.spans) f(row.y, s.x0, s.x1);
+        for (const Band& band : bands_)
+            for (LONG y = band.y0; y < band.y1; ++y)
+                for (const Span& s : band.spans) f(y, s.x0, s.x1);
     }
 
     friend bool operator==(const Region& a, const Region& b);
 
 private:
-    struct Row {
-        LONG y;
-        std::vector<Span> spans;  // sorted, disjoint, non-adjacent
+    // Consecutive scan lines with the same spans share one band, so a rectangle is one band
+    // whatever its height.
+    struct Band {
+        LONG y0;                  // first scan line
+        LONG y1;                  // past the last one
+        std::vector<Span> spans;  // sorted, disjoint, non-adjacent, never empty
     };
-    std::vector<Row> rows_;  // sorted by y, only non-empty rows
+    std::vector<Band> bands_;  // sorted by y, disjoint; touching bands have different spans
 
+    // Adds scan lines y0..y1-1 below the last band, merging with it when they continue it.
+    void Append(LONG y0, LONG y1, std::vector<Span>&& spans);
     template <class Op>
     Region Combine(const Region& other, Op op) const;
 };

@@ -7,7 +7,11 @@ namespace desktop {
 
 namespace {
 
-constexpr const char* kStateProperty = "desktop.button.state";
+ATOM StateProperty()
+{
+    static const ATOM atom = AddAtom("desktop.button.state");
+    return atom;
+}
 constexpr int kFocusInset = 4;
 
 struct ButtonState {
@@ -18,7 +22,7 @@ struct ButtonState {
     bool spaceDown = false;
 };
 
-ButtonState* StateOf(HWND hwnd) { return controls::StateOf<ButtonState>(hwnd, kStateProperty); }
+ButtonState* StateOf(HWND hwnd) { return controls::StateOf<ButtonState>(hwnd, StateProperty()); }
 DWORD ButtonType(HWND hwnd) { return DWORD(GetWindowLongPtr(hwnd, GWL_STYLE)) & BS_TYPEMASK; }
 bool IsDefault(HWND hwnd) { return ButtonType(hwnd) == BS_DEFPUSHBUTTON; }
 
@@ -88,11 +92,11 @@ void Paint(HWND hwnd)
 LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_NCCREATE) {
-        controls::AttachState<ButtonState>(hwnd, kStateProperty);
+        controls::AttachState<ButtonState>(hwnd, StateProperty());
         return DefWindowProc(hwnd, msg, wParam, lParam);
     }
     if (msg == WM_NCDESTROY) {
-        controls::DetachState<ButtonState>(hwnd, kStateProperty);
+        controls::DetachState<ButtonState>(hwnd, StateProperty());
         return DefWindowProc(hwnd, msg, wParam, lParam);
     }
     ButtonState* s = StateOf(hwnd);

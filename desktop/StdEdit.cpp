@@ -20,7 +20,11 @@ namespace desktop {
 
 namespace {
 
-constexpr const char* kStateProperty = "desktop.edit.state";
+ATOM StateProperty()
+{
+    static const ATOM atom = AddAtom("desktop.edit.state");
+    return atom;
+}
 constexpr int kInset = 1;
 constexpr int kDefaultMargin = 1;
 constexpr int kDefaultTabStopDialogUnits = 32;
@@ -40,11 +44,16 @@ struct EditState {
     std::size_t firstLine = 0;
     bool focused = false;
     bool tracking = false;
+    // What the model was last configured from (see Configure).
+    bool configured = false;
+    DWORD configuredStyle = 0;
+    LONG configuredWrapWidth = 0;
+    char configuredPasswordChar = 0;
 };
 
 using controls::NotifyParent;
 
-EditState* StateOf(HWND hwnd) { return controls::StateOf<EditState>(hwnd, kStateProperty); }
+EditState* StateOf(HWND hwnd) { return controls::StateOf<EditState>(hwnd, StateProperty()); }
 DWORD StyleOf(HWND hwnd) { return DWORD(GetWindowLongPtr(hwnd, GWL_STYLE)); }
 bool IsMultiLine(HWND hwnd) { return (StyleOf(hwnd) & ES_MULTILINE) != 0; }
 bool IsReadOnly(HWND hwnd) { return (StyleOf(hwnd) & ES_READONLY) != 0; }
@@ -71,17 +80,26 @@ void ApplyFont(EditState& s, HFONT font)
 }
 
 // Styles may change under the control (EM_SETREADONLY, the framework's own style
-// changes), so the model follows them before each use.
+// changes), so the model follows them before each use; it is told only when one of them
+// changed, since every message passes here.
 void Configure(HWND hwnd, EditState& s)
 {
     const DWORD style = StyleOf(hwnd);
     const bool multi = (style & ES_MULTILINE) != 0;
+    const LONG wrapWidth = multi && !(style & ES_AUTOHSCROLL) ? std::max<LONG>(1, FormatRect(hwnd, s).Width()) : 0;
+    if (s.configured && style == s.configuredStyle && wrapWidth == s.configuredWrapWidth &&
+        s.passwordChar == s.configuredPasswordChar)
+        return;
     s.model.SetMultiLine(multi);
     s.model.SetCase((style & ES_UPPERCASE)   ? EditCase::Upper
                     : (style & ES_LOWERCASE) ? EditCase::Lower
                                              : EditCase::Mixed);
-    s.model.SetWrapWidth(multi && !(style & ES_AUTOHSCROLL) ? std::max<LONG>(1, FormatRect(hwnd, s).Width()) : 0);
+    s.model.SetWrapWidth(wrapWidth);
     s.model.SetPasswordChar(!multi && (style & ES_PASSWORD) ? s.passwordChar : 0);
+    s.configured = true;
+    s.configuredStyle = style;
+    s.configuredWrapWidth = wrapWidth;
+    s.configuredPasswordChar = s.passwordChar;
 }
 
 std::size_t VisibleLines(HWND hwnd, const EditState& s)
@@ -116,6 +134,14 @@ void ScrollToCaret(HWND hwnd, EditState& s)
 {
     const RECT f = FormatRect(hwnd, s);
     const int width = f.Width();
+    // A single line with the caret at the start of left-aligned text shows it from its first
+    // character, whatever it measures: the usual case after a new text.
+    const DWORD style = StyleOf(hwnd);
+    if (!(style & ES_MULTILINE) && (style & (ES_CENTER | ES_RIGHT)) == ES_LEFT && s.model.Caret() == 0 && width > 0) {
+        s.xOffset = 0;
+        s.firstLine = 0;
+        return;
+    }
     const std::size_t line = s.model.CaretLine();
     if (ScrollsHorizontally(hwnd)) {
         const int x = AlignOffset(hwnd, s, line) + s.model.XInLine(line, s.model.Caret());
@@ -477,15 +503,15 @@ LRESULT GetLine(HWND hwnd, const EditModel& m, WPARAM wParam, LPARAM lParam)
     return LRESULT(n);
 }
 
-LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+[[gnu::noinline]] LRESULT HandleEditMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_NCCREATE) {
-        EditState* s = controls::AttachState<EditState>(hwnd, kStateProperty);
+        EditState* s = controls::AttachState<EditState>(hwnd, StateProperty());
         ApplyFont(*s, nullptr);
         return DefWindowProc(hwnd, msg, wParam, lParam);
     }
     if (msg == WM_NCDESTROY) {
-        controls::DetachState<EditState>(hwnd, kStateProperty);
+        controls::DetachState<EditState>(hwnd, StateProperty());
         return DefWindowProc(hwnd, msg, wParam, lParam);
     }
     EditState* s = StateOf(hwnd);
@@ -718,6 +744,13 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         default: return DefWindowProc(hwnd, msg, wParam, lParam);
     }
+}
+
+// The window text always follows the model, so reading it needs neither the state nor the styles.
+LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_GETTEXTLENGTH || msg == WM_GETTEXT) return DefWindowProc(hwnd, msg, wParam, lParam);
+    return HandleEditMessage(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace

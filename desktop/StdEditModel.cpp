@@ -65,13 +65,9 @@ std::string EditModel::Filter(std::string_view text) const
 
 void EditModel::SetText(std::string_view text)
 {
-    text_.clear();
-    for (char c : text) {
-        if (c == '\0') break;
-        if (case_ == EditCase::Upper) c = UpperCp1252(c);
-        if (case_ == EditCase::Lower) c = LowerCp1252(c);
-        text_.push_back(c);
-    }
+    text_.assign(text.substr(0, text.find('\0')));  // reuses the buffer
+    if (case_ == EditCase::Upper) std::transform(text_.begin(), text_.end(), text_.begin(), UpperCp1252);
+    if (case_ == EditCase::Lower) std::transform(text_.begin(), text_.end(), text_.begin(), LowerCp1252);
     anchor_ = caret_ = 0;
     caretAtLineEnd_ = false;
     EmptyUndo();

@@ -21,7 +21,11 @@ namespace desktop {
 
 namespace {
 
-constexpr const char* kStateProperty = "desktop.tab.state";
+ATOM StateProperty()
+{
+    static const ATOM atom = AddAtom("desktop.tab.state");
+    return atom;
+}
 constexpr int kRowTop = 2;
 constexpr int kFirstTabLeft = 2;
 constexpr int kTextPadding = 6;
@@ -43,7 +47,7 @@ struct TabState {
     bool focused = false;
 };
 
-TabState* StateOf(HWND hwnd) { return controls::StateOf<TabState>(hwnd, kStateProperty); }
+TabState* StateOf(HWND hwnd) { return controls::StateOf<TabState>(hwnd, StateProperty()); }
 
 int ItemHeight(const TabState& s) { return s.measure.height + kVerticalPadding; }
 int RowBottom(const TabState& s) { return kRowTop + ItemHeight(s); }
@@ -191,12 +195,12 @@ LRESULT GetItem(const TabState& s, WPARAM wParam, TCITEM* item)
 LRESULT TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_NCCREATE) {
-        TabState* s = controls::AttachState<TabState>(hwnd, kStateProperty);
+        TabState* s = controls::AttachState<TabState>(hwnd, StateProperty());
         s->measure = controls::MeasureFont(nullptr);
         return DefWindowProc(hwnd, msg, wParam, lParam);
     }
     if (msg == WM_NCDESTROY) {
-        controls::DetachState<TabState>(hwnd, kStateProperty);
+        controls::DetachState<TabState>(hwnd, StateProperty());
         return DefWindowProc(hwnd, msg, wParam, lParam);
     }
     TabState* s = StateOf(hwnd);

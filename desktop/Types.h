@@ -8,6 +8,7 @@ namespace desktop {
 
 using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
+using ATOM = std::uint16_t;  // a registered name, see AddAtom
 using DWORD = std::uint32_t;
 using UINT = std::uint32_t;
 using LONG = std::int32_t;

@@ -3,9 +3,11 @@
 #include "desktop/Window.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cstring>
+#include <mutex>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "desktop/Backend.h"
 #include "desktop/Codepage.h"
@@ -18,12 +20,64 @@ namespace desktop {
 
 namespace {
 
+// Windows live in blocks that are never freed: a destroyed window stays readable (marked dead),
+// so a stale handle is recognised safely, and IsWindow tells a handle of ours by its address
+// alone, on any thread without a lock. Block k holds kFirstBlockSize << k windows.
+class WindowArena {
+public:
+    // Called with the registry locked. The window comes alive.
+    Window* Allocate()
+    {
+        const std::size_t count = blockCount_.load(std::memory_order_relaxed);
+        if (count == 0 || used_ == BlockSize(count - 1)) {
+            auto* block = new Window[BlockSize(count)];
+            for (std::size_t i = 0; i < BlockSize(count); ++i) block[i].alive.store(false, std::memory_order_relaxed);
+            blocks_[count].store(block, std::memory_order_release);
+            blockCount_.store(count + 1, std::memory_order_release);
+            used_ = 0;
+        }
+        Window* w = blocks_[blockCount_.load(std::memory_order_relaxed) - 1].load(std::memory_order_relaxed) + used_++;
+        w->alive.store(true);
+        return w;
+    }
+    bool Contains(const Window* w) const
+    {
+        const auto address = reinterpret_cast<std::uintptr_t>(w);
+        const std::size_t count = blockCount_.load(std::memory_order_acquire);
+        for (std::size_t k = 0; k < count; ++k) {
+            const auto offset = address - reinterpret_cast<std::uintptr_t>(blocks_[k].load(std::memory_order_acquire));
+            if (offset < (kFirstBlockSize * sizeof(Window)) << k) return offset % sizeof(Window) == 0;
+        }
+        return false;
+    }
+    // Every window handed out so far, dead or alive (registry locked).
+    template <class Visit>
+    void ForEach(Visit visit) const
+    {
+        const std::size_t count = blockCount_.load(std::memory_order_relaxed);
+        for (std::size_t k = 0; k < count; ++k) {
+            Window* block = blocks_[k].load(std::memory_order_relaxed);
+            const std::size_t n = k + 1 == count ? used_ : BlockSize(k);
+            for (std::size_t i = 0; i < n; ++i) visit(&block[i]);
+        }
+    }
+
+private:
+    static constexpr std::size_t kFirstBlockSize = 64;
+    static constexpr std::size_t kMaxBlocks = 40;  // more windows than any memory holds
+    static std::size_t BlockSize(std::size_t k) { return kFirstBlockSize << k; }
+
+    std::array<std::atomic<Window*>, kMaxBlocks> blocks_{};
+    std::atomic<std::size_t> blockCount_{0};
+    std::size_t used_ = 0;  // windows handed out from the last block
+};
+
+// Constant-initialised and never destroyed work: IsWindow needs no guard and works at any time.
+constinit WindowArena windowArena;
+
 struct WindowManager {
     std::unordered_map<std::string, std::unique_ptr<WindowClassRecord>> classes;
     std::vector<Window*> topLevels;  // topmost first
-    // Destroyed windows stay allocated (marked dead) so that stale handles are recognised safely.
-    std::vector<std::unique_ptr<Window>> all;
-    std::unordered_set<const Window*> known;
     HWND focus = nullptr;
     HWND capture = nullptr;
     HWND active = nullptr;
@@ -37,7 +91,7 @@ WindowManager& Wm()
     return *wm;
 }
 
-bool Alive(HWND w) { return w && w->alive.load(); }
+bool Alive(const Window* w) { return w && w->alive.load(); }
 
 POINT TopLevelScreenOrigin(Window* w)
 {
@@ -174,6 +228,10 @@ Window* TopLevelOf(Window* w)
 
 RECT NonClientInsets(DWORD style, DWORD exStyle, bool topLevel)
 {
+    // Most child windows have no frame at all.
+    if ((style & (WS_THICKFRAME | WS_DLGFRAME | WS_BORDER)) == 0 &&
+        (exStyle & (WS_EX_DLGMODALFRAME | WS_EX_CLIENTEDGE)) == 0)
+        return RECT{};
     LONG b = 0;
     if (style & WS_THICKFRAME)
         b = GetSystemMetrics(SM_CXFRAME);
@@ -289,8 +347,12 @@ bool UnregisterClass(const std::string& name)
     auto& classes = Wm().classes;
     auto it = classes.find(UpperAscii(name));
     if (it == classes.end()) return false;
-    for (auto& w : Wm().all)
-        if (Alive(w.get()) && w->cls == it->second.get()) return false;
+    bool inUse = false;
+    {
+        std::lock_guard lock(WindowRegistryMutex());
+        windowArena.ForEach([&](const Window* w) { inUse = inUse || (Alive(w) && w->cls == it->second.get()); });
+    }
+    if (inUse) return false;
     classes.erase(it);
     return true;
 }
@@ -327,9 +389,7 @@ HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::stri
     Window* w;
     {
         std::lock_guard lock(WindowRegistryMutex());
-        wm.all.push_back(std::make_unique<Window>());
-        w = wm.all.back().get();
-        wm.known.insert(w);
+        w = windowArena.Allocate();
         w->cls = cls;
         w->proc = w->cls->info.lpfnWndProc;
         w->text = windowName;
@@ -412,9 +472,8 @@ bool DestroyWindow(HWND w)
 bool IsWindow(HWND hwnd)
 {
     if (!hwnd) return false;
-    std::lock_guard lock(WindowRegistryMutex());
     // Only handles this layer made can be alive; anything else is refused without being read.
-    return Wm().known.count(hwnd) && hwnd->alive.load();
+    return windowArena.Contains(hwnd) && hwnd->alive.load();
 }
 
 LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -423,18 +482,17 @@ LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     return proc(hwnd, msg, wParam, lParam);
 }
 
+namespace {
+
+// Everything of DefWindowProc but the text messages, which stay on its short path.
+[[gnu::noinline]] LRESULT DefWindowProcRest(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+}  // namespace
+
 LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (!Alive(hwnd)) return 0;
     switch (msg) {
-        case WM_NCCREATE: return 1;
-        case WM_SETTEXT:
-            hwnd->text = lParam ? std::string(reinterpret_cast<const char*>(lParam)) : std::string();
-            if (!hwnd->parent) {
-                hwnd->frameDirty = true;
-                if (HasBackend()) CurrentBackend().TopLevelChanged(hwnd);
-            }
-            return 1;
         case WM_GETTEXT: {
             if (wParam == 0 || !lParam) return 0;
             char* buf = reinterpret_cast<char*>(lParam);
@@ -444,6 +502,26 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return LRESULT(n);
         }
         case WM_GETTEXTLENGTH: return LRESULT(hwnd->text.size());
+        default: return DefWindowProcRest(hwnd, msg, wParam, lParam);
+    }
+}
+
+namespace {
+
+LRESULT DefWindowProcRest(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+        case WM_NCCREATE: return 1;
+        case WM_SETTEXT:
+            if (lParam)
+                hwnd->text.assign(reinterpret_cast<const char*>(lParam));  // reuses the buffer
+            else
+                hwnd->text.clear();
+            if (!hwnd->parent) {
+                hwnd->frameDirty = true;
+                if (HasBackend()) CurrentBackend().TopLevelChanged(hwnd);
+            }
+            return 1;
         case WM_PAINT: {
             PAINTSTRUCT ps;
             BeginPaint(hwnd, &ps);
@@ -515,6 +593,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
 }
 
+}  // namespace
+
 std::intptr_t GetWindowLongPtr(HWND hwnd, int index)
 {
     if (!Alive(hwnd)) return 0;
@@ -559,28 +639,90 @@ std::intptr_t SetWindowLongPtr(HWND hwnd, int index, std::intptr_t value)
     return old;
 }
 
-bool SetProp(HWND hwnd, const std::string& name, std::intptr_t value)
+namespace {
+
+// Atoms live as long as the process, as string atoms do on the original platform.
+struct AtomTable {
+    static constexpr ATOM kFirst = 0xC000;
+    std::mutex mutex;
+    std::unordered_map<std::string, ATOM> atoms;
+
+    static AtomTable& Instance()
+    {
+        static auto* table = new AtomTable();
+        return *table;
+    }
+    ATOM Find(std::string_view name)
+    {
+        const std::string key = UpperAscii(name);
+        std::lock_guard lock(mutex);
+        const auto it = atoms.find(key);
+        return it == atoms.end() ? 0 : it->second;
+    }
+    ATOM Add(std::string_view name)
+    {
+        if (name.empty()) return 0;
+        std::string key = UpperAscii(name);
+        std::lock_guard lock(mutex);
+        if (const auto it = atoms.find(key); it != atoms.end()) return it->second;
+        if (atoms.size() >= std::size_t(0xFFFF - kFirst)) return 0;
+        const ATOM atom = ATOM(kFirst + atoms.size());
+        atoms.emplace(std::move(key), atom);
+        return atom;
+    }
+};
+
+}  // namespace
+
+ATOM AddAtom(std::string_view name) { return AtomTable::Instance().Add(name); }
+
+bool SetProp(HWND hwnd, ATOM atom, std::intptr_t value)
 {
-    if (!Alive(hwnd)) return false;
-    hwnd->props[UpperAscii(name)] = value;
+    if (!Alive(hwnd) || atom == 0) return false;
+    for (auto& [key, stored] : hwnd->props) {
+        if (key == atom) {
+            stored = value;
+            return true;
+        }
+    }
+    hwnd->props.emplace_back(atom, value);
     return true;
 }
 
-std::intptr_t GetProp(HWND hwnd, const std::string& name)
+std::intptr_t GetProp(HWND hwnd, ATOM atom)
 {
     if (!Alive(hwnd)) return 0;
-    auto it = hwnd->props.find(UpperAscii(name));
-    return it == hwnd->props.end() ? 0 : it->second;
+    for (const auto& [key, value] : hwnd->props)
+        if (key == atom) return value;
+    return 0;
+}
+
+std::intptr_t RemoveProp(HWND hwnd, ATOM atom)
+{
+    if (!Alive(hwnd)) return 0;
+    auto& props = hwnd->props;
+    for (auto it = props.begin(); it != props.end(); ++it) {
+        if (it->first == atom) {
+            const std::intptr_t value = it->second;
+            props.erase(it);
+            return value;
+        }
+    }
+    return 0;
+}
+
+bool SetProp(HWND hwnd, const std::string& name, std::intptr_t value) { return SetProp(hwnd, AddAtom(name), value); }
+
+std::intptr_t GetProp(HWND hwnd, const std::string& name)
+{
+    const ATOM atom = AtomTable::Instance().Find(name);
+    return atom == 0 ? 0 : GetProp(hwnd, atom);
 }
 
 std::intptr_t RemoveProp(HWND hwnd, const std::string& name)
 {
-    if (!Alive(hwnd)) return 0;
-    auto it = hwnd->props.find(UpperAscii(name));
-    if (it == hwnd->props.end()) return 0;
-    const std::intptr_t v = it->second;
-    hwnd->props.erase(it);
-    return v;
+    const ATOM atom = AtomTable::Instance().Find(name);
+    return atom == 0 ? 0 : RemoveProp(hwnd, atom);
 }
 
 DWORD GetWindowThreadId(HWND hwnd) { return Alive(hwnd) && hwnd->queue ? hwnd->queue->threadId : 0; }
@@ -787,8 +929,10 @@ bool GetWindowRect(HWND hwnd, RECT* out)
 bool GetClientRect(HWND hwnd, RECT* out)
 {
     if (!Alive(hwnd) || !out) return false;
-    const RECT c = ClientRectInTopLevel(hwnd);
-    *out = RECT{0, 0, c.Width(), c.Height()};
+    // The size alone: no need to place the window among its ancestors.
+    const RECT in = NonClientInsets(hwnd->style, hwnd->exStyle, hwnd->IsTopLevel());
+    *out = RECT{0, 0, std::max<LONG>(0, hwnd->rect.Width() - in.left - in.right),
+                std::max<LONG>(0, hwnd->rect.Height() - in.top - in.bottom)};
     return true;
 }
 
@@ -998,8 +1142,21 @@ bool InvalidateRect(HWND hwnd, const RECT* rect, bool erase)
 {
     if (!hwnd) return false;
     if (!Alive(hwnd)) return false;
+    // A control changed many times before it paints (a die rolled, an edit rewritten) finds its
+    // whole client area already pending without measuring the window again.
+    Window::WholeClientMemo& memo = hwnd->wholeClient;
+    const bool topLevel = hwnd->IsTopLevel();
+    if (!rect && memo.valid && memo.style == hwnd->style && memo.exStyle == hwnd->exStyle &&
+        memo.topLevel == topLevel && memo.width == hwnd->rect.Width() && memo.height == hwnd->rect.Height() &&
+        memo.client == hwnd->update && !memo.client.IsEmpty()) {
+        hwnd->erase = hwnd->erase || erase;
+        return true;
+    }
     RECT cr;
     GetClientRect(hwnd, &cr);
+    if (!rect)
+        memo = Window::WholeClientMemo{
+            true, hwnd->style, hwnd->exStyle, topLevel, hwnd->rect.Width(), hwnd->rect.Height(), cr};
     const RECT r = rect ? IntersectRects(*rect, cr) : cr;
     if (r.IsEmpty()) return true;
     hwnd->update = UnionRects(hwnd->update, r);

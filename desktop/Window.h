@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "desktop/Types.h"
 
@@ -63,6 +64,13 @@ LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 
 std::intptr_t GetWindowLongPtr(HWND hwnd, int index);
 std::intptr_t SetWindowLongPtr(HWND hwnd, int index, std::intptr_t value);
+// Properties are keyed by atom: a name registered once (names equal apart from ASCII case share
+// one atom, 0 for an empty name). Code that reads a property per message keeps its atom; the
+// forms taking a name look the atom up first.
+ATOM AddAtom(std::string_view name);
+bool SetProp(HWND hwnd, ATOM atom, std::intptr_t value);
+std::intptr_t GetProp(HWND hwnd, ATOM atom);
+std::intptr_t RemoveProp(HWND hwnd, ATOM atom);
 bool SetProp(HWND hwnd, const std::string& name, std::intptr_t value);
 std::intptr_t GetProp(HWND hwnd, const std::string& name);
 std::intptr_t RemoveProp(HWND hwnd, const std::string& name);

@@ -5,10 +5,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "desktop/Surface.h"
@@ -76,10 +76,21 @@ struct Window {
     bool created = false;
     // Painting
     RECT update{};  // client coordinates
+    // The client area as last invalidated whole, with what it was measured from: while none of
+    // it changed and the update area is still that rectangle, invalidating all again adds nothing.
+    struct WholeClientMemo {
+        bool valid = false;
+        DWORD style = 0;
+        DWORD exStyle = 0;
+        bool topLevel = false;
+        LONG width = 0;
+        LONG height = 0;
+        RECT client{};
+    } wholeClient;
     bool erase = false;
     bool frameDirty = false;
-    std::unique_ptr<Surface> surface;  // top-level windows only: the whole outer rectangle
-    std::map<std::string, std::intptr_t> props;
+    std::unique_ptr<Surface> surface;                   // top-level windows only: the whole outer rectangle
+    std::vector<std::pair<ATOM, std::intptr_t>> props;  // few per window: a short scan beats a map
     std::vector<std::intptr_t> extra;
     // Last hide state for minimise support
     bool minimized = false;

@@ -23,6 +23,14 @@ constexpr std::array<const char*, kFaces + 1> kFaceNames = {nullptr, "DICE1", "D
 
 bool HasFace(TVoDiceValue value) { return value >= 1 && value <= kFaces; }
 
+// Out of line: a roll reaches it only the first time a face shows.
+[[gnu::noinline]] std::unique_ptr<fw::TBitmap> LoadFacePicture(TVoDiceValue value)
+{
+    auto face = std::make_unique<fw::TBitmap>();
+    face->LoadFromResourceName(kFaceNames[value]);
+    return face;
+}
+
 }  // namespace
 
 TVoDice::TVoDice(fw::TComponent* owner) : fw::TCustomControl(owner)
@@ -38,7 +46,7 @@ TVoDice::TVoDice(fw::TComponent* owner) : fw::TCustomControl(owner)
 TVoDice::~TVoDice()
 {
     OnChange = nullptr;
-    face_.reset();
+    face_ = nullptr;
     // The animation timer goes with the other owned components, without OnStop.
 }
 
@@ -83,11 +91,11 @@ void TVoDice::SetValue(TVoDiceValue value)
 
 void TVoDice::LoadFace()
 {
-    if (!face_) {
-        face_ = std::make_unique<fw::TBitmap>();
+    std::unique_ptr<fw::TBitmap>& slot = faces_[value_];
+    if (!slot) {
+        slot = LoadFacePicture(value_);
     }
-    // Every change reloads the resource: nothing is cached, a run of rolls paints once.
-    face_->LoadFromResourceName(kFaceNames[value_]);
+    face_ = slot.get();
 }
 
 void TVoDice::SetAutoSize(bool value)

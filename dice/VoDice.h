@@ -3,6 +3,7 @@
 // TVoDice: a self-painting die showing one face of a cube; Roll draws a new face that always
 // differs from the current one, and Rotate animates it by rolling on a threaded timer.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -52,7 +53,7 @@ public:
     TVoTimer* AnimationTimer() const { return timer_; }
 
     // The face picture, for the palette query; null only before the first face loaded.
-    fw::TBitmap* Face() const { return face_.get(); }
+    fw::TBitmap* Face() const { return face_; }
 
     fw::TNotifyEvent OnChange;
     fw::TNotifyEvent OnStart;
@@ -77,7 +78,9 @@ private:
     void FreeTimer();
 
     bool hasFocus_ = false;
-    std::unique_ptr<fw::TBitmap> face_;
+    // Each face is loaded on its first showing and kept: a run of rolls only switches pictures.
+    std::array<std::unique_ptr<fw::TBitmap>, 7> faces_;  // by value; entry 0 stands for no face
+    fw::TBitmap* face_ = nullptr;
     std::uint32_t interval_ = 60;
     std::uint32_t autoStopInterval_ = 0;
     bool rotate_ = false;

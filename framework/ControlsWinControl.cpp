@@ -18,7 +18,18 @@ namespace fw {
 
 namespace {
 
-constexpr const char* kControlProperty = "fw.TWinControl";
+// Every message to a control's window looks the control up, so the property goes by atom.
+desktop::ATOM ControlProperty()
+{
+    static const desktop::ATOM atom = desktop::AddAtom("fw.TWinControl");
+    return atom;
+}
+
+// The control of a window the layer handed us (no check that the handle is one).
+TWinControl* ControlOfWindow(desktop::HWND window)
+{
+    return reinterpret_cast<TWinControl*>(desktop::GetProp(window, ControlProperty()));
+}
 
 // The control whose window CreateWindowEx is making: its first message attaches it.
 thread_local TWinControl* creationControl = nullptr;
@@ -56,7 +67,7 @@ bool ForwardToGraphicChild(TWinControl& parent, TWMMouse message)
 desktop::LRESULT ControlWindowProc(desktop::HWND hwnd, desktop::UINT msg, desktop::WPARAM wParam,
                                    desktop::LPARAM lParam)
 {
-    TWinControl* control = TWinControl::FindControl(hwnd);
+    TWinControl* control = ControlOfWindow(hwnd);
     if (control == nullptr && creationControl != nullptr) {
         control = creationControl;
         creationControl = nullptr;
@@ -274,13 +285,13 @@ void TWinControl::DestroyWindowHandle()
 void TWinControl::WindowAttached(desktop::HWND window)
 {
     handle_ = window;
-    desktop::SetProp(window, kControlProperty, reinterpret_cast<std::intptr_t>(this));
+    desktop::SetProp(window, ControlProperty(), reinterpret_cast<std::intptr_t>(this));
 }
 
 void TWinControl::WindowDetached()
 {
     if (handle_ != nullptr) {
-        desktop::RemoveProp(handle_, kControlProperty);
+        desktop::RemoveProp(handle_, ControlProperty());
     }
     handle_ = nullptr;
 }
@@ -290,7 +301,7 @@ TWinControl* TWinControl::FindControl(desktop::HWND window)
     if (window == nullptr || !desktop::IsWindow(window)) {
         return nullptr;
     }
-    return reinterpret_cast<TWinControl*>(desktop::GetProp(window, kControlProperty));
+    return ControlOfWindow(window);
 }
 
 TWinControl* TWinControl::FindControlAbove(desktop::HWND window)

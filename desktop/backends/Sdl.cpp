@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 #include <vector>
 
@@ -105,6 +108,22 @@ SDL_SystemCursor SystemCursorFor(int cursorId)
         case IDC_NO: return SDL_SYSTEM_CURSOR_NO;
         default: return SDL_SYSTEM_CURSOR_ARROW;
     }
+}
+
+// With DADOS_REPORT_FIRST_FRAME=1, the first window content handed to the display is reported
+// on standard error with the CLOCK_MONOTONIC time, for measuring start-up from outside.
+void ReportFirstFrameOnce()
+{
+    static bool reported = false;
+    if (reported) return;
+    reported = true;
+    const char* flag = std::getenv("DADOS_REPORT_FIRST_FRAME");
+    if (flag == nullptr || std::strcmp(flag, "1") != 0) return;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    std::fprintf(stderr, "dados: first frame at monotonic %lld.%09ld\n", static_cast<long long>(now.tv_sec),
+                 static_cast<long>(now.tv_nsec));
+    std::fflush(stderr);
 }
 
 }  // namespace
@@ -485,6 +504,7 @@ void SdlBackend::Present(HWND w, OsWindow& os)
     SDL_BlitSurface(from, nullptr, target, nullptr);
     SDL_FreeSurface(from);
     SDL_UpdateWindowSurface(os.window);
+    ReportFirstFrameOnce();
 }
 
 void SdlBackend::Poll()

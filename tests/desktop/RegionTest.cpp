@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <random>
+
 namespace desktop {
 namespace {
 
@@ -71,6 +74,67 @@ TEST(Region, AdjacentRectanglesMergeIntoOne)
     const Region all = left.United(right).United(below);
     EXPECT_EQ(all, Region::FromRect(RECT{0, 0, 9, 6}));
     EXPECT_EQ(all.Kind(), SIMPLEREGION);
+}
+
+// Random rectangles combined every way, checked pixel by pixel against plain sets, and the same
+// set reached by another route compares equal (one representation per set).
+TEST(Region, CombinationsMatchPixelSetsAndHaveOneForm)
+{
+    constexpr int kSize = 24;
+    using Pixels = std::array<std::array<bool, kSize>, kSize>;
+    std::mt19937 random(20261208);
+    const auto randomRect = [&] {
+        std::uniform_int_distribution<int> coordinate(0, kSize);
+        int l = coordinate(random), r = coordinate(random), t = coordinate(random), b = coordinate(random);
+        return RECT{std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)};
+    };
+    const auto pixelsOf = [](const RECT& rect) {
+        Pixels p{};
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x) p[y][x] = true;
+        return p;
+    };
+    const auto combine = [](const Pixels& a, const Pixels& b, int mode) {
+        Pixels out{};
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x) {
+                const bool u = a[y][x], v = b[y][x];
+                out[y][x] = mode == RGN_AND ? u && v : mode == RGN_OR ? u || v : mode == RGN_XOR ? u != v : u && !v;
+            }
+        return out;
+    };
+    const auto expectSame = [](const Region& r, const Pixels& p) {
+        int expected = 0;
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x) {
+                ASSERT_EQ(r.Contains(x, y), p[y][x]) << x << "," << y;
+                expected += p[y][x] ? 1 : 0;
+            }
+        EXPECT_EQ(PixelCount(r), expected);
+        EXPECT_EQ(r.IsEmpty(), expected == 0);
+    };
+    for (int round = 0; round < 200; ++round) {
+        Region region;
+        Pixels pixels{};
+        for (int step = 0; step < 5; ++step) {
+            const RECT rect = randomRect();
+            const int mode = std::array{RGN_AND, RGN_OR, RGN_XOR, RGN_DIFF}[random() % 4];
+            region = region.Combined(Region::FromRect(rect), mode);
+            pixels = combine(pixels, pixelsOf(rect), mode);
+            expectSame(region, pixels);
+        }
+        // Rebuilt one pixel row at a time, the set must give an equal region and the same kind.
+        Region rows;
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x)
+                if (pixels[y][x]) rows = rows.United(Region::FromRect(RECT{x, y, x + 1, y + 1}));
+        EXPECT_EQ(rows, region);
+        EXPECT_EQ(rows.Kind(), region.Kind());
+        if (!region.IsEmpty()) {
+            const RECT box = region.Bounds();
+            EXPECT_EQ(region.Kind() == SIMPLEREGION, region == Region::FromRect(box));
+        }
+    }
 }
 
 TEST(Region, EmptyOperands)

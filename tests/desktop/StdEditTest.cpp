@@ -337,6 +337,36 @@ TEST_F(EditTest, PasswordEditShowsStarsAndKeepsItsTextOffTheClipboard)
     EXPECT_EQ(GetClipboardText().value_or(""), "secret");
 }
 
+TEST_F(EditTest, ANewTextShowsFromItsStartAndLaterStyleChangesStillReachTheText)
+{
+    HWND e = Edit("", ES_AUTOHSCROLL, RECT{10, 10, 70, 31});
+    Type("a long line of text that does not fit");
+    ASSERT_GT(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    SetWindowText(e, "another line that is too long to fit");
+    EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    EXPECT_EQ(GET_X_LPARAM(SendMessage(e, EM_POSFROMCHAR, 0, 0)), 2);
+
+    // Right-aligned text starts where its width leaves it, not at the left margin.
+    HWND right = Edit("", ES_AUTOHSCROLL | ES_RIGHT, RECT{10, 40, 131, 61});
+    SetWindowText(right, "12");
+    EXPECT_GT(GET_X_LPARAM(SendMessage(right, EM_POSFROMCHAR, 0, 0)), 60);
+
+    // A style set after creation applies to the next input.
+    SetWindowLongPtr(e, GWL_STYLE, GetWindowLongPtr(e, GWL_STYLE) | ES_UPPERCASE);
+    SetFocus(e);
+    SetWindowText(e, "");
+    Type("abc");
+    EXPECT_EQ(GetWindowText(e), "ABC");
+
+    // Another password character with the password style kept is measured as that character.
+    HWND hidden = Edit("xyz", ES_AUTOHSCROLL | ES_PASSWORD, RECT{10, 70, 131, 91});
+    HWND plain = Edit("###", ES_AUTOHSCROLL, RECT{10, 100, 131, 121});
+    SendMessage(hidden, EM_SETPASSWORDCHAR, '#', 0);
+    EXPECT_EQ(SendMessage(hidden, EM_POSFROMCHAR, 3, 0), SendMessage(plain, EM_POSFROMCHAR, 3, 0));
+    SendMessage(hidden, EM_SETPASSWORDCHAR, '*', 0);
+    EXPECT_NE(SendMessage(hidden, EM_POSFROMCHAR, 3, 0), SendMessage(plain, EM_POSFROMCHAR, 3, 0));
+}
+
 WNDPROC g_editProc = nullptr;
 LRESULT SwallowContextMenu(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {

@@ -1,5 +1,6 @@
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <thread>
@@ -94,6 +95,91 @@ TEST_F(WindowTree, DestroyingAParentDestroysChildrenFirstAndForgetsTheirHandles)
     }
     EXPECT_LT(destroyTop, destroyChild);
     EXPECT_LT(ncChild, ncTop);
+}
+
+TEST_F(WindowTree, PropertiesByAtomAndByNameAreTheSameWhateverTheCase)
+{
+    HWND top = TopLevel(RECT{0, 0, 100, 100}, kGreen);
+    const ATOM atom = AddAtom("Test.Window.Property");
+    EXPECT_NE(atom, 0);
+    EXPECT_EQ(AddAtom("TEST.window.PROPERTY"), atom);
+    EXPECT_NE(AddAtom("Test.Window.Other"), atom);
+    EXPECT_EQ(AddAtom(""), 0);
+
+    EXPECT_EQ(GetProp(top, "never.set.anywhere"), 0);
+    EXPECT_TRUE(SetProp(top, "test.window.property", 7));
+    EXPECT_EQ(GetProp(top, atom), 7);
+    EXPECT_TRUE(SetProp(top, atom, 8));  // replaces, does not add a second entry
+    EXPECT_TRUE(SetProp(top, "Test.Window.Other", 9));
+    EXPECT_EQ(GetProp(top, "TEST.WINDOW.PROPERTY"), 8);
+    EXPECT_EQ(RemoveProp(top, atom), 8);
+    EXPECT_EQ(GetProp(top, atom), 0);
+    EXPECT_EQ(RemoveProp(top, "test.window.property"), 0);
+    EXPECT_EQ(GetProp(top, "test.window.other"), 9);
+
+    DestroyWindow(top);
+    EXPECT_FALSE(SetProp(top, atom, 1));
+    EXPECT_EQ(GetProp(top, "test.window.other"), 0);
+}
+
+TEST_F(WindowTree, OnlyHandlesOfLiveWindowsAreWindowsAcrossManyCreations)
+{
+    // Enough windows to need several blocks of handles; every other one destroyed.
+    HWND top = TopLevel(RECT{0, 0, 300, 300}, kGreen);
+    std::vector<HWND> children;
+    for (int i = 0; i < 300; ++i) children.push_back(Child(top, RECT{0, 0, 5, 5}, kRed));
+    for (std::size_t i = 0; i < children.size(); i += 2) DestroyWindow(children[i]);
+    for (std::size_t i = 0; i < children.size(); ++i) EXPECT_EQ(IsWindow(children[i]), i % 2 == 1) << i;
+
+    // Addresses that are not handles of ours: inside a window, on the stack, on the heap.
+    EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(reinterpret_cast<char*>(children[1]) + 8)));
+    int local = 0;
+    EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(&local)));
+    const auto heap = std::make_unique<std::uint64_t[]>(64);
+    EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(heap.get())));
+    EXPECT_FALSE(IsWindow(nullptr));
+}
+
+// Another thread asks about handles while this one makes enough windows to add blocks of them.
+TEST_F(WindowTree, IsWindowOnAnotherThreadWhileWindowsAreMadeSeesOnlyLiveOnes)
+{
+    HWND top = TopLevel(RECT{0, 0, 300, 300}, kGreen);
+    int local = 0;
+    std::atomic<bool> stop{false};
+    std::atomic<int> rounds{0};
+    std::atomic<int> wrong{0};
+    std::thread worker([&] {
+        while (!stop.load()) {
+            if (!IsWindow(top)) ++wrong;
+            if (IsWindow(reinterpret_cast<HWND>(&local))) ++wrong;
+            ++rounds;
+        }
+    });
+    while (rounds.load() == 0) std::this_thread::yield();
+    std::vector<HWND> children;
+    for (int i = 0; i < 400; ++i) children.push_back(Child(top, RECT{0, 0, 5, 5}, kRed));
+    const int before = rounds.load();
+    while (rounds.load() < before + 10) std::this_thread::yield();
+    stop = true;
+    worker.join();
+    EXPECT_EQ(wrong.load(), 0);
+    for (HWND c : children) EXPECT_TRUE(IsWindow(c));
+}
+
+TEST_F(WindowTree, ClientSizeComesFromTheWindowsOwnFrameAtAnyDepth)
+{
+    HWND top = TopLevel(RECT{0, 0, 300, 300}, kGreen);
+    HWND panel = Child(top, RECT{10, 10, 200, 200}, kRed, WS_CHILD | WS_VISIBLE | WS_BORDER);
+    HWND inner = Child(panel, RECT{5, 5, 25, 15}, kBlue, WS_CHILD | WS_VISIBLE | WS_BORDER, WS_EX_CLIENTEDGE);
+    RECT cr;
+    GetClientRect(inner, &cr);
+    EXPECT_EQ(cr, (RECT{0, 0, 14, 4}));  // border 1 and client edge 2 a side
+    SetWindowPos(inner, nullptr, 0, 0, 4, 4, SWP_NOZORDER | SWP_NOMOVE);
+    GetClientRect(inner, &cr);
+    EXPECT_EQ(cr, (RECT{0, 0, 0, 0}));  // a frame wider than the window leaves nothing, not less
+    SetWindowLongPtr(inner, GWL_EXSTYLE, 0);
+    GetClientRect(inner, &cr);
+    EXPECT_EQ(cr, (RECT{0, 0, 2, 2}));
 }
 
 using FocusAndCapture = HeadlessTest;
