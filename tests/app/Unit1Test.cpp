@@ -17,6 +17,19 @@ std::array<numedit::TKelMaskEdit*, 9> FrequencyFields(TForm1* f)
 }
 Int Number(fw::TControl* c) { return fw::TextToInteger(c->GetText()); }
 
+// Every count and the total "0" with its counter 0, every frequency zero.
+void ExpectAllCleared(TForm1* f)
+{
+    for (fw::TEdit* e :
+         {f->Edit1, f->Edit2, f->Edit3, f->Edit4, f->Edit5, f->Edit6, f->Edit7, f->Edit8, f->Edit9, f->Edit10}) {
+        EXPECT_EQ(e->GetText(), "0") << e->Name();
+        EXPECT_EQ(e->GetTag(), 0) << e->Name();
+    }
+    for (numedit::TKelMaskEdit* m : FrequencyFields(f)) {
+        EXPECT_EQ(m->Text(), "0,00") << m->Name();
+    }
+}
+
 TEST_F(ProgramTest, WindowOpensAsStoredWithEveryFieldReset)
 {
     EXPECT_EQ(form_->Left(), 631);
@@ -28,14 +41,7 @@ TEST_F(ProgramTest, WindowOpensAsStoredWithEveryFieldReset)
     EXPECT_EQ(form_->PageControl1->ActivePage(), form_->TabSheet1);
     EXPECT_EQ(form_->Image1->Width(), 441);
     EXPECT_EQ(form_->Image1->Height(), 126);
-    for (fw::TEdit* e : {form_->Edit1, form_->Edit2, form_->Edit3, form_->Edit4, form_->Edit5, form_->Edit6,
-                         form_->Edit7, form_->Edit8, form_->Edit9, form_->Edit10}) {
-        EXPECT_EQ(e->GetText(), "0") << e->Name();
-        EXPECT_EQ(e->GetTag(), 0) << e->Name();
-    }
-    for (numedit::TKelMaskEdit* m : FrequencyFields(form_)) {
-        EXPECT_EQ(m->Text(), "0,00") << m->Name();
-    }
+    ExpectAllCleared(form_);
     for (numedit::TKelSpinEdit* s :
          {form_->KelSpinEdit1, form_->KelSpinEdit2, form_->KelSpinEdit3, form_->KelSpinEdit4}) {
         EXPECT_EQ(s->Value(), 1) << s->Name();
@@ -106,14 +112,7 @@ TEST_F(ProgramTest, ClearingZeroesEverythingButKeepsInputsAndDice)
     WithMessage([&] { form_->Button2->Click(); });
     const Int face = form_->VoDice1->Value();
     form_->Button1->Click();
-    for (fw::TEdit* e : {form_->Edit1, form_->Edit2, form_->Edit3, form_->Edit4, form_->Edit5, form_->Edit6,
-                         form_->Edit7, form_->Edit8, form_->Edit9, form_->Edit10}) {
-        EXPECT_EQ(e->GetText(), "0") << e->Name();
-        EXPECT_EQ(e->GetTag(), 0) << e->Name();
-    }
-    for (numedit::TKelMaskEdit* m : FrequencyFields(form_)) {
-        EXPECT_EQ(m->Text(), "0,00") << m->Name();
-    }
+    ExpectAllCleared(form_);
     EXPECT_EQ(form_->KelSpinEdit1->Value(), 50);
     EXPECT_EQ(form_->VoDice1->Value(), face);
 }

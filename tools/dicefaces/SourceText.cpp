@@ -4,22 +4,12 @@
 #include <cmath>
 #include <sstream>
 
+#include "tools/SourceBlanks.h"
+
 namespace dicefaces {
 
-namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string Trim(const std::string& text)
-{
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && IsBlank(text[first])) ++first;
-    while (last > first && IsBlank(text[last - 1])) --last;
-    return text.substr(first, last - first);
-}
-
-}  // namespace
+using tools::IsBlank;
+using tools::Trim;
 
 std::vector<SourceLine> ReadLines(std::istream& in)
 {

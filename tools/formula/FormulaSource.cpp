@@ -24,6 +24,8 @@
 #include <sstream>
 #include <vector>
 
+#include "tools/SourceBlanks.h"
+
 namespace formula {
 
 namespace {
@@ -32,16 +34,8 @@ constexpr int kMaxSide = 4096;
 constexpr int kMaxCell = 400;
 constexpr std::size_t kMaxText = 200;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string Trim(const std::string& text)
-{
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && IsBlank(text[first])) ++first;
-    while (last > first && IsBlank(text[last - 1])) --last;
-    return text.substr(first, last - first);
-}
+using tools::IsBlank;
+using tools::Trim;
 
 void Expect(bool condition, int line, const std::string& message)
 {
