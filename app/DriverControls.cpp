@@ -11,7 +11,6 @@
 #include "framework/Dialogs.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
-#include "numedit/KelBaseEdit.h"
 
 namespace app::driver {
 
@@ -116,10 +115,6 @@ fw::TComponent* FindNamed(const std::string& name)
 
 std::optional<std::string> TextOf(fw::TComponent* component)
 {
-    // The numeric edits keep their text in their own engine, not in a window text.
-    if (auto* edit = dynamic_cast<numedit::TKelBaseEdit*>(component)) {
-        return edit->Text();
-    }
     if (auto* memo = dynamic_cast<fw::TCustomMemo*>(component)) {
         std::string joined;
         for (int i = 0; i < memo->Lines()->Count(); ++i) {

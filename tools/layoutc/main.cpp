@@ -37,6 +37,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/ClassesLayoutFormat.h"
+
 namespace {
 
 struct CompileError {
@@ -181,24 +183,7 @@ private:
     int line_ = 1;
 };
 
-enum Tag : std::uint8_t {
-    vaNull = 0,
-    vaList = 1,
-    vaInt8 = 2,
-    vaInt16 = 3,
-    vaInt32 = 4,
-    vaExtended = 5,
-    vaString = 6,
-    vaIdent = 7,
-    vaFalse = 8,
-    vaTrue = 9,
-    vaBinary = 10,
-    vaSet = 11,
-    vaLString = 12,
-    vaNil = 13,
-    vaCollection = 14,
-    vaInt64 = 19,
-};
+using enum fw::TValueType;
 
 class Compiler {
 public:
@@ -210,7 +195,7 @@ public:
 
     std::vector<std::uint8_t> Compile()
     {
-        Out("TPF0");
+        Out(std::string_view(fw::FilerSignature, sizeof fw::FilerSignature));
         Component(ExpectIdent("the root component's class"));
         if (tok_.kind != Tok::End) {
             Fail("text after the root component");
@@ -240,6 +225,7 @@ private:
     }
 
     void Byte(std::uint8_t b) { out_.push_back(b); }
+    void Byte(fw::TValueType tag) { out_.push_back(static_cast<std::uint8_t>(tag)); }
     void Out(std::string_view bytes) { out_.insert(out_.end(), bytes.begin(), bytes.end()); }
     void Le(std::uint64_t value, int size)
     {
@@ -294,7 +280,7 @@ private:
         std::uint8_t flags = 0;
         std::string className = first;
         if (first == "inherited" || first == "inline") {
-            flags = first == "inherited" ? 1 : 4;
+            flags = first == "inherited" ? fw::ffInherited : fw::ffInline;
             className = ExpectIdent("a class name");
         }
         const std::string name = ExpectIdent("a component name");
@@ -305,12 +291,12 @@ private:
                 Fail("expected a child position");
             }
             position = ParseInteger();
-            flags |= 2;
+            flags |= fw::ffChildPos;
             Expect("]");
         }
         if (flags != 0) {
             Byte(static_cast<std::uint8_t>(0xF0 | flags));
-            if ((flags & 2) != 0) {
+            if ((flags & fw::ffChildPos) != 0) {
                 Integer(position);
             }
         }
