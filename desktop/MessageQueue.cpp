@@ -149,17 +149,21 @@ ThreadQueue* QueueOfWindow(HWND hwnd)
 
 }  // namespace
 
-ThreadQueue& CurrentQueue()
+namespace {
+
+[[gnu::noinline]] ThreadQueue& CreateCurrentQueue()
 {
-    if (!tlsQueue) {
-        auto* q = new ThreadQueue();  // queues outlive their threads: windows and senders may still point at them
-        q->threadId = GetCurrentThreadId();
-        std::lock_guard lock(QueueRegistryMutex());
-        QueueRegistry()[q->threadId] = q;
-        tlsQueue = q;
-    }
-    return *tlsQueue;
+    auto* q = new ThreadQueue();  // queues outlive their threads: windows and senders may still point at them
+    q->threadId = GetCurrentThreadId();
+    std::lock_guard lock(QueueRegistryMutex());
+    QueueRegistry()[q->threadId] = q;
+    tlsQueue = q;
+    return *q;
 }
+
+}  // namespace
+
+ThreadQueue& CurrentQueue() { return tlsQueue ? *tlsQueue : CreateCurrentQueue(); }
 
 ThreadQueue* QueueForThread(DWORD threadId)
 {
@@ -301,7 +305,9 @@ LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     ThreadQueue* target = QueueOfWindow(hwnd);
     if (!target) return 0;
-    if (target == &CurrentQueue()) return CallWindowProc(hwnd->proc, hwnd, msg, wParam, lParam);
+    // A thread without a queue yet cannot own the window, so comparing with it is enough here.
+    if (target == tlsQueue) [[likely]]
+        return CallWindowProc(hwnd->proc, hwnd, msg, wParam, lParam);
     return SendToOtherThread(target, hwnd, msg, wParam, lParam);
 }
 

@@ -187,16 +187,18 @@ void SyncWindowText(HWND hwnd, const EditState& s)
 
 // After any change of the text: the window text follows, EN_UPDATE before the
 // new text is shown, EN_CHANGE after. The parent may act on us in between.
-void TextChanged(HWND hwnd, bool truncated)
+void TextChanged(HWND hwnd, EditState& state, bool truncated)
 {
+    SyncWindowText(hwnd, state);
+    ScrollToCaret(hwnd, state);
+    // Our own handle is never reused, so its state alone tells whether the parent destroyed us.
+    if (truncated) {
+        NotifyParent(hwnd, WORD(EN_MAXTEXT));
+        if (!StateOf(hwnd)) return;
+    }
+    NotifyParent(hwnd, WORD(EN_UPDATE));
     EditState* s = StateOf(hwnd);
     if (!s) return;
-    SyncWindowText(hwnd, *s);
-    ScrollToCaret(hwnd, *s);
-    if (truncated) NotifyParent(hwnd, WORD(EN_MAXTEXT));
-    if (!IsWindow(hwnd)) return;
-    NotifyParent(hwnd, WORD(EN_UPDATE));
-    if (!IsWindow(hwnd) || !(s = StateOf(hwnd))) return;
     InvalidateRect(hwnd, nullptr, false);
     UpdateCaret(hwnd, *s);
     NotifyParent(hwnd, WORD(EN_CHANGE));
@@ -207,7 +209,7 @@ bool Replace(HWND hwnd, EditState& s, std::string_view text, bool canUndo, EditM
     bool truncated = false;
     const bool changed = s.model.ReplaceSelection(text, canUndo, kind, &truncated);
     if (changed)
-        TextChanged(hwnd, truncated);
+        TextChanged(hwnd, s, truncated);
     else if (truncated)
         NotifyParent(hwnd, WORD(EN_MAXTEXT));
     return changed;
@@ -385,7 +387,7 @@ void KeyDown(HWND hwnd, EditState& s, WORD vk)
                 SendMessage(hwnd, WM_CUT, 0, 0);
                 return;
             }
-            if (!IsReadOnly(hwnd) && m.DeleteForward()) TextChanged(hwnd, false);
+            if (!IsReadOnly(hwnd) && m.DeleteForward()) TextChanged(hwnd, s, false);
             return;
         case VK_INSERT:
             if (ctrl)
@@ -407,7 +409,7 @@ void Character(HWND hwnd, EditState& s, unsigned char c)
         case 24: SendMessage(hwnd, WM_CUT, 0, 0); return;
         case 26: SendMessage(hwnd, WM_UNDO, 0, 0); return;
         case 8:
-            if (!readOnly && s.model.Backspace()) TextChanged(hwnd, false);
+            if (!readOnly && s.model.Backspace()) TextChanged(hwnd, s, false);
             return;
         case 13:
             if (multi && (StyleOf(hwnd) & ES_WANTRETURN) && !readOnly)
@@ -548,7 +550,7 @@ LRESULT GetLine(HWND hwnd, const EditModel& m, WPARAM wParam, LPARAM lParam)
             m.SetText(lParam ? reinterpret_cast<const char*>(lParam) : "");
             s->xOffset = 0;
             s->firstLine = 0;
-            TextChanged(hwnd, false);
+            TextChanged(hwnd, *s, false);
             return 1;
         case WM_GETDLGCODE: {
             LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
@@ -640,7 +642,7 @@ LRESULT GetLine(HWND hwnd, const EditModel& m, WPARAM wParam, LPARAM lParam)
         case WM_UNDO:
         case EM_UNDO:
             if (IsReadOnly(hwnd) || !m.Undo()) return 0;
-            TextChanged(hwnd, false);
+            TextChanged(hwnd, *s, false);
             return 1;
         case EM_CANUNDO: return m.CanUndo() ? 1 : 0;
         case EM_EMPTYUNDOBUFFER: m.EmptyUndo(); return 0;

@@ -131,9 +131,9 @@ int GetSystemMetrics(int index)
         case SM_CYHSCROLL: return AtDisplayResolution(16);
         case SM_CYCAPTION: return AtDisplayResolution(19);
         case SM_CXBORDER:
-        case SM_CYBORDER: return 1;
+        case SM_CYBORDER: return kBorderWidth;
         case SM_CXDLGFRAME:
-        case SM_CYDLGFRAME: return 3;
+        case SM_CYDLGFRAME: return kDialogFrameWidth;
         case SM_CXICON:
         case SM_CYICON:
         case SM_CXCURSOR:
@@ -144,7 +144,7 @@ int GetSystemMetrics(int index)
         case SM_CXDOUBLECLK:
         case SM_CYDOUBLECLK: return AtDisplayResolution(4);
         case SM_CXEDGE:
-        case SM_CYEDGE: return 2;
+        case SM_CYEDGE: return kEdgeWidth;
         case SM_CXSMICON:
         case SM_CYSMICON: return 16;
         case SM_CXDRAG:

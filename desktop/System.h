@@ -62,6 +62,11 @@ constexpr DWORD INFINITE = 0xFFFFFFFFu;
 bool MsgWaitForEvent(Event& event, DWORD timeoutMs);
 
 int GetSystemMetrics(int index);
+// The thin frames are the same at every resolution; window geometry reads them on every
+// client-area query, so they are known without asking.
+inline constexpr int kBorderWidth = 1;
+inline constexpr int kDialogFrameWidth = 3;
+inline constexpr int kEdgeWidth = 2;
 
 // The resolution a display backend reports: 96 x DADOS_SCALE, else 96 x GDK_SCALE, else what
 // the display itself says (`reported`, 0 or less when unknown: 96). Scales are plain decimals

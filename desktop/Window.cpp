@@ -228,22 +228,23 @@ Window* TopLevelOf(Window* w)
 
 RECT NonClientInsets(DWORD style, DWORD exStyle, bool topLevel)
 {
-    // Most child windows have no frame at all.
-    if ((style & (WS_THICKFRAME | WS_DLGFRAME | WS_BORDER)) == 0 &&
-        (exStyle & (WS_EX_DLGMODALFRAME | WS_EX_CLIENTEDGE)) == 0)
-        return RECT{};
+    // Most child windows have no frame at all, or only the sunken edge of an edit.
+    if ((style & (WS_THICKFRAME | WS_DLGFRAME | WS_BORDER)) == 0 && (exStyle & WS_EX_DLGMODALFRAME) == 0) {
+        const LONG e = (exStyle & WS_EX_CLIENTEDGE) ? kEdgeWidth : 0;
+        return RECT{e, e, e, e};
+    }
     LONG b = 0;
     if (style & WS_THICKFRAME)
         b = GetSystemMetrics(SM_CXFRAME);
     else if ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME))
-        b = GetSystemMetrics(SM_CXDLGFRAME);
+        b = kDialogFrameWidth;
     else if (style & WS_BORDER)
-        b = GetSystemMetrics(SM_CXBORDER);
+        b = kBorderWidth;
     RECT r{b, b, b, b};
     if ((style & WS_CAPTION) == WS_CAPTION && (topLevel || (style & WS_CHILD) == 0))
         r.top += GetSystemMetrics(SM_CYCAPTION);
     if (exStyle & WS_EX_CLIENTEDGE) {
-        const LONG e = GetSystemMetrics(SM_CXEDGE);
+        const LONG e = kEdgeWidth;
         r.left += e;
         r.top += e;
         r.right += e;
@@ -473,13 +474,14 @@ bool IsWindow(HWND hwnd)
 {
     if (!hwnd) return false;
     // Only handles this layer made can be alive; anything else is refused without being read.
-    return windowArena.Contains(hwnd) && hwnd->alive.load();
-}
-
-LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (!proc) return DefWindowProc(hwnd, msg, wParam, lParam);
-    return proc(hwnd, msg, wParam, lParam);
+    // A window's memory is never freed, so a handle once found in the arena stays there: the
+    // last one found (often asked again at once, as notifications are) skips the search.
+    thread_local const Window* lastFound = nullptr;
+    if (hwnd != lastFound) {
+        if (!windowArena.Contains(hwnd)) return false;
+        lastFound = hwnd;
+    }
+    return hwnd->alive.load();
 }
 
 namespace {
@@ -502,6 +504,13 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return LRESULT(n);
         }
         case WM_GETTEXTLENGTH: return LRESULT(hwnd->text.size());
+        case WM_SETTEXT:
+            // A child's text is only stored (a top-level window's caption also reaches the frame).
+            if (!hwnd->parent) return DefWindowProcRest(hwnd, msg, wParam, lParam);
+            // Cleared and appended: reuses the buffer on the short path of a plain copy.
+            hwnd->text.clear();
+            if (lParam) hwnd->text.append(reinterpret_cast<const char*>(lParam));
+            return 1;
         default: return DefWindowProcRest(hwnd, msg, wParam, lParam);
     }
 }
@@ -929,7 +938,14 @@ bool GetWindowRect(HWND hwnd, RECT* out)
 bool GetClientRect(HWND hwnd, RECT* out)
 {
     if (!Alive(hwnd) || !out) return false;
-    // The size alone: no need to place the window among its ancestors.
+    // The size alone: no need to place the window among its ancestors. Without a frame (most
+    // child windows, edits with their sunken edge) the insets are known at once.
+    if ((hwnd->style & (WS_THICKFRAME | WS_DLGFRAME | WS_BORDER)) == 0 && (hwnd->exStyle & WS_EX_DLGMODALFRAME) == 0) {
+        const LONG e = (hwnd->exStyle & WS_EX_CLIENTEDGE) ? kEdgeWidth : 0;
+        *out =
+            RECT{0, 0, std::max<LONG>(0, hwnd->rect.Width() - 2 * e), std::max<LONG>(0, hwnd->rect.Height() - 2 * e)};
+        return true;
+    }
     const RECT in = NonClientInsets(hwnd->style, hwnd->exStyle, hwnd->IsTopLevel());
     *out = RECT{0, 0, std::max<LONG>(0, hwnd->rect.Width() - in.left - in.right),
                 std::max<LONG>(0, hwnd->rect.Height() - in.top - in.bottom)};

@@ -60,7 +60,11 @@ HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::stri
 bool DestroyWindow(HWND hwnd);
 bool IsWindow(HWND hwnd);
 LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// Every message passes here, often more than once: kept inline.
+inline LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return proc ? proc(hwnd, msg, wParam, lParam) : DefWindowProc(hwnd, msg, wParam, lParam);
+}
 
 std::intptr_t GetWindowLongPtr(HWND hwnd, int index);
 std::intptr_t SetWindowLongPtr(HWND hwnd, int index, std::intptr_t value);

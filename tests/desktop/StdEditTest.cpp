@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 
 #include "ControlsTestSupport.h"
@@ -157,6 +158,33 @@ TEST_F(EditTest, LimitStopsTypingAndTellsTheParent)
     EXPECT_EQ(CountNotifications(EN_MAXTEXT, kEditId), 1);
     SetWindowText(e, "longer than three");  // setting the text is not limited
     EXPECT_EQ(GetWindowTextLength(e), 17);
+}
+
+// A parent may destroy the edit while it is told of a new text: nothing more is sent for it,
+// also when the text was cut at the limit first.
+TEST_F(EditTest, ParentDestroyingTheEditOnANotificationEndsTheChange)
+{
+    for (const UINT fatal : {UINT(EN_MAXTEXT), UINT(EN_UPDATE), UINT(EN_CHANGE)}) {
+        HWND e = Edit("abc");
+        Parent().onCommand = [&](HWND, UINT, WPARAM wParam) {
+            if (HIWORD(wParam) == fatal) DestroyWindow(e);
+        };
+        if (fatal == EN_MAXTEXT) {
+            SendMessage(e, EM_LIMITTEXT, 3, 0);
+            SetSel(e, 3, 3);
+            Type("d");
+        } else {
+            SetWindowText(e, "changed");
+        }
+        EXPECT_FALSE(IsWindow(e)) << fatal;
+        std::vector<UINT> codes;
+        for (const Notification& n : Parent().notifications) codes.push_back(n.code);
+        // Losing the focus on the way out is told; no other news of the text follows.
+        const auto at = std::find(codes.begin(), codes.end(), fatal);
+        ASSERT_NE(at, codes.end()) << fatal;
+        for (auto it = at + 1; it != codes.end(); ++it) EXPECT_EQ(*it, UINT(EN_KILLFOCUS)) << fatal;
+        Parent() = ParentRecord{};
+    }
 }
 
 TEST_F(EditTest, MultiLineWrapsAtTheWidthAndAnswersLineQueries)

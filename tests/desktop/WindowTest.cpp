@@ -138,6 +138,14 @@ TEST_F(WindowTree, OnlyHandlesOfLiveWindowsAreWindowsAcrossManyCreations)
     const auto heap = std::make_unique<std::uint64_t[]>(64);
     EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(heap.get())));
     EXPECT_FALSE(IsWindow(nullptr));
+
+    // A handle just found is found again at once; destroyed meanwhile, it is no window, and an
+    // address inside it is still none.
+    EXPECT_TRUE(IsWindow(children[3]));
+    EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(reinterpret_cast<char*>(children[3]) + 8)));
+    EXPECT_TRUE(IsWindow(children[3]));
+    DestroyWindow(children[3]);
+    EXPECT_FALSE(IsWindow(children[3]));
 }
 
 // Another thread asks about handles while this one makes enough windows to add blocks of them.
@@ -180,6 +188,15 @@ TEST_F(WindowTree, ClientSizeComesFromTheWindowsOwnFrameAtAnyDepth)
     SetWindowLongPtr(inner, GWL_EXSTYLE, 0);
     GetClientRect(inner, &cr);
     EXPECT_EQ(cr, (RECT{0, 0, 2, 2}));
+    // The sunken edge alone, as edits have it.
+    SetWindowLongPtr(inner, GWL_STYLE, WS_CHILD | WS_VISIBLE);
+    SetWindowLongPtr(inner, GWL_EXSTYLE, WS_EX_CLIENTEDGE);
+    SetWindowPos(inner, nullptr, 0, 0, 20, 10, SWP_NOZORDER | SWP_NOMOVE);
+    GetClientRect(inner, &cr);
+    EXPECT_EQ(cr, (RECT{0, 0, 16, 6}));
+    SetWindowPos(inner, nullptr, 0, 0, 3, 5, SWP_NOZORDER | SWP_NOMOVE);
+    GetClientRect(inner, &cr);
+    EXPECT_EQ(cr, (RECT{0, 0, 0, 1}));
 }
 
 using FocusAndCapture = HeadlessTest;
