@@ -252,9 +252,21 @@ std::string TControl::GetText()
     return buffer;
 }
 
+bool TControl::TextEquals(std::string_view value)
+{
+    // A short text (a count, a caption) is read in one message into a buffer on the stack;
+    // only a text that fills it is measured first and read whole.
+    char buffer[64];
+    const auto copied = Perform(desktop::WM_GETTEXT, sizeof buffer, PointerToLParam(buffer));
+    if (copied >= 0 && copied < desktop::LRESULT(sizeof buffer - 1)) {
+        return std::string_view(buffer, static_cast<std::size_t>(copied)) == value;
+    }
+    return GetText() == value;
+}
+
 void TControl::SetText(const std::string& value)
 {
-    if (GetText() != value) {
+    if (!TextEquals(value)) {
         Perform(desktop::WM_SETTEXT, 0, PointerToLParam(value.c_str()));
         Perform(CM_TEXTCHANGED);
     }

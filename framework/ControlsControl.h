@@ -96,6 +96,8 @@ public:
     // ---- Text ----
     std::string GetText();
     void SetText(const std::string& value);
+    // Whether the control's text reads as value now.
+    bool TextEquals(std::string_view value);
     std::string Caption() { return GetText(); }
     void SetCaption(const std::string& value) { SetText(value); }
 

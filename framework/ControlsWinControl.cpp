@@ -19,11 +19,9 @@ namespace fw {
 namespace {
 
 // Every message to a control's window looks the control up, so the property goes by atom.
-desktop::ATOM ControlProperty()
-{
-    static const desktop::ATOM atom = desktop::AddAtom("fw.TWinControl");
-    return atom;
-}
+// Atoms are never freed, so it is made once, before any window.
+const desktop::ATOM controlAtom = desktop::AddAtom("fw.TWinControl");
+desktop::ATOM ControlProperty() { return controlAtom; }
 
 // The control of a window the layer handed us (no check that the handle is one).
 TWinControl* ControlOfWindow(desktop::HWND window)
@@ -762,7 +760,13 @@ bool TWinControl::DoKeyPress(TWMChar message)
 
 void TWinControl::WndProc(TMessage& message)
 {
-    if (IsMouseButtonOrMove(message.Msg) && ForwardToGraphicChild(*this, TWMMouse(message))) {
+    // The control's own bookkeeping concerns mouse messages only; anything else goes straight to
+    // Dispatch, one call less on the path every message takes.
+    if (!IsMouseButtonOrMove(message.Msg)) [[likely]] {
+        Dispatch(message);
+        return;
+    }
+    if (ForwardToGraphicChild(*this, TWMMouse(message))) {
         return;
     }
     TControl::WndProc(message);

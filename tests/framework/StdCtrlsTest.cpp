@@ -293,6 +293,32 @@ TEST_F(StdCtrlsTest, EditReportsChangesAndKeepsItsSettings)
     EXPECT_EQ(edit->GetText(), "AXD");  // replacing follows the case rule too
 }
 
+// Setting the text it already has changes nothing, however long the text; a text that differs
+// only after its first sixty characters is a new text.
+TEST_F(StdCtrlsTest, EditSetTextComparesTheWholeText)
+{
+    auto* edit = Add<fw::TEdit>(form_, 10, 10, 100, 21);
+    ShowForm();
+    int changes = 0;
+    edit->OnChange = [&](fw::TObject*) { ++changes; };
+    auto* label = Add<fw::TLabel>(form_, 10, 40, 100, 17);
+    for (const std::size_t length : {0u, 1u, 62u, 63u, 64u, 200u}) {
+        const std::string text(length, 'x');
+        edit->SetText(text + "y");
+        const int before = changes;
+        edit->SetText(text + "y");
+        EXPECT_EQ(changes, before) << length;
+        edit->SetText(text + "z");
+        EXPECT_EQ(changes, before + 1) << length;
+        EXPECT_EQ(edit->GetText(), text + "z");
+
+        // A control without a window of its own compares the same way.
+        label->SetCaption(text);
+        label->SetCaption(text + "a");
+        EXPECT_EQ(label->Caption(), text + "a") << length;
+    }
+}
+
 // A style change rebuilds windows; the control that had the focus keeps it, also when the
 // rebuilt window is its form's.
 TEST_F(StdCtrlsTest, RebuildingWindowsKeepsTheFocusWhereItWas)
