@@ -319,12 +319,15 @@ std::int32_t TKelCustomMaskEdit::AsInteger()
     if (maskType_ != TKelMaskType::meInteger) {
         throw EKelWrongDataType("No integer entered");
     }
-    const std::string s = Number();
-    if (s.empty()) {
-        return 0;
+    if (lastInteger_ && lastInteger_->text == RawText() && lastInteger_->base == numberBase_ &&
+        lastInteger_->suffix == suffix_) {
+        return lastInteger_->value;
     }
+    const std::string s = Number();
     try {
-        return static_cast<std::int32_t>(static_cast<std::uint32_t>(ParseInteger(s)));
+        const auto value = s.empty() ? 0 : static_cast<std::int32_t>(static_cast<std::uint32_t>(ParseInteger(s)));
+        lastInteger_ = IntegerReading{RawText(), suffix_, numberBase_, value};
+        return value;
     } catch (const fw::EConvertError&) {
         ValidationFailed();
         return 0;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "framework/SysUtilsExceptions.h"
@@ -153,6 +154,15 @@ private:
     double rangeMin_ = -1;
     double rangeMax_ = -1;
     TKelMaskType maskType_ = TKelMaskType::meMask;
+    // The integer the text was last read as, with what reading it depended on: a spin edit's
+    // value is read on every roll of an experiment while its text seldom changes.
+    struct IntegerReading {
+        std::string text;
+        std::string suffix;
+        int base = 0;
+        std::int32_t value = 0;
+    };
+    std::optional<IntegerReading> lastInteger_;
 };
 
 }  // namespace numedit

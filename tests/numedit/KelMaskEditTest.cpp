@@ -390,6 +390,31 @@ TEST_F(MaskEditTest, IntegerReaderTakesOtherBasesAndKeepsLow32Bits)
     EXPECT_EQ(edit->Text(), "-7");
 }
 
+// Reading again gives what the text says now: after the text or the base changed, and a text
+// that does not read is reported on every reading.
+TEST_F(MaskEditTest, IntegerReadingFollowsTheTextAndTheBase)
+{
+    auto* edit = NewField(TKelMaskType::meInteger);
+    edit->SetMaxLength(0);
+    edit->SetText("10");
+    EXPECT_EQ(edit->AsInteger(), 10);
+    EXPECT_EQ(edit->AsInteger(), 10);
+    edit->SetNumberBase(16);
+    ASSERT_EQ(edit->Text(), "10");
+    EXPECT_EQ(edit->AsInteger(), 16);
+    edit->SetNumberBase(10);
+    edit->SetText("11");
+    EXPECT_EQ(edit->AsInteger(), 11);
+    edit->SetText("");
+    EXPECT_EQ(edit->AsInteger(), 0);
+    edit->SetText("--1");
+    EXPECT_EQ(edit->AsInteger(), 0);
+    EXPECT_EQ(edit->AsInteger(), 0);
+    EXPECT_EQ(validationErrors_, 2);
+    edit->SetText("11");
+    EXPECT_EQ(edit->AsInteger(), 11);
+}
+
 TEST_F(MaskEditTest, SuffixIsKeptOutOfEditingAndReading)
 {
     auto* edit = NewField(TKelMaskType::meInteger);
