@@ -505,6 +505,19 @@ LRESULT GetLine(HWND hwnd, const EditModel& m, WPARAM wParam, LPARAM lParam)
     return LRESULT(n);
 }
 
+// A new text, the step an experiment repeats for every roll: kept apart from the long switch.
+LRESULT SetTextMessage(HWND hwnd, LPARAM lParam)
+{
+    EditState* s = StateOf(hwnd);
+    if (!s) return DefWindowProc(hwnd, WM_SETTEXT, 0, lParam);
+    Configure(hwnd, *s);
+    s->model.SetText(lParam ? reinterpret_cast<const char*>(lParam) : "");
+    s->xOffset = 0;
+    s->firstLine = 0;
+    TextChanged(hwnd, *s, false);
+    return 1;
+}
+
 [[gnu::noinline]] LRESULT HandleEditMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_NCCREATE) {
@@ -546,12 +559,6 @@ LRESULT GetLine(HWND hwnd, const EditModel& m, WPARAM wParam, LPARAM lParam)
             if (LOWORD(std::uintptr_t(lParam))) InvalidateRect(hwnd, nullptr, true);
             return 0;
         case WM_GETFONT: return LRESULT(reinterpret_cast<std::intptr_t>(controls::FontOrDefault(s->font)));
-        case WM_SETTEXT:
-            m.SetText(lParam ? reinterpret_cast<const char*>(lParam) : "");
-            s->xOffset = 0;
-            s->firstLine = 0;
-            TextChanged(hwnd, *s, false);
-            return 1;
         case WM_GETDLGCODE: {
             LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
             if (IsMultiLine(hwnd)) code |= DLGC_WANTALLKEYS;
@@ -752,6 +759,7 @@ LRESULT GetLine(HWND hwnd, const EditModel& m, WPARAM wParam, LPARAM lParam)
 LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_GETTEXTLENGTH || msg == WM_GETTEXT) return DefWindowProc(hwnd, msg, wParam, lParam);
+    if (msg == WM_SETTEXT) return SetTextMessage(hwnd, lParam);
     return HandleEditMessage(hwnd, msg, wParam, lParam);
 }
 

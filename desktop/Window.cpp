@@ -1154,30 +1154,45 @@ HWND SetActiveWindow(HWND hwnd)
 
 HWND GetActiveWindow() { return Alive(Wm().active) ? Wm().active : nullptr; }
 
+namespace {
+
+// The client area as last invalidated whole is still the whole update area: nothing in the
+// window changed since, so invalidating all of it again adds nothing.
+bool WholeClientStillPending(const Window* hwnd)
+{
+    const Window::WholeClientMemo& memo = hwnd->wholeClient;
+    // Rectangles compared as bytes: two wide compares each instead of four.
+    return memo.valid && memo.style == hwnd->style && memo.exStyle == hwnd->exStyle && memo.parent == hwnd->parent &&
+           std::memcmp(&memo.rect, &hwnd->rect, sizeof(RECT)) == 0 &&
+           std::memcmp(&memo.client, &hwnd->update, sizeof(RECT)) == 0 && !memo.client.IsEmpty();
+}
+
+[[gnu::noinline]] bool InvalidateMeasured(HWND hwnd, const RECT* rect, bool erase)
+{
+    RECT cr;
+    GetClientRect(hwnd, &cr);
+    if (!rect)
+        hwnd->wholeClient = Window::WholeClientMemo{true, hwnd->style, hwnd->exStyle, hwnd->parent, hwnd->rect, cr};
+    const RECT r = rect ? IntersectRects(*rect, cr) : cr;
+    if (r.IsEmpty()) return true;
+    hwnd->update = UnionRects(hwnd->update, r);
+    hwnd->erase = hwnd->erase || erase;
+    return true;
+}
+
+}  // namespace
+
 bool InvalidateRect(HWND hwnd, const RECT* rect, bool erase)
 {
     if (!hwnd) return false;
     if (!Alive(hwnd)) return false;
     // A control changed many times before it paints (a die rolled, an edit rewritten) finds its
     // whole client area already pending without measuring the window again.
-    Window::WholeClientMemo& memo = hwnd->wholeClient;
-    const bool topLevel = hwnd->IsTopLevel();
-    if (!rect && memo.valid && memo.style == hwnd->style && memo.exStyle == hwnd->exStyle &&
-        memo.topLevel == topLevel && memo.width == hwnd->rect.Width() && memo.height == hwnd->rect.Height() &&
-        memo.client == hwnd->update && !memo.client.IsEmpty()) {
+    if (!rect && WholeClientStillPending(hwnd)) {
         hwnd->erase = hwnd->erase || erase;
         return true;
     }
-    RECT cr;
-    GetClientRect(hwnd, &cr);
-    if (!rect)
-        memo = Window::WholeClientMemo{
-            true, hwnd->style, hwnd->exStyle, topLevel, hwnd->rect.Width(), hwnd->rect.Height(), cr};
-    const RECT r = rect ? IntersectRects(*rect, cr) : cr;
-    if (r.IsEmpty()) return true;
-    hwnd->update = UnionRects(hwnd->update, r);
-    hwnd->erase = hwnd->erase || erase;
-    return true;
+    return InvalidateMeasured(hwnd, rect, erase);
 }
 
 bool ValidateRect(HWND hwnd, const RECT* rect)

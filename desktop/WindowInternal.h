@@ -78,13 +78,14 @@ struct Window {
     RECT update{};  // client coordinates
     // The client area as last invalidated whole, with what it was measured from: while none of
     // it changed and the update area is still that rectangle, invalidating all again adds nothing.
+    // Position and parent are kept whole rather than the size and the top-level flag: fewer
+    // compares on a path a die takes on every roll, at the price of measuring again after a move.
     struct WholeClientMemo {
         bool valid = false;
         DWORD style = 0;
         DWORD exStyle = 0;
-        bool topLevel = false;
-        LONG width = 0;
-        LONG height = 0;
+        const Window* parent = nullptr;
+        RECT rect{};
         RECT client{};
     } wholeClient;
     bool erase = false;

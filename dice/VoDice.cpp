@@ -92,11 +92,13 @@ void TVoDice::SetValue(TVoDiceValue value)
 void TVoDice::LoadFace()
 {
     std::unique_ptr<fw::TBitmap>& slot = faces_[value_];
-    if (!slot) {
-        slot = LoadFacePicture(value_);
+    if (!slot) [[unlikely]] {
+        LoadFaceFirstTime(slot);
     }
     face_ = slot.get();
 }
+
+void TVoDice::LoadFaceFirstTime(std::unique_ptr<fw::TBitmap>& slot) { slot = LoadFacePicture(value_); }
 
 void TVoDice::SetAutoSize(bool value)
 {
