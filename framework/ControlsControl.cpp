@@ -409,13 +409,6 @@ void TControl::SendToBack()
 
 // ---- Messages ----
 
-desktop::LRESULT TControl::Perform(desktop::UINT msg, desktop::WPARAM wParam, desktop::LPARAM lParam)
-{
-    TMessage message{msg, wParam, lParam, 0};
-    WindowProc(message);
-    return message.Result;
-}
-
 void TControl::WndProc(TMessage& message)
 {
     switch (message.Msg) {

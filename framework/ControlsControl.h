@@ -133,7 +133,12 @@ public:
     void SendToBack();
 
     // ---- Messages ----
-    desktop::LRESULT Perform(desktop::UINT msg, desktop::WPARAM wParam = 0, desktop::LPARAM lParam = 0);
+    desktop::LRESULT Perform(desktop::UINT msg, desktop::WPARAM wParam = 0, desktop::LPARAM lParam = 0)
+    {
+        TMessage message{msg, wParam, lParam, 0};
+        WindowProc(message);
+        return message.Result;
+    }
     // Entry point of every message for this control.
     void WindowProc(TMessage& message) { WndProc(message); }
     virtual void DefaultHandler(TMessage& message);

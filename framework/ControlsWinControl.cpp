@@ -58,14 +58,31 @@ bool ForwardToGraphicChild(TWinControl& parent, TWMMouse message)
     return true;
 }
 
+// Hands a message to the control; whatever the handling raises is reported, so that the loop
+// goes on.
+desktop::LRESULT DeliverToControl(TWinControl* control, desktop::UINT msg, desktop::WPARAM wParam,
+                                  desktop::LPARAM lParam)
+{
+    TMessage message{msg, wParam, lParam, 0};
+    try {
+        control->WindowProc(message);
+    } catch (...) {
+        ApplicationHandleException(control);
+    }
+    return message.Result;
+}
+
 }  // namespace
 
-// Every window of a framework control runs this procedure: it hands the message to the
-// control and reports whatever the handling raises, so that the loop goes on.
+// Every window of a framework control runs this procedure. Its first message attaches the
+// control, its last two let the control go; everything between goes straight to the control.
 desktop::LRESULT ControlWindowProc(desktop::HWND hwnd, desktop::UINT msg, desktop::WPARAM wParam,
                                    desktop::LPARAM lParam)
 {
     TWinControl* control = ControlOfWindow(hwnd);
+    if (control != nullptr && msg != desktop::WM_DESTROY && msg != desktop::WM_NCDESTROY) [[likely]] {
+        return DeliverToControl(control, msg, wParam, lParam);
+    }
     if (control == nullptr && creationControl != nullptr) {
         control = creationControl;
         creationControl = nullptr;
@@ -77,16 +94,11 @@ desktop::LRESULT ControlWindowProc(desktop::HWND hwnd, desktop::UINT msg, deskto
     if (msg == desktop::WM_DESTROY) {
         TControlCanvas::FreeDeviceContexts();
     }
-    TMessage message{msg, wParam, lParam, 0};
-    try {
-        control->WindowProc(message);
-    } catch (...) {
-        ApplicationHandleException(control);
-    }
+    const desktop::LRESULT result = DeliverToControl(control, msg, wParam, lParam);
     if (msg == desktop::WM_NCDESTROY) {
         control->WindowDetached();
     }
-    return message.Result;
+    return result;
 }
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) { brush_.SetColor(Color()); }
@@ -762,10 +774,15 @@ void TWinControl::WndProc(TMessage& message)
 {
     // The control's own bookkeeping concerns mouse messages only; anything else goes straight to
     // Dispatch, one call less on the path every message takes.
-    if (!IsMouseButtonOrMove(message.Msg)) [[likely]] {
-        Dispatch(message);
+    if (IsMouseButtonOrMove(message.Msg)) [[unlikely]] {
+        MouseWndProc(message);
         return;
     }
+    Dispatch(message);
+}
+
+void TWinControl::MouseWndProc(TMessage& message)
+{
     if (ForwardToGraphicChild(*this, TWMMouse(message))) {
         return;
     }

@@ -137,6 +137,8 @@ protected:
 
     void WndProc(TMessage& message) override;
     void Dispatch(TMessage& message) override;
+    // WndProc's part for mouse messages, out of its way.
+    [[gnu::noinline]] void MouseWndProc(TMessage& message);
 
     // ---- Message handlers ----
     virtual void WMPaint(TWMPaint message);

@@ -734,15 +734,7 @@ void TCustomForm::Dispatch(TMessage& message)
         case desktop::WM_CLOSE: WMClose(TWMNoParams(message)); return;
         case desktop::WM_ACTIVATE: WMActivate(TWMActivate(message)); return;
         case desktop::WM_NEXTDLGCTL: WMNextDlgCtl(TWMNextDlgCtl(message)); return;
-        case desktop::WM_ACTIVATEAPP:
-            if (TApplication* application = Application()) {
-                const bool active = TWMActivateApp(message).Active();
-                application->active_ = active;
-                const TNotifyEvent& event = active ? application->OnActivate : application->OnDeactivate;
-                if (event) event(application);
-            }
-            DefaultHandler(message);
-            return;
+        case desktop::WM_ACTIVATEAPP: WMActivateApp(TWMActivateApp(message)); return;
         case CM_ACTIVATE: CMActivate(TWMNoParams(message)); return;
         case CM_DEACTIVATE: CMDeactivate(TWMNoParams(message)); return;
         case CM_RELEASE: Free(); return;
@@ -751,6 +743,17 @@ void TCustomForm::Dispatch(TMessage& message)
 }
 
 void TCustomForm::WMClose(TWMNoParams) { Close(); }
+
+void TCustomForm::WMActivateApp(TWMActivateApp message)
+{
+    if (TApplication* application = Application()) {
+        const bool active = message.Active();
+        application->active_ = active;
+        const TNotifyEvent& event = active ? application->OnActivate : application->OnDeactivate;
+        if (event) event(application);
+    }
+    DefaultHandler(message);
+}
 
 void TCustomForm::WMActivate(TWMActivate message)
 {

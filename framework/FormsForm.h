@@ -161,6 +161,7 @@ protected:
     void CMShowingChanged(TWMNoParams message) override;
     virtual void WMClose(TWMNoParams message);
     virtual void WMActivate(TWMActivate message);
+    virtual void WMActivateApp(TWMActivateApp message);
     virtual void WMNextDlgCtl(TWMNextDlgCtl message);
     virtual void CMActivate(TWMNoParams message);
     virtual void CMDeactivate(TWMNoParams message);
