@@ -1,6 +1,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -197,6 +198,72 @@ TEST_F(WindowTree, ClientSizeComesFromTheWindowsOwnFrameAtAnyDepth)
     SetWindowPos(inner, nullptr, 0, 0, 3, 5, SWP_NOZORDER | SWP_NOMOVE);
     GetClientRect(inner, &cr);
     EXPECT_EQ(cr, (RECT{0, 0, 0, 1}));
+}
+
+std::vector<RECT>& PaintedAreas()
+{
+    static std::vector<RECT> areas;
+    return areas;
+}
+
+// Records the area each paint is asked to cover.
+LRESULT AreaRecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg != WM_PAINT) return DefWindowProc(hwnd, msg, wParam, lParam);
+    PAINTSTRUCT ps;
+    BeginPaint(hwnd, &ps);
+    PaintedAreas().push_back(ps.rcPaint);
+    EndPaint(hwnd, &ps);
+    return 0;
+}
+
+// A window invalidated whole, then changed, then invalidated whole again paints its new client
+// area: the second invalidation must not take the first one's area for still pending.
+TEST_F(WindowTree, InvalidatingAllAgainAfterAChangeCoversTheNewClientArea)
+{
+    WNDCLASS cls;
+    cls.lpfnWndProc = AreaRecordingProc;
+    cls.lpszClassName = "AreaRecording";
+    RegisterClass(cls);
+    HWND top = TopLevel(RECT{0, 0, 400, 300}, kGreen);
+    HWND other = Child(top, RECT{200, 0, 400, 300}, kBlue);
+    HWND w = CreateWindowEx(0, "AreaRecording", "", WS_CHILD | WS_VISIBLE, 10, 10, 50, 30, top, 0, nullptr);
+    UpdateWindow(top);
+    const std::vector<std::pair<std::string, std::function<void()>>> changes = {
+        {"grown", [&] { SetWindowPos(w, nullptr, 0, 0, 80, 50, SWP_NOMOVE | SWP_NOZORDER); }},
+        {"border", [&] { SetWindowLongPtr(w, GWL_STYLE, WS_CHILD | WS_VISIBLE | WS_BORDER); }},
+        {"sunken edge", [&] { SetWindowLongPtr(w, GWL_EXSTYLE, WS_EX_CLIENTEDGE); }},
+        {"plain again",
+         [&] {
+             SetWindowLongPtr(w, GWL_STYLE, WS_CHILD | WS_VISIBLE);
+             SetWindowLongPtr(w, GWL_EXSTYLE, 0);
+         }},
+        {"other parent", [&] { SetParent(w, other); }},
+        {"shrunk", [&] { SetWindowPos(w, nullptr, 0, 0, 20, 10, SWP_NOMOVE | SWP_NOZORDER); }},
+        {"validated", [&] { ValidateRect(w, nullptr); }},
+        {"painted", [&] { UpdateWindow(w); }},
+        {"hidden and shown",
+         [&] {
+             ShowWindow(w, SW_HIDE);
+             UpdateWindow(other);
+             ShowWindow(w, SW_SHOW);
+             UpdateWindow(w);
+         }},
+    };
+    for (const auto& [name, change] : changes) {
+        // Exactly the client area pending, as a fresh whole invalidation leaves it.
+        UpdateWindow(w);
+        InvalidateRect(w, nullptr, false);
+        change();
+        InvalidateRect(w, nullptr, false);
+        InvalidateRect(w, nullptr, false);
+        PaintedAreas().clear();
+        UpdateWindow(w);
+        RECT client;
+        GetClientRect(w, &client);
+        ASSERT_EQ(PaintedAreas().size(), 1u) << name;
+        EXPECT_EQ(IntersectRects(PaintedAreas().back(), client), client) << name;  // an area shrunk stays pending
+    }
 }
 
 using FocusAndCapture = HeadlessTest;
