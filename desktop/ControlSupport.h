@@ -3,7 +3,9 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "desktop/Codepage.h"
 #include "desktop/Gdi.h"
@@ -35,6 +37,20 @@ LRESULT NotifyParentNmhdr(HWND control, UINT code);
 
 // Fills the rectangle (l, t)-(r, b) with a solid colour.
 void FillBox(HDC dc, LONG l, LONG t, LONG r, LONG b, COLORREF color);
+
+// Replaces a kept text with a new one of any length. A text rewritten thousands of times (a
+// count in an edit) takes the short path of a plain copy into the buffer it already has; a
+// value that lies inside the text itself is copied the safe way.
+inline void SetTextReusingBuffer(std::string& text, std::string_view value)
+{
+    const char* data = text.data();
+    if (std::less_equal<>{}(data, value.data()) && std::less_equal<>{}(value.data(), data + text.size())) {
+        text.assign(value);
+        return;
+    }
+    text.clear();
+    text.append(value);
+}
 
 inline LPARAM PointToLParam(POINT p) { return MAKELPARAM(WORD(std::int16_t(p.x)), WORD(std::int16_t(p.y))); }
 inline POINT PointFromLParam(LPARAM l) { return POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)}; }

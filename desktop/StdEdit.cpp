@@ -132,16 +132,21 @@ POINT PositionOf(HWND hwnd, const EditState& s, std::size_t pos, std::size_t lin
 
 void ScrollToCaret(HWND hwnd, EditState& s)
 {
+    // A single line with the caret at the start of left-aligned text shows it from its first
+    // character, whatever it measures: the usual case after a new text. Only the formatting
+    // width must be positive, which the client width tells without the whole rectangle.
+    const DWORD style = StyleOf(hwnd);
+    if (!(style & ES_MULTILINE) && (style & (ES_CENTER | ES_RIGHT)) == ES_LEFT && s.model.Caret() == 0) {
+        RECT c;
+        GetClientRect(hwnd, &c);
+        if (c.Width() - 2 * kInset - s.marginLeft - s.marginRight > 0) {
+            s.xOffset = 0;
+            s.firstLine = 0;
+            return;
+        }
+    }
     const RECT f = FormatRect(hwnd, s);
     const int width = f.Width();
-    // A single line with the caret at the start of left-aligned text shows it from its first
-    // character, whatever it measures: the usual case after a new text.
-    const DWORD style = StyleOf(hwnd);
-    if (!(style & ES_MULTILINE) && (style & (ES_CENTER | ES_RIGHT)) == ES_LEFT && s.model.Caret() == 0 && width > 0) {
-        s.xOffset = 0;
-        s.firstLine = 0;
-        return;
-    }
     const std::size_t line = s.model.CaretLine();
     if (ScrollsHorizontally(hwnd)) {
         const int x = AlignOffset(hwnd, s, line) + s.model.XInLine(line, s.model.Caret());

@@ -65,8 +65,7 @@ std::string EditModel::Filter(std::string_view text) const
 
 void EditModel::SetText(std::string_view text)
 {
-    text_.clear();  // then appended: reuses the buffer on the short path of a plain copy
-    text_.append(text.substr(0, text.find('\0')));
+    controls::SetTextReusingBuffer(text_, text.substr(0, text.find('\0')));
     if (case_ == EditCase::Upper) std::transform(text_.begin(), text_.end(), text_.begin(), UpperCp1252);
     if (case_ == EditCase::Lower) std::transform(text_.begin(), text_.end(), text_.begin(), LowerCp1252);
     anchor_ = caret_ = 0;

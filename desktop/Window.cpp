@@ -507,9 +507,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         case WM_SETTEXT:
             // A child's text is only stored (a top-level window's caption also reaches the frame).
             if (!hwnd->parent) return DefWindowProcRest(hwnd, msg, wParam, lParam);
-            // Cleared and appended: reuses the buffer on the short path of a plain copy.
-            hwnd->text.clear();
-            if (lParam) hwnd->text.append(reinterpret_cast<const char*>(lParam));
+            controls::SetTextReusingBuffer(hwnd->text, lParam ? reinterpret_cast<const char*>(lParam) : "");
             return 1;
         default: return DefWindowProcRest(hwnd, msg, wParam, lParam);
     }

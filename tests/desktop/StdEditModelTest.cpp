@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
+
 #include "desktop/StdEditModel.h"
 
 namespace desktop {
@@ -44,6 +47,26 @@ TEST(EditModel, SelectionFollowsTheMessageConventions)
     EXPECT_EQ(m.Caret(), 0u);
     EXPECT_FALSE(m.CanUndo());
     EXPECT_FALSE(m.Modified());
+}
+
+// A new text may be a part of the current one; shorter and longer texts reuse the buffer.
+TEST(EditModel, SetTextTakesAnyTextIncludingAPartOfItsOwn)
+{
+    EditModel m;
+    m.SetText("hello world");
+    m.SetText(std::string_view(m.Text()).substr(6));
+    EXPECT_EQ(m.Text(), "world");
+    m.SetText(std::string_view(m.Text()).substr(0, 3));
+    EXPECT_EQ(m.Text(), "wor");
+    m.SetText(std::string_view(m.Text()));
+    EXPECT_EQ(m.Text(), "wor");
+    const std::string longer(100, 'x');
+    m.SetText(longer);
+    EXPECT_EQ(m.Text(), longer);
+    m.SetText("1");
+    EXPECT_EQ(m.Text(), "1");
+    m.SetText(std::string_view("a\0b", 3));
+    EXPECT_EQ(m.Text(), "a");
 }
 
 TEST(EditModel, TypingIsUndoneAsOneStepAndUndoAgainRedoes)
