@@ -59,12 +59,18 @@ bool IsMultiLine(HWND hwnd) { return (StyleOf(hwnd) & ES_MULTILINE) != 0; }
 bool IsReadOnly(HWND hwnd) { return (StyleOf(hwnd) & ES_READONLY) != 0; }
 int LineHeight(const EditState& s) { return std::max(1, s.measure.height); }
 
+// The width of the formatting rectangle in a client area of that size.
+LONG FormatWidth(const RECT& client, const EditState& s)
+{
+    return std::max<LONG>(0, client.Width() - 2 * kInset - s.marginLeft - s.marginRight);
+}
+
 RECT FormatRect(HWND hwnd, const EditState& s)
 {
     RECT c;
     GetClientRect(hwnd, &c);
-    RECT r{c.left + kInset + s.marginLeft, c.top + kInset, c.right - kInset - s.marginRight, c.bottom - kInset};
-    r.right = std::max(r.right, r.left);
+    RECT r{c.left + kInset + s.marginLeft, c.top + kInset, 0, c.bottom - kInset};
+    r.right = r.left + FormatWidth(c, s);
     r.bottom = std::max(r.bottom, r.top);
     return r;
 }
@@ -134,12 +140,12 @@ void ScrollToCaret(HWND hwnd, EditState& s)
 {
     // A single line with the caret at the start of left-aligned text shows it from its first
     // character, whatever it measures: the usual case after a new text. Only the formatting
-    // width must be positive, which the client width tells without the whole rectangle.
+    // width must be positive, which needs the client area alone.
     const DWORD style = StyleOf(hwnd);
     if (!(style & ES_MULTILINE) && (style & (ES_CENTER | ES_RIGHT)) == ES_LEFT && s.model.Caret() == 0) {
         RECT c;
         GetClientRect(hwnd, &c);
-        if (c.Width() - 2 * kInset - s.marginLeft - s.marginRight > 0) {
+        if (FormatWidth(c, s) > 0) {
             s.xOffset = 0;
             s.firstLine = 0;
             return;

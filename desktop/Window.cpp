@@ -226,13 +226,21 @@ Window* TopLevelOf(Window* w)
     return w;
 }
 
+namespace {
+
+// Most child windows have no frame at all, or only the sunken edge of an edit: the inset on
+// every side then, known at once; -1 for a window with a frame.
+LONG EdgeOnlyInset(DWORD style, DWORD exStyle)
+{
+    if ((style & (WS_THICKFRAME | WS_DLGFRAME | WS_BORDER)) != 0 || (exStyle & WS_EX_DLGMODALFRAME) != 0) return -1;
+    return (exStyle & WS_EX_CLIENTEDGE) ? kEdgeWidth : 0;
+}
+
+}  // namespace
+
 RECT NonClientInsets(DWORD style, DWORD exStyle, bool topLevel)
 {
-    // Most child windows have no frame at all, or only the sunken edge of an edit.
-    if ((style & (WS_THICKFRAME | WS_DLGFRAME | WS_BORDER)) == 0 && (exStyle & WS_EX_DLGMODALFRAME) == 0) {
-        const LONG e = (exStyle & WS_EX_CLIENTEDGE) ? kEdgeWidth : 0;
-        return RECT{e, e, e, e};
-    }
+    if (const LONG e = EdgeOnlyInset(style, exStyle); e >= 0) return RECT{e, e, e, e};
     LONG b = 0;
     if (style & WS_THICKFRAME)
         b = GetSystemMetrics(SM_CXFRAME);
@@ -505,9 +513,12 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         case WM_GETTEXTLENGTH: return LRESULT(hwnd->text.size());
         case WM_SETTEXT:
-            // A child's text is only stored (a top-level window's caption also reaches the frame).
-            if (!hwnd->parent) return DefWindowProcRest(hwnd, msg, wParam, lParam);
             controls::SetTextReusingBuffer(hwnd->text, lParam ? reinterpret_cast<const char*>(lParam) : "");
+            // A top-level window's caption also reaches its frame.
+            if (!hwnd->parent) {
+                hwnd->frameDirty = true;
+                if (HasBackend()) CurrentBackend().TopLevelChanged(hwnd);
+            }
             return 1;
         default: return DefWindowProcRest(hwnd, msg, wParam, lParam);
     }
@@ -519,16 +530,6 @@ LRESULT DefWindowProcRest(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
         case WM_NCCREATE: return 1;
-        case WM_SETTEXT:
-            if (lParam)
-                hwnd->text.assign(reinterpret_cast<const char*>(lParam));  // reuses the buffer
-            else
-                hwnd->text.clear();
-            if (!hwnd->parent) {
-                hwnd->frameDirty = true;
-                if (HasBackend()) CurrentBackend().TopLevelChanged(hwnd);
-            }
-            return 1;
         case WM_PAINT: {
             PAINTSTRUCT ps;
             BeginPaint(hwnd, &ps);
@@ -936,15 +937,9 @@ bool GetWindowRect(HWND hwnd, RECT* out)
 bool GetClientRect(HWND hwnd, RECT* out)
 {
     if (!Alive(hwnd) || !out) return false;
-    // The size alone: no need to place the window among its ancestors. Without a frame (most
-    // child windows, edits with their sunken edge) the insets are known at once.
-    if ((hwnd->style & (WS_THICKFRAME | WS_DLGFRAME | WS_BORDER)) == 0 && (hwnd->exStyle & WS_EX_DLGMODALFRAME) == 0) {
-        const LONG e = (hwnd->exStyle & WS_EX_CLIENTEDGE) ? kEdgeWidth : 0;
-        *out =
-            RECT{0, 0, std::max<LONG>(0, hwnd->rect.Width() - 2 * e), std::max<LONG>(0, hwnd->rect.Height() - 2 * e)};
-        return true;
-    }
-    const RECT in = NonClientInsets(hwnd->style, hwnd->exStyle, hwnd->IsTopLevel());
+    // The size alone: no need to place the window among its ancestors.
+    const LONG e = EdgeOnlyInset(hwnd->style, hwnd->exStyle);
+    const RECT in = e >= 0 ? RECT{e, e, e, e} : NonClientInsets(hwnd->style, hwnd->exStyle, hwnd->IsTopLevel());
     *out = RECT{0, 0, std::max<LONG>(0, hwnd->rect.Width() - in.left - in.right),
                 std::max<LONG>(0, hwnd->rect.Height() - in.top - in.bottom)};
     return true;

@@ -23,12 +23,13 @@ constexpr std::array<const char*, kFaces + 1> kFaceNames = {nullptr, "DICE1", "D
 
 bool HasFace(TVoDiceValue value) { return value >= 1 && value <= kFaces; }
 
-// Out of line: a roll reaches it only the first time a face shows.
-[[gnu::noinline]] std::unique_ptr<fw::TBitmap> LoadFacePicture(TVoDiceValue value)
+// Out of line: a roll reaches it only the first time a face shows, so showing a face already
+// loaded costs a look-up and no more.
+[[gnu::noinline]] void LoadFacePicture(std::unique_ptr<fw::TBitmap>& slot, TVoDiceValue value)
 {
     auto face = std::make_unique<fw::TBitmap>();
     face->LoadFromResourceName(kFaceNames[value]);
-    return face;
+    slot = std::move(face);
 }
 
 }  // namespace
@@ -93,12 +94,10 @@ void TVoDice::LoadFace()
 {
     std::unique_ptr<fw::TBitmap>& slot = faces_[value_];
     if (!slot) [[unlikely]] {
-        LoadFaceFirstTime(slot);
+        LoadFacePicture(slot, value_);
     }
     face_ = slot.get();
 }
-
-void TVoDice::LoadFaceFirstTime(std::unique_ptr<fw::TBitmap>& slot) { slot = LoadFacePicture(value_); }
 
 void TVoDice::SetAutoSize(bool value)
 {

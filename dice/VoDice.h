@@ -74,8 +74,6 @@ protected:
 
 private:
     void LoadFace();
-    // Out of line, so that showing a face already loaded costs a look-up and no more.
-    [[gnu::noinline]] void LoadFaceFirstTime(std::unique_ptr<fw::TBitmap>& slot);
     void AnimationTick();
     void FreeTimer();
 

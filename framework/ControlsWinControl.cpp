@@ -21,12 +21,11 @@ namespace {
 // Every message to a control's window looks the control up, so the property goes by atom.
 // Atoms are never freed, so it is made once, before any window.
 const desktop::ATOM controlAtom = desktop::AddAtom("fw.TWinControl");
-desktop::ATOM ControlProperty() { return controlAtom; }
 
 // The control of a window the layer handed us (no check that the handle is one).
 TWinControl* ControlOfWindow(desktop::HWND window)
 {
-    return reinterpret_cast<TWinControl*>(desktop::GetProp(window, ControlProperty()));
+    return reinterpret_cast<TWinControl*>(desktop::GetProp(window, controlAtom));
 }
 
 // The control whose window CreateWindowEx is making: its first message attaches it.
@@ -295,13 +294,13 @@ void TWinControl::DestroyWindowHandle()
 void TWinControl::WindowAttached(desktop::HWND window)
 {
     handle_ = window;
-    desktop::SetProp(window, ControlProperty(), reinterpret_cast<std::intptr_t>(this));
+    desktop::SetProp(window, controlAtom, reinterpret_cast<std::intptr_t>(this));
 }
 
 void TWinControl::WindowDetached()
 {
     if (handle_ != nullptr) {
-        desktop::RemoveProp(handle_, ControlProperty());
+        desktop::RemoveProp(handle_, controlAtom);
     }
     handle_ = nullptr;
 }

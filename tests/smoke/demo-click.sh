@@ -34,23 +34,9 @@ trap cleanup EXIT
 command -v Xvfb >/dev/null || fail "Xvfb is missing (Debian package xvfb)"
 command -v xdotool >/dev/null || fail "xdotool is missing (Debian package xdotool)"
 
-# Polls a condition every 0.1 s until it holds or the stage's time is up.
-wait_for() {
-    local tries=$((limit * 10))
-    while ! "$@"; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
-        sleep 0.1
-    done
-}
-
-# Xvfb picks a free display itself and writes its number once it accepts connections.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-xvfb_ready() { [ -s "$work/display" ] || { kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb exited at start"; return 1; }; }
-wait_for xvfb_ready || fail "Xvfb gave no display number within ${limit}s"
-export DISPLAY=":$(head -n 1 "$work/display")"
-wait_for xdotool getdisplaygeometry >/dev/null 2>&1 || fail "display $DISPLAY accepts no connection"
+# shellcheck source=private-display.sh
+. "$(dirname "$0")/private-display.sh"
+start_private_display 1024x768x24
 
 SDL_VIDEODRIVER=x11 "$demo" "$@" >"$work/demo.out" 2>"$work/demo.err" &
 demo_pid=$!
