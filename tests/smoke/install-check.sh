@@ -38,7 +38,7 @@ else
     fail "no executable bin/dados"
 fi
 
-entry="$prefix/share/applications/dados.desktop"
+entry="$prefix/share/applications/es.experimentodados.dados.desktop"
 if [ -f "$entry" ]; then
     command -v desktop-file-validate >/dev/null || fail "desktop-file-validate is missing (Debian package desktop-file-utils)"
     out="$(desktop-file-validate "$entry" 2>&1)" || fail "desktop-file-validate rejects the entry: $out"
@@ -49,7 +49,7 @@ if [ -f "$entry" ]; then
     icon="${icon_line#Icon=}"
     grep -qx 'Categories=Education;Math;' "$entry" || fail "the entry is not in Education;Math;"
 else
-    fail "no share/applications/dados.desktop"
+    fail "no share/applications/es.experimentodados.dados.desktop"
     icon=dados
 fi
 
@@ -73,4 +73,4 @@ for size in "$@"; do
 done
 
 [ "$failures" -eq 0 ] || exit 1
-echo "install-check: bin/dados, a valid dados.desktop and the icon at $* installed"
+echo "install-check: bin/dados, a valid es.experimentodados.dados.desktop and the icon at $* installed"
