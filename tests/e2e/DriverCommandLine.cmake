@@ -1,6 +1,7 @@
 # The driver's command line: --help and --version answer on standard output and exit 0 before
 # anything starts; a bad option or value prints the usage on standard error and exits 2.
 # Run with -DDRIVER=path -DVERSION=x.y.z.
+cmake_minimum_required(VERSION 3.25)
 function(run_driver expected_code expected_out expected_err)
   execute_process(COMMAND ${DRIVER} ${ARGN} RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err
                   INPUT_FILE /dev/null TIMEOUT 60)
