@@ -5,7 +5,9 @@
 //
 // The table is put together from parts, each an array in its own file. To add commands, write
 // a file with a function returning its array as a span, declare that function below, name it
-// in CommandTable (DriverCommand.cpp) and add the file to the driver library.
+// in CommandTable (DriverCommand.cpp) and add the file to the driver library; then give each
+// new verb an ".It Ic VERB" entry in man/dados-driver.1 (a docs test holds the two together).
+// Handlers run only while the main window exists, so app::Form1 is never null in them.
 
 #include <cstddef>
 #include <optional>
