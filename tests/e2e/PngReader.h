@@ -1,7 +1,7 @@
 #pragma once
 
-// Reads the PNG files dados-driver writes: 8-bit RGB, filter type None on every row, the data
-// in stored deflate blocks. Anything else, and any damaged file, reads as nullopt.
+// Reads the PNG files dados-driver writes, through libpng, as 8-bit RGB. A damaged file reads as
+// nullopt.
 
 #include <cstdint>
 #include <optional>

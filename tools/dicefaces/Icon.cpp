@@ -1,9 +1,10 @@
 #include "Icon.h"
 
-#include <zlib.h>
+#include <png.h>
 
 #include <algorithm>
 #include <cmath>
+#include <csetjmp>
 #include <stdexcept>
 #include <string>
 
@@ -14,11 +15,6 @@ namespace {
 void PutLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i) out.push_back(std::uint8_t(value >> (8 * i)));
-}
-
-void PutBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    for (int i = 3; i >= 0; --i) out.push_back(std::uint8_t(value >> (8 * i)));
 }
 
 std::uint32_t Argb(const Rgb& c, std::uint8_t alpha)
@@ -34,14 +30,37 @@ double Overlap(int cell, double from, double to)
     return std::max(0.0, std::min(to, cell + 1.0) - std::max(from, double(cell)));
 }
 
-void PutChunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<std::uint8_t>& data)
+void AppendToVector(png_structp png, png_bytep data, png_size_t length)
 {
-    PutBigEndian(out, std::uint32_t(data.size()));
-    const std::size_t typeAt = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    const uLong crc = crc32(0, &out[typeAt], uInt(out.size() - typeAt));
-    PutBigEndian(out, std::uint32_t(crc));
+    auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + length);
+}
+
+// Fills out with the PNG of rows; false when libpng failed. No C++ object is made or
+// destroyed between setjmp and a jump back to it.
+bool EncodePng(const RgbaImage& image, const std::vector<png_bytep>& rows, std::vector<std::uint8_t>& out)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+    if (info == nullptr) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png)) != 0) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_set_write_fn(png, &out, AppendToVector, nullptr);
+    png_set_IHDR(png, info, png_uint_32(image.width), png_uint_32(image.height), 8, PNG_COLOR_TYPE_RGB_ALPHA,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    // Unfiltered rows at the best compression: the files are made once, at build time.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+    png_set_compression_level(png, 9);
+    png_write_info(png, info);
+    png_write_image(png, const_cast<png_bytepp>(rows.data()));
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
 }
 
 }  // namespace
@@ -146,31 +165,18 @@ std::vector<std::uint8_t> GroupIconResource(const std::vector<RgbaImage>& images
 
 std::vector<std::uint8_t> PngFile(const RgbaImage& image)
 {
-    // Each row: filter type 0 (none), then R G B A.
+    const std::size_t stride = std::size_t(image.width) * 4;
     std::vector<std::uint8_t> raw;
-    raw.reserve(std::size_t(image.height) * (std::size_t(image.width) * 4 + 1));
-    for (int y = 0; y < image.height; ++y) {
-        raw.push_back(0);
-        for (int x = 0; x < image.width; ++x) {
-            const std::uint32_t p = image.pixels[std::size_t(y) * std::size_t(image.width) + std::size_t(x)];
-            raw.insert(raw.end(), {Channel(p, 16), Channel(p, 8), Channel(p, 0), Channel(p, 24)});
-        }
+    raw.reserve(std::size_t(image.height) * stride);
+    for (const std::uint32_t p : image.pixels) {
+        raw.insert(raw.end(), {Channel(p, 16), Channel(p, 8), Channel(p, 0), Channel(p, 24)});
     }
-    uLongf packedSize = compressBound(uLong(raw.size()));
-    std::vector<std::uint8_t> packed(packedSize);
-    if (compress2(packed.data(), &packedSize, raw.data(), uLong(raw.size()), Z_BEST_COMPRESSION) != Z_OK) {
-        throw std::runtime_error("zlib could not compress the image");
+    std::vector<png_bytep> rows;
+    for (int y = 0; y < image.height; ++y) rows.push_back(raw.data() + std::size_t(y) * stride);
+    std::vector<std::uint8_t> out;
+    if (!EncodePng(image, rows, out)) {
+        throw std::runtime_error("libpng could not write the image");
     }
-    packed.resize(packedSize);
-
-    std::vector<std::uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<std::uint8_t> header;
-    PutBigEndian(header, std::uint32_t(image.width));
-    PutBigEndian(header, std::uint32_t(image.height));
-    header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits, RGBA, deflate, adaptive filters, no interlace
-    PutChunk(out, "IHDR", header);
-    PutChunk(out, "IDAT", packed);
-    PutChunk(out, "IEND", {});
     return out;
 }
 

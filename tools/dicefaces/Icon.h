@@ -30,7 +30,7 @@ std::vector<std::uint8_t> IconImageResource(const RgbaImage& image);
 // The group icon resource listing the images, whose image resources are numbered from firstId.
 std::vector<std::uint8_t> GroupIconResource(const std::vector<RgbaImage>& images, int firstId);
 
-// A PNG file: 8-bit RGBA, no interlace, the pixels deflated with zlib.
+// A PNG file: 8-bit RGBA, no interlace, unfiltered rows, written by libpng.
 std::vector<std::uint8_t> PngFile(const RgbaImage& image);
 
 }  // namespace dicefaces

@@ -108,7 +108,7 @@ int main(int argc, char** argv)
     } catch (const dicefaces::SourceError& error) {
         std::cerr << args[1] << ":" << error.line << ": " << error.message << "\n";
         return 1;
-    } catch (const std::exception& error) {  // file system or zlib
+    } catch (const std::exception& error) {  // file system or libpng
         std::cerr << error.what() << "\n";
         return 1;
     }

@@ -13,7 +13,7 @@
 
 #include "desktop/Types.h"
 
-namespace app::driver {
+namespace driver {
 
 // The thread message that tells the GUI thread a command is waiting.
 inline constexpr desktop::UINT WM_DRIVER_COMMAND = desktop::WM_APP + 0x44;
@@ -41,4 +41,4 @@ private:
     bool closed_ = false;
 };
 
-}  // namespace app::driver
+}  // namespace driver

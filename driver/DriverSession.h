@@ -8,11 +8,11 @@
 #include <optional>
 #include <string>
 
-#include "app/DriverChannel.h"
 #include "desktop/Types.h"
+#include "driver/DriverChannel.h"
 #include "framework/FormsApplication.h"
 
-namespace app::driver {
+namespace driver {
 
 class Session {
 public:
@@ -28,9 +28,9 @@ private:
     void OnMessage(desktop::MSG& message, bool& handled);
     void OnIdle(bool& done);
     void Run(const std::string& line);
-    // The answer line for one command; actions call Acknowledge before they act.
+    // The answer line for one command; actions acknowledge through their CommandCall before
+    // they act.
     std::string Execute(const std::string& line);
-    void Acknowledge();
 
     CommandChannel& channel_;
     std::optional<std::string> pending_;
@@ -39,4 +39,4 @@ private:
     bool quitRequested_ = false;
 };
 
-}  // namespace app::driver
+}  // namespace driver

@@ -1,9 +1,12 @@
-#include "app/DriverOptions.h"
+#include "driver/DriverOptions.h"
 
 #include <charconv>
+#include <cmath>
 #include <limits>
 
-namespace app::driver {
+#include "driver/DriverCommand.h"
+
+namespace driver {
 
 std::optional<long long> ParseInteger(const std::string& text)
 {
@@ -46,6 +49,30 @@ bool ParseScreen(const std::string& text, Options& options)
     return true;
 }
 
+// A decimal such as 1, 1.5 or 2 within the scales a screen could have.
+bool ParseScale(const std::string& text, Options& options)
+{
+    double scale = 0;
+    const char* first = text.data();
+    const char* last = first + text.size();
+    const auto [end, ec] = std::from_chars(first, last, scale, std::chars_format::fixed);
+    if (text.empty() || ec != std::errc() || end != last || !(scale >= 0.5 && scale <= 4)) {
+        return false;
+    }
+    options.pixelsPerInch = static_cast<int>(std::lround(96 * scale));
+    return true;
+}
+
+constexpr char kUsageLine[] = "usage: dados-driver [OPTION]...\n";
+constexpr char kOptions[] =
+    "  --decimal C    decimal separator (one character)\n"
+    "  --thousands C  thousands separator (one character)\n"
+    "  --seed N       random generator seed after start-up (0 to 4294967295)\n"
+    "  --screen WxH   size of the virtual screen (default 1280x1024)\n"
+    "  --scale S      scale of the virtual screen, 0.5 to 4 (default 1, 96 pixels per inch)\n"
+    "  -h, --help     print this help and exit\n"
+    "  -V, --version  print the version and exit\n";
+
 }  // namespace
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, std::string* error)
@@ -53,7 +80,16 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
     Options options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
-        if (name != "--decimal" && name != "--thousands" && name != "--seed" && name != "--screen") {
+        if (name == "--help" || name == "-h") {
+            options.request = Options::Request::Help;
+            return options;
+        }
+        if (name == "--version" || name == "-V") {
+            options.request = Options::Request::Version;
+            return options;
+        }
+        if (name != "--decimal" && name != "--thousands" && name != "--seed" && name != "--screen" &&
+            name != "--scale") {
             *error = "unknown option '" + name + "'";
             return std::nullopt;
         }
@@ -75,8 +111,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
             if (good) {
                 options.seed = static_cast<std::uint32_t>(*seed);
             }
-        } else {
+        } else if (name == "--screen") {
             good = ParseScreen(value, options);
+        } else {
+            good = ParseScale(value, options);
         }
         if (!good) {
             *error = "bad value '" + value + "' for " + name;
@@ -86,14 +124,22 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
     return options;
 }
 
-const char* UsageText()
+std::string UsageText() { return std::string(kUsageLine) + kOptions; }
+
+std::string HelpText()
 {
-    return "usage: dados-driver [--decimal C] [--thousands C] [--seed N] [--screen WxH]\n"
-           "  --decimal C    decimal separator (one character)\n"
-           "  --thousands C  thousands separator (one character)\n"
-           "  --seed N       random generator seed after start-up (0 to 4294967295)\n"
-           "  --screen WxH   size of the virtual screen (default 1280x1024)\n"
-           "Commands are read from standard input, one a line; see README.md.\n";
+    return std::string(kUsageLine) +
+           "The dice experiment on an in-memory screen, driven by commands on standard input, one a\n"
+           "line. Each command is answered by one line on standard output: \"ok\", \"ok VALUE\" or\n"
+           "\"error MESSAGE\". Controls are named by their component names (Form1, Edit1, Button2 ...).\n"
+           "\n"
+           "Options:\n" +
+           kOptions +
+           "\n"
+           "Commands:\n" +
+           CommandHelp() +
+           "\n"
+           "The manual page dados-driver(1) describes the protocol in full.\n";
 }
 
-}  // namespace app::driver
+}  // namespace driver

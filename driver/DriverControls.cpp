@@ -1,4 +1,4 @@
-#include "app/DriverControls.h"
+#include "driver/DriverControls.h"
 
 #include <vector>
 
@@ -12,7 +12,9 @@
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 
-namespace app::driver {
+namespace driver {
+
+using app::Form1;
 
 namespace {
 
@@ -245,4 +247,4 @@ std::string FocusedName()
     return "";
 }
 
-}  // namespace app::driver
+}  // namespace driver

@@ -1,8 +1,8 @@
-#include "app/DriverChannel.h"
+#include "driver/DriverChannel.h"
 
 #include "desktop/Messages.h"
 
-namespace app::driver {
+namespace driver {
 
 std::optional<std::string> CommandChannel::Submit(const std::string& line)
 {
@@ -54,4 +54,4 @@ void CommandChannel::Close()
     changed_.notify_all();
 }
 
-}  // namespace app::driver
+}  // namespace driver

@@ -10,7 +10,7 @@
 #include "framework/ControlsControl.h"
 #include "framework/FormsForm.h"
 
-namespace app::driver {
+namespace driver {
 
 // "Form1" is the main window; the parts of an open message dialog ("Message", "OK" …) come
 // before the main window's components. nullptr when no component has the name.
@@ -39,4 +39,4 @@ std::optional<desktop::POINT> TabCentre(fw::TControl* control);
 // The name of the control that has the keyboard focus ("" when none).
 std::string FocusedName();
 
-}  // namespace app::driver
+}  // namespace driver

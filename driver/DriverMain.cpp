@@ -1,6 +1,6 @@
 // dados-driver: the dice experiment on the in-memory screen, driven by commands on standard
 // input, one a line, each answered by one line on standard output ("ok", "ok VALUE" or
-// "error MESSAGE"). See README.md for the commands.
+// "error MESSAGE"). `dados-driver --help` lists the commands; dados-driver(1) describes them.
 #include <poll.h>
 #include <unistd.h>
 
@@ -10,18 +10,19 @@
 #include <thread>
 #include <vector>
 
-#include "app/DriverChannel.h"
-#include "app/DriverOptions.h"
-#include "app/DriverSession.h"
+#include "app/ProgramVersion.h"
 #include "app/Startup.h"
 #include "desktop/System.h"
 #include "desktop/backends/Headless.h"
 #include "dice/RandomSource.h"
+#include "driver/DriverChannel.h"
+#include "driver/DriverOptions.h"
+#include "driver/DriverSession.h"
 #include "framework/SysUtilsLocale.h"
 
 namespace {
 
-using app::driver::CommandChannel;
+using driver::CommandChannel;
 
 // Reads standard input on its own thread, so that the GUI thread never blocks on it. A pipe
 // wakes the reader when the program ends before standard input does.
@@ -126,20 +127,25 @@ private:
 int main(int argc, char** argv)
 {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
-        std::fputs(app::driver::UsageText(), stdout);
-        return 0;
-    }
     std::string error;
-    const std::optional<app::driver::Options> options = app::driver::ParseOptions(arguments, &error);
+    const std::optional<driver::Options> options = driver::ParseOptions(arguments, &error);
     if (!options) {
-        std::fprintf(stderr, "dados-driver: %s\n%s", error.c_str(), app::driver::UsageText());
+        std::fprintf(stderr, "dados-driver: %s\n%sTry 'dados-driver --help' for the commands.\n", error.c_str(),
+                     driver::UsageText().c_str());
         return 2;
     }
+    if (options->request == driver::Options::Request::Help) {
+        std::fputs(driver::HelpText().c_str(), stdout);
+        return 0;
+    }
+    if (options->request == driver::Options::Request::Version) {
+        std::printf("dados-driver %s\n", app::kProgramVersion);
+        return 0;
+    }
 
-    desktop::headless::Install(desktop::SIZE{options->screenWidth, options->screenHeight});
+    desktop::headless::Install(desktop::SIZE{options->screenWidth, options->screenHeight}, options->pixelsPerInch);
     CommandChannel channel(desktop::GetCurrentThreadId());
-    app::driver::Session session(channel);
+    driver::Session session(channel);
     StdinReader reader(channel);
 
     app::StartHooks hooks;
