@@ -126,6 +126,25 @@ std::map<std::string, RECT> BoundsOfEveryControl(TForm1* form)
     return bounds;
 }
 
+// The width of the black ink in the up arrow's quarter of a spin button, as the screen shows it;
+// the frame's dark edges lie outside the quarter's inner part.
+int UpArrowInkWidth(numedit::TKelSpinEdit* spin)
+{
+    fw::TControl* button = spin->SpinButton();
+    const desktop::POINT origin = button->ClientToScreen({0, 0});
+    int left = button->Width();
+    int right = -1;
+    for (int y = 2; y < button->Height() / 2; ++y) {
+        for (int x = 2; x < button->Width() / 2; ++x) {
+            if (desktop::headless::ScreenColorAt({origin.x + x, origin.y + y}) == desktop::RGB(0, 0, 0)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    return right - left + 1;
+}
+
 class ScalingTest : public ProgramTest {
 protected:
     // Records the window as it opens at 96 pixels per inch, then starts the program again on
@@ -248,6 +267,16 @@ TEST_F(ScalingTest, TheFormulaPictureIsTheOneDrawnNearestToTheScreensScale)
         }
     }
     EXPECT_GT(splitBlocks, 100);
+}
+
+TEST_F(ScalingTest, TheSpinArrowsGrowWithTheResolution)
+{
+    const int at96 = UpArrowInkWidth(form_->KelSpinEdit3);
+    EXPECT_EQ(at96, 5);  // the arrow as the family draws it
+    RestartAtTwiceTheResolution();
+    form_->SetLeft(0);  // all of the window on the screen
+    desktop::headless::PumpMessages();
+    EXPECT_NEAR(UpArrowInkWidth(form_->KelSpinEdit3), 2 * at96, 1);
 }
 
 }  // namespace
