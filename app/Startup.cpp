@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/FormulaPicture.h"
 #include "app/Unit1.h"
 #include "dice/VoDice.h"
 #include "framework/StdReg.h"
@@ -24,6 +25,12 @@ std::unique_ptr<fw::TApplication> InitializeUnits()
     return application;
 }
 
+void CreateMainForm(fw::TApplication& application)
+{
+    application.CreateForm(Form1);
+    FitFormulaPicture(*Form1->Image1);
+}
+
 int RunProgram(const StartHooks& hooks)
 {
     std::unique_ptr<fw::TApplication> application = InitializeUnits();
@@ -31,7 +38,7 @@ int RunProgram(const StartHooks& hooks)
         hooks.applicationCreated(*application);
     }
     application->Initialize();
-    application->CreateForm(Form1);
+    CreateMainForm(*application);
     if (hooks.beforeRun) {
         hooks.beforeRun(*application);
     }

@@ -24,6 +24,11 @@ struct StartHooks {
     std::function<void(fw::TApplication&)> beforeRun;
 };
 
+// Creates the main window TForm1 (into Form1) and fits the pictures the build drew for several
+// screen densities to the screen's: the layout's scaling on load grows the controls but not
+// their bitmaps.
+void CreateMainForm(fw::TApplication& application);
+
 // Initialise, create TForm1, run the loop until the main window closes, then halt (the
 // application frees its forms). Returns the exit code, 0.
 int RunProgram(const StartHooks& hooks = {});

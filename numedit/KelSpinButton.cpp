@@ -13,10 +13,18 @@ namespace numedit {
 
 namespace {
 
-constexpr int kArrowSize = 3;
+constexpr int kArrowSize = 3;  // at 96 pixels per inch
 constexpr std::uint32_t kFirstRepeatDelay = 200;
 
 std::size_t Index(TKelSpinHalf half) { return static_cast<std::size_t>(half); }
+
+// The arrow grows with the screen's resolution, as the system's metrics do, so that it keeps
+// its size beside text the layout scaled.
+int ArrowSize()
+{
+    const double scale = desktop::GetDisplayPixelsPerInch() / double(desktop::kDefaultPixelsPerInch);
+    return static_cast<int>(std::lround(kArrowSize * scale));
+}
 
 // Half-way values go to the even neighbour.
 int RoundEven(double value) { return static_cast<int>(std::nearbyint(value)); }
@@ -227,6 +235,10 @@ void TKelSpinButton::DrawPicture(fw::TCanvas& canvas, TKelSpinHalf half, TKelSpi
     desktop::RECT r{0, 0, w, h};
     canvas.Brush()->SetColor(Color());
     canvas.FillRect(r);
+    const int arrow = ArrowSize();
+    // From a centre point to the arrow box's top-left corner.
+    const int toLeft = arrow - 1;
+    const int toTop = (arrow + 1) / 2;
     int ax = 0;
     int ay = 0;
     if (Rectangular()) {
@@ -239,15 +251,15 @@ void TKelSpinButton::DrawPicture(fw::TCanvas& canvas, TKelSpinHalf half, TKelSpi
                               desktop::BF_RECT | desktop::BF_SOFT | desktop::BF_ADJUST);
             desktop::DrawEdge(dc, &r, desktop::BDR_RAISEDINNER, desktop::BF_BOTTOMRIGHT);
         }
-        ax = w / 2 - (kArrowSize - 1);
-        ay = h / 2 - 2;
+        ax = w / 2 - toLeft;
+        ay = h / 2 - toTop;
     } else {
         desktop::RECT frame{0, 0, w - 1, h - 1};
         DrawStandardFrame(dc, frame, pressed ? TKelBorderStyle::lsLowered : raisedStyle_);
         const double quarterW = (w - 1) / 4.0;
         const double quarterH = (h - 1) / 4.0;
-        ax = RoundEven(up ? quarterW : 3 * quarterW) - 2;
-        ay = RoundEven(up ? quarterH : 3 * quarterH) - 2;
+        ax = RoundEven(up ? quarterW : 3 * quarterW) - toLeft;
+        ay = RoundEven(up ? quarterH : 3 * quarterH) - toTop;
         // The diagonal from the top-right to the bottom-left corner.
         if (up) {
             Line(canvas, w - 1, 0, -1, h, pressed ? fw::clWhite : fw::clSilver);
@@ -262,12 +274,12 @@ void TKelSpinButton::DrawPicture(fw::TCanvas& canvas, TKelSpinHalf half, TKelSpi
         }
     }
     switch (state) {
-        case ssHot: DrawKelArrow(canvas, ax, ay, kArrowSize, up, hotColor_); break;
+        case ssHot: DrawKelArrow(canvas, ax, ay, arrow, up, hotColor_); break;
         case ssDisabled:
-            DrawKelArrow(canvas, ax + 1, ay + 1, kArrowSize, up, fw::clHighlightText);
-            DrawKelArrow(canvas, ax, ay, kArrowSize, up, fw::clGrayText);
+            DrawKelArrow(canvas, ax + 1, ay + 1, arrow, up, fw::clHighlightText);
+            DrawKelArrow(canvas, ax, ay, arrow, up, fw::clGrayText);
             break;
-        default: DrawKelArrow(canvas, ax, ay, kArrowSize, up, fw::clBlack); break;
+        default: DrawKelArrow(canvas, ax, ay, arrow, up, fw::clBlack); break;
     }
 }
 

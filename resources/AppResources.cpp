@@ -6,6 +6,9 @@ void RegisterAppResources()
 {
     static const bool registered = [] {
         RegisterLayout_TFORM1();
+        RegisterFormulaPicture150();
+        RegisterFormulaPicture200();
+        RegisterFormulaPicture300();
         RegisterMainIcon();
         RegisterMainIconImage1();
         RegisterMainIconImage2();

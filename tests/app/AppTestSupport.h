@@ -35,7 +35,7 @@ protected:
         fw::DecimalSeparator = ',';
         fw::ThousandSeparator = '.';
         application_->Initialize();
-        application_->CreateForm(Form1);
+        CreateMainForm(*application_);
         form_ = Form1;
         form_->Show();
         application_->ProcessMessages();

@@ -2,11 +2,13 @@
 // height its font really measures there, each control keeps its own sizing rule, and no text
 // that shows whole at 96 pixels per inch is cut off.
 #include <algorithm>
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
 
 #include "AppTestSupport.h"
+#include "app/FormulaPicture.h"
 #include "desktop/Gdi.h"
 #include "desktop/System.h"
 
@@ -124,6 +126,25 @@ std::map<std::string, RECT> BoundsOfEveryControl(TForm1* form)
     return bounds;
 }
 
+// The width of the black ink in the up arrow's quarter of a spin button, as the screen shows it;
+// the frame's dark edges lie outside the quarter's inner part.
+int UpArrowInkWidth(numedit::TKelSpinEdit* spin)
+{
+    fw::TControl* button = spin->SpinButton();
+    const desktop::POINT origin = button->ClientToScreen({0, 0});
+    int left = button->Width();
+    int right = -1;
+    for (int y = 2; y < button->Height() / 2; ++y) {
+        for (int x = 2; x < button->Width() / 2; ++x) {
+            if (desktop::headless::ScreenColorAt({origin.x + x, origin.y + y}) == desktop::RGB(0, 0, 0)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    return right - left + 1;
+}
+
 class ScalingTest : public ProgramTest {
 protected:
     // Records the window as it opens at 96 pixels per inch, then starts the program again on
@@ -203,7 +224,7 @@ TEST_F(ScalingTest, AtTwiceTheResolutionEveryControlGrowsByTheMeasuredTextHeight
             EXPECT_EQ(button->Width(), button->Height()) << name;
             EXPECT_GE(button->Left(), FormattingRect(spin).right) << name;
         } else if (c == form_->Image1) {
-            size = SIZE{441, 126};  // its picture's size: bitmaps are not scaled
+            size = SIZE{2 * 441, 2 * 126};  // the formula as drawn for twice the resolution
         }
         EXPECT_EQ(c->Width(), size.cx) << name;
         EXPECT_EQ(c->Height(), size.cy) << name;
@@ -221,6 +242,41 @@ TEST_F(ScalingTest, AtTwiceTheResolutionNoTextIsCutOffThatShowedWhole)
     for (const std::string& text : wholeAt96_) {
         EXPECT_TRUE(whole.contains(text)) << text;
     }
+}
+
+TEST_F(ScalingTest, TheFormulaPictureIsTheOneDrawnNearestToTheScreensScale)
+{
+    EXPECT_EQ(FormulaPercentFor(96), 100);
+    EXPECT_EQ(FormulaPercentFor(120), 100);  // half-way: the smaller
+    EXPECT_EQ(FormulaPercentFor(144), 150);
+    EXPECT_EQ(FormulaPercentFor(230), 200);
+    EXPECT_EQ(FormulaPercentFor(480), 300);
+
+    RestartAtTwiceTheResolution();  // the image's size is checked with the others above
+    auto* bitmap = form_->Image1->Picture()->Bitmap();
+    ASSERT_EQ(bitmap->Width(), 882);
+    ASSERT_EQ(bitmap->Height(), 252);
+    // A picture stretched from the 96 pixels-per-inch one is made of 2 x 2 blocks of one colour;
+    // the text drawn at this size has edges that split them.
+    const desktop::Surface* pixels = desktop::BitmapSurface(bitmap->Handle());
+    int splitBlocks = 0;
+    for (int y = 0; y < 252; y += 2) {
+        for (int x = 0; x < 882; x += 2) {
+            const std::uint32_t p = pixels->At(x, y);
+            if (pixels->At(x + 1, y) != p || pixels->At(x, y + 1) != p || pixels->At(x + 1, y + 1) != p) ++splitBlocks;
+        }
+    }
+    EXPECT_GT(splitBlocks, 100);
+}
+
+TEST_F(ScalingTest, TheSpinArrowsGrowWithTheResolution)
+{
+    const int at96 = UpArrowInkWidth(form_->KelSpinEdit3);
+    EXPECT_EQ(at96, 5);  // the arrow as the family draws it
+    RestartAtTwiceTheResolution();
+    form_->SetLeft(0);  // all of the window on the screen
+    desktop::headless::PumpMessages();
+    EXPECT_NEAR(UpArrowInkWidth(form_->KelSpinEdit3), 2 * at96, 1);
 }
 
 }  // namespace

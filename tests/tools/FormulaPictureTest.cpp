@@ -7,12 +7,15 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include "desktop/Gdi.h"
 #include "framework/Classes.h"
 #include "framework/Graphics.h"
 #include "framework/GraphicsPng.h"
+#include "tools/formula/FormulaDrawing.h"
+#include "tools/formula/FormulaSource.h"
 
 namespace {
 
@@ -21,9 +24,9 @@ constexpr int kHeight = 126;
 constexpr std::uint32_t kBlack = 0x000000;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 
-std::vector<std::uint8_t> FormulaFile()
+std::vector<std::uint8_t> FormulaFile(const std::string& path = DICE_FORMULA_BMP)
 {
-    std::ifstream in(DICE_FORMULA_BMP, std::ios::binary);
+    std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
@@ -200,6 +203,31 @@ TEST_F(FormulaPicture, FormulaIsCentredInsideTheFrame)
     // It fills the picture rather than sitting small in the middle.
     EXPECT_GT(all.right - all.left, kWidth / 2);
     EXPECT_GT(all.bottom - all.top, kHeight / 3);
+}
+
+// The drawings for denser screens: the whole picture, frame included, made at the scale.
+TEST(ScaledFormulaPictures, HaveTheScaledSizeAndFrameAndTheUsualOneIsTheLayouts)
+{
+    struct Scaled {
+        const char* file;
+        int width, height, frame;
+    };
+    for (const Scaled& s : {Scaled{"Formula-150.bmp", 662, 189, 2}, Scaled{"Formula-200.bmp", 882, 252, 2},
+                            Scaled{"Formula-300.bmp", 1323, 378, 3}}) {
+        const std::vector<std::uint8_t> file = FormulaFile(std::string(DICE_FORMULA_DIR) + "/" + s.file);
+        ASSERT_GT(file.size(), 54u) << s.file;
+        const int width = int(ReadLE(file, 18, 4));
+        EXPECT_EQ(width, s.width) << s.file;
+        EXPECT_EQ(int(ReadLE(file, 22, 4)), s.height) << s.file;
+        ASSERT_EQ(file.size(), 54 + std::size_t(width * 3 + 3) / 4 * 4 * std::size_t(s.height)) << s.file;
+        const std::size_t middleRow = 54 + std::size_t(width * 3 + 3) / 4 * 4 * std::size_t(s.height / 2);
+        int frame = 0;
+        while (file[middleRow + 3 * std::size_t(frame) + 1] == 0) ++frame;
+        EXPECT_EQ(frame, s.frame) << s.file << ": the left edge's width";
+    }
+    // Drawn at scale 1, the description gives the very picture the layout carries.
+    std::ifstream source(DICE_FORMULA_SOURCE);
+    EXPECT_EQ(formula::DrawFormula(formula::ScaleFormula(formula::ReadFormula(source), 1)), FormulaFile());
 }
 
 }  // namespace

@@ -19,7 +19,9 @@
 
 #include "tools/formula/FormulaSource.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -145,6 +147,24 @@ FormulaDescription ReadFormula(std::istream& in)
         Expect(seen.count(required) == 1, line, std::string("no '") + required + "'");
     }
     Expect(2 * d.frame < d.width && 2 * d.frame < d.height, line, "the frame leaves no room inside");
+    return d;
+}
+
+FormulaDescription ScaleFormula(const FormulaDescription& description, double scale)
+{
+    FormulaDescription d = description;
+    const auto length = [scale](int value) { return int(std::lround(value * scale)); };
+    // A line that is drawn stays drawn, however small the scale.
+    const auto line = [&](int value) { return value > 0 ? std::max(1, length(value)) : 0; };
+    d.width = length(d.width);
+    d.height = length(d.height);
+    d.frame = line(d.frame);
+    d.cellHeight = length(d.cellHeight);
+    d.bar = line(d.bar);
+    d.gap = length(d.gap);
+    d.overhang = length(d.overhang);
+    d.rise = length(d.rise);
+    d.drop = length(d.drop);
     return d;
 }
 

@@ -46,4 +46,9 @@ struct FormulaDescription {
 // Throws FormulaError for anything it cannot take.
 FormulaDescription ReadFormula(std::istream& in);
 
+// The description for a screen `scale` times as dense: the picture, the font, the frame, the
+// bar and every spacing grow by the scale (rounded, a line at least one pixel), so the drawing
+// is made at that size rather than stretched. Scale 1 gives the description back as it is.
+FormulaDescription ScaleFormula(const FormulaDescription& description, double scale);
+
 }  // namespace formula
