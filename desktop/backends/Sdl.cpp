@@ -227,14 +227,43 @@ std::optional<DWORD> MillisecondsToBlinkChange(DWORD now, DWORD blinkTime, const
     return changed;
 }
 
+std::string DesktopVideoDrivers(const char* x11Display, const char* waylandDisplay)
+{
+    const auto announced = [](const char* value) { return value != nullptr && *value != '\0'; };
+    // X11 first, as SDL prefers it too: the window manager hints are set there.
+    std::string drivers = announced(x11Display) ? "x11" : "";
+    if (announced(waylandDisplay)) drivers += drivers.empty() ? "wayland" : ",wayland";
+    return drivers;
+}
+
 // ---- SdlBackend ----
 
 std::unique_ptr<SdlBackend> SdlBackend::Create(std::string* error)
 {
+    std::string where;  // the display the environment announced, for the error
     auto fail = [&](const char* what) -> std::unique_ptr<SdlBackend> {
-        if (error) *error = std::string(what) + SDL_GetError();
+        if (error) *error = std::string(what) + SDL_GetError() + where;
         return nullptr;
     };
+    // Left to itself SDL falls back on drivers that show nothing (offscreen, dummy) or
+    // take over the console (kmsdrm), and the program would run unseen: only the
+    // user may ask for those. Not trying a display that is not announced also keeps
+    // the display libraries from complaining about it on standard error.
+    const char* named = std::getenv("SDL_VIDEODRIVER");
+    if (named == nullptr || *named == '\0') {
+        const char* x11Display = std::getenv("DISPLAY");
+        const char* waylandDisplay = std::getenv("WAYLAND_DISPLAY");
+        const std::string drivers = DesktopVideoDrivers(x11Display, waylandDisplay);
+        if (drivers.empty()) {
+            if (error) *error = "neither DISPLAY nor WAYLAND_DISPLAY is set";
+            return nullptr;
+        }
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+        if (x11Display && *x11Display) where = std::string("DISPLAY=") + x11Display;
+        if (waylandDisplay && *waylandDisplay)
+            where += (where.empty() ? "WAYLAND_DISPLAY=" : ", WAYLAND_DISPLAY=") + std::string(waylandDisplay);
+        where = " (" + where + ")";
+    }
     // The program decides when to quit: SDL must not turn Ctrl+C into SDL_QUIT.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");

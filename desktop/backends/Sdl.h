@@ -45,11 +45,16 @@ std::string CharactersFromTextInput(std::string_view utf8);
 // given that it flips within every `blinkTime`; nullopt when it never blinks.
 std::optional<DWORD> MillisecondsToBlinkChange(DWORD now, DWORD blinkTime, const std::function<bool(DWORD)>& phaseOn);
 
+// The video drivers to try when the user names none: only those that show windows on
+// the user's desktop, as the environment announces it. Empty when it announces none.
+std::string DesktopVideoDrivers(const char* x11Display, const char* waylandDisplay);
+
 // ---- The backend ----
 
 class SdlBackend : public Backend {
 public:
-    // nullptr when no video display can be opened; `error` then says why.
+    // nullptr when no video display can be opened; `error` then says why. SDL's drivers
+    // that show nothing (offscreen, dummy) are used only when SDL_VIDEODRIVER names them.
     static std::unique_ptr<SdlBackend> Create(std::string* error = nullptr);
     ~SdlBackend() override;
     SdlBackend(const SdlBackend&) = delete;
