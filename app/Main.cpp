@@ -46,7 +46,7 @@ int main(int argc, char** argv)
         return 2;
     }
     std::string error;
-    std::unique_ptr<desktop::sdl::SdlBackend> backend = desktop::sdl::SdlBackend::Create(&error);
+    std::unique_ptr<desktop::sdl::SdlBackend> backend = desktop::sdl::SdlBackend::Create(&error, "dados");
     if (!backend) {
         std::fprintf(stderr, "dados: no se puede abrir la pantalla (no display available): %s\n", error.c_str());
         return 1;

@@ -920,6 +920,8 @@ bool EnableWindow(HWND hwnd, bool enable)
         hwnd->style &= ~DWORD(WS_DISABLED);
     }
     SendMessage(hwnd, WM_ENABLE, enable ? 1 : 0, 0);
+    // A disabled top-level window makes its dialogs modal to the window manager.
+    if (!hwnd->parent && Alive(hwnd) && HasBackend()) CurrentBackend().TopLevelChanged(hwnd);
     return wasDisabled;
 }
 

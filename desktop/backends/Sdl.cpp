@@ -21,7 +21,10 @@
 #include "desktop/WindowInternal.h"
 
 // Last: Xlib's macros (None, Bool, ...) must not reach the headers above.
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace desktop::sdl {
 
@@ -51,14 +54,106 @@ int ToleratingXErrorHandler(Display* display, XErrorEvent* error)
 void InstallXErrorHandler()
 {
     static std::once_flag once;
-    std::call_once(once, [] {
-        // SDL has libX11 loaded in any case; looking the function up keeps it out of our link.
-        void* x11 = SDL_LoadObject("libX11.so.6");
-        if (!x11) return;  // no X, no X errors
-        auto setHandler = reinterpret_cast<decltype(&XSetErrorHandler)>(SDL_LoadFunction(x11, "XSetErrorHandler"));
-        if (setHandler) previousXErrorHandler = setHandler(ToleratingXErrorHandler);
-        // The library stays loaded: the handler is set in it for the life of the process.
-    });
+    std::call_once(once, [] { previousXErrorHandler = XSetErrorHandler(ToleratingXErrorHandler); });
+}
+
+// ---- The window manager's hints on X11 ----
+
+struct X11Window {
+    Display* display = nullptr;
+    ::Window id = 0;
+};
+
+// The X window behind an SDL window; nullopt on other video drivers.
+std::optional<X11Window> X11WindowOf(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return std::nullopt;
+    return X11Window{info.info.x11.display, info.info.x11.window};
+}
+
+// The Motif hints: which functions a window offers and which buttons its frame shows.
+// Most window managers follow them; openbox takes only resizing and moving from them.
+constexpr unsigned long kMwmHintsFunctions = 1ul << 0;
+constexpr unsigned long kMwmHintsDecorations = 1ul << 1;
+constexpr unsigned long kMwmFuncResize = 1ul << 1;
+constexpr unsigned long kMwmFuncMove = 1ul << 2;
+constexpr unsigned long kMwmFuncMinimize = 1ul << 3;
+constexpr unsigned long kMwmFuncMaximize = 1ul << 4;
+constexpr unsigned long kMwmFuncClose = 1ul << 5;
+constexpr unsigned long kMwmDecorBorder = 1ul << 1;
+constexpr unsigned long kMwmDecorResizeHandle = 1ul << 2;
+constexpr unsigned long kMwmDecorTitle = 1ul << 3;
+constexpr unsigned long kMwmDecorMenu = 1ul << 4;
+constexpr unsigned long kMwmDecorMinimize = 1ul << 5;
+constexpr unsigned long kMwmDecorMaximize = 1ul << 6;
+
+void SetMotifHints(const X11Window& x, const WindowManagerHints& h)
+{
+    unsigned long functions = kMwmFuncMove;
+    unsigned long decorations = kMwmDecorBorder | kMwmDecorTitle | kMwmDecorMenu;
+    if (h.resizable) {
+        functions |= kMwmFuncResize;
+        decorations |= kMwmDecorResizeHandle;
+    }
+    if (h.minimizeButton) {
+        functions |= kMwmFuncMinimize;
+        decorations |= kMwmDecorMinimize;
+    }
+    if (h.maximizeButton) {
+        functions |= kMwmFuncMaximize;
+        decorations |= kMwmDecorMaximize;
+    }
+    if (h.closeButton) functions |= kMwmFuncClose;
+    // The property's items are C longs, whatever the format's 32 says.
+    const long hints[5] = {long(kMwmHintsFunctions | kMwmHintsDecorations), long(functions), long(decorations), 0, 0};
+    const Atom motif = XInternAtom(x.display, "_MOTIF_WM_HINTS", False);
+    XChangeProperty(x.display, x.id, motif, motif, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(hints),
+                    5);
+}
+
+// Before the window is mapped its _NET_WM_STATE is ours to write; afterwards only
+// the window manager changes it, on request.
+void SetModalState(const X11Window& x, bool modal, bool mapped)
+{
+    const Atom state = XInternAtom(x.display, "_NET_WM_STATE", False);
+    const Atom modalAtom = XInternAtom(x.display, "_NET_WM_STATE_MODAL", False);
+    if (mapped) {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = x.id;
+        e.xclient.message_type = state;
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = modal ? 1 : 0;  // _NET_WM_STATE_ADD or _REMOVE
+        e.xclient.data.l[1] = long(modalAtom);
+        e.xclient.data.l[3] = 1;  // from a normal application
+        XSendEvent(x.display, DefaultRootWindow(x.display), False, SubstructureRedirectMask | SubstructureNotifyMask,
+                   &e);
+        XFlush(x.display);
+        return;
+    }
+    std::vector<Atom> atoms;
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(x.display, x.id, state, 0, 64, False, XA_ATOM, &type, &format, &count, &after, &data) ==
+            Success &&
+        data) {
+        if (type == XA_ATOM && format == 32) {
+            const Atom* items = reinterpret_cast<const Atom*>(data);
+            for (unsigned long i = 0; i < count; ++i)
+                if (items[i] != modalAtom) atoms.push_back(items[i]);
+        }
+        XFree(data);
+    }
+    if (modal) atoms.push_back(modalAtom);
+    if (atoms.empty())
+        XDeleteProperty(x.display, x.id, state);
+    else
+        XChangeProperty(x.display, x.id, state, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(atoms.data()), int(atoms.size()));
 }
 
 constexpr WORD kVkF24 = VK_F1 + 23;
@@ -87,9 +182,9 @@ WORD KeyFromScancode(int scancode)
     }
 }
 
-// Only windows with a caption get OS decorations; the OS window then shows the
-// client area and the OS draws the frame. Captionless windows show everything.
-bool Decorated(HWND w) { return (w->style & WS_CAPTION) == WS_CAPTION; }
+// A framed window's OS window shows the client area and the OS draws the frame;
+// frameless windows show everything.
+bool Decorated(HWND w) { return HintsForStyles(w->style, w->exStyle, w->owner != nullptr).framed; }
 
 RECT ShownArea(HWND w)
 {
@@ -227,14 +322,61 @@ std::optional<DWORD> MillisecondsToBlinkChange(DWORD now, DWORD blinkTime, const
     return changed;
 }
 
+WindowManagerHints HintsForStyles(DWORD style, DWORD exStyle, bool owned)
+{
+    WindowManagerHints h;
+    h.framed = (style & WS_CAPTION) == WS_CAPTION;
+    if (!h.framed) {
+        h.popupMenu = owned;
+        return h;
+    }
+    h.resizable = (style & WS_THICKFRAME) != 0;
+    // WS_DLGFRAME is half of every caption; the extended style marks the dialog frame.
+    h.dialog = (exStyle & WS_EX_DLGMODALFRAME) != 0;
+    // The caption's buttons come with its system menu.
+    h.closeButton = (style & WS_SYSMENU) != 0;
+    h.minimizeButton = h.closeButton && (style & WS_MINIMIZEBOX) != 0;
+    h.maximizeButton = h.closeButton && (style & WS_MAXIMIZEBOX) != 0;
+    return h;
+}
+
+std::string DesktopVideoDrivers(const char* x11Display, const char* waylandDisplay)
+{
+    const auto announced = [](const char* value) { return value != nullptr && *value != '\0'; };
+    // X11 first, as SDL prefers it too: the window manager hints are set there.
+    std::string drivers = announced(x11Display) ? "x11" : "";
+    if (announced(waylandDisplay)) drivers += drivers.empty() ? "wayland" : ",wayland";
+    return drivers;
+}
+
 // ---- SdlBackend ----
 
-std::unique_ptr<SdlBackend> SdlBackend::Create(std::string* error)
+std::unique_ptr<SdlBackend> SdlBackend::Create(std::string* error, std::string windowClass)
 {
+    std::string where;  // the display the environment announced, for the error
     auto fail = [&](const char* what) -> std::unique_ptr<SdlBackend> {
-        if (error) *error = std::string(what) + SDL_GetError();
+        if (error) *error = std::string(what) + SDL_GetError() + where;
         return nullptr;
     };
+    // Left to itself SDL falls back on drivers that show nothing (offscreen, dummy) or
+    // take over the console (kmsdrm), and the program would run unseen: only the
+    // user may ask for those. Not trying a display that is not announced also keeps
+    // the display libraries from complaining about it on standard error.
+    const char* named = std::getenv("SDL_VIDEODRIVER");
+    if (named == nullptr || *named == '\0') {
+        const char* x11Display = std::getenv("DISPLAY");
+        const char* waylandDisplay = std::getenv("WAYLAND_DISPLAY");
+        const std::string drivers = DesktopVideoDrivers(x11Display, waylandDisplay);
+        if (drivers.empty()) {
+            if (error) *error = "neither DISPLAY nor WAYLAND_DISPLAY is set";
+            return nullptr;
+        }
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+        if (x11Display && *x11Display) where = std::string("DISPLAY=") + x11Display;
+        if (waylandDisplay && *waylandDisplay)
+            where += (where.empty() ? "WAYLAND_DISPLAY=" : ", WAYLAND_DISPLAY=") + std::string(waylandDisplay);
+        where = " (" + where + ")";
+    }
     // The program decides when to quit: SDL must not turn Ctrl+C into SDL_QUIT.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
@@ -258,6 +400,7 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(std::string* error)
     }
     SDL_StartTextInput();
     std::unique_ptr<SdlBackend> backend(new SdlBackend(SIZE{mode.w, mode.h}, wake));
+    backend->windowClass_ = std::move(windowClass);
     // Our surfaces are drawn at the display's resolution; SDL shows them pixel for pixel.
     float dpi = 0;
     backend->pixelsPerInch_ = UserPixelsPerInch(SDL_GetDisplayDPI(0, nullptr, nullptr, &dpi) == 0 ? dpi : 0.0);
@@ -326,6 +469,8 @@ void SdlBackend::TopLevelDestroyed(HWND window)
     }
     if (lastRaised_ == window) lastRaised_ = nullptr;
     if (caretTopShown_ == window) caretTopShown_ = nullptr;
+    for (auto& [hwnd, os] : windows_)
+        if (os.belongsTo == window) os.belongsTo = nullptr;
     auto it = windows_.find(window);
     if (it == windows_.end()) return;
     byId_.erase(it->second.id);
@@ -346,15 +491,11 @@ void SdlBackend::DestroyOsWindow(SDL_Window* window)
 
 SdlBackend::OsWindow* SdlBackend::CreateOsWindow(HWND w, const RECT& area)
 {
+    const WindowManagerHints hints = HintsForStyles(w->style, w->exStyle, w->owner != nullptr);
     Uint32 flags = SDL_WINDOW_HIDDEN;
-    if (Decorated(w)) {
-        if (w->style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
-    } else {
-        flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR;
-        // Owned captionless windows are menus and drop-downs: the OS must not
-        // manage or focus them. An unowned one may be a main window and needs focus.
-        if (w->owner) flags |= SDL_WINDOW_POPUP_MENU;
-    }
+    if (hints.resizable) flags |= SDL_WINDOW_RESIZABLE;
+    if (!hints.framed) flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR;
+    if (hints.popupMenu) flags |= SDL_WINDOW_POPUP_MENU;
     const std::string title = Cp1252ToUtf8(w->text);
     SDL_Window* sw = SDL_CreateWindow(title.c_str(), area.left, area.top, std::max<LONG>(area.Width(), 1),
                                       std::max<LONG>(area.Height(), 1), flags);
@@ -364,12 +505,15 @@ SdlBackend::OsWindow* SdlBackend::CreateOsWindow(HWND w, const RECT& area)
     os.id = SDL_GetWindowID(sw);
     os.placed = area;
     os.title = title;
+    os.hints = hints;
     byId_[os.id] = w;
     return &(windows_[w] = os);
 }
 
 void SdlBackend::SyncTopLevel(HWND w)
 {
+    // Any top-level window's change may be a dialog's window being disabled or enabled.
+    RefreshModalStates();
     if (!IsWindow(w)) return;
     const RECT area = ShownArea(w);
     const bool wanted = !w->parent && IsWindowVisible(w) && !IsIconic(w) && w->surface;
@@ -404,6 +548,7 @@ void SdlBackend::SyncTopLevel(HWND w)
         os->minimizedByUser = false;
     }
     if (!os->shown) {
+        ApplyWindowManagerHints(w, *os, true);
         SDL_ShowWindow(os->window);
         os->shown = true;
         MarkDirty(w);
@@ -412,6 +557,67 @@ void SdlBackend::SyncTopLevel(HWND w)
         lastRaised_ = w;
         if (Decorated(w)) SDL_RaiseWindow(os->window);
     }
+}
+
+// The window manager reads a window's type, owner and Motif hints when the window is
+// mapped; the modal state follows whether the dialog's window is disabled.
+void SdlBackend::ApplyWindowManagerHints(HWND w, OsWindow& os, bool mapping)
+{
+    const WindowManagerHints& h = os.hints;
+    if (!mapping && !h.dialog) return;
+    if (mapping && h.dialog) os.belongsTo = DialogBelongsTo(w);
+    const bool modal =
+        h.dialog && ((w->owner && !IsWindowEnabled(w->owner)) || (os.belongsTo && !IsWindowEnabled(os.belongsTo)));
+    if (!mapping && modal == os.modal) return;
+    const std::optional<X11Window> x = X11WindowOf(os.window);
+    if (!x) return;  // elsewhere SDL's window flags say all there is to say
+    os.modal = modal;
+    if (!mapping) {
+        SetModalState(*x, modal, true);
+        return;
+    }
+    if (!windowClass_.empty()) {
+        XClassHint names{windowClass_.data(), windowClass_.data()};
+        XSetClassHint(x->display, x->id, &names);
+    }
+    // A window with every button of its frame keeps what SDL gave it.
+    if (h.framed && (h.dialog || !h.minimizeButton || !h.maximizeButton || !h.closeButton)) SetMotifHints(*x, h);
+    if (!h.dialog) return;
+    const Atom dialogType = XInternAtom(x->display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+    XChangeProperty(x->display, x->id, XInternAtom(x->display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&dialogType), 1);
+    const auto owner = windows_.find(os.belongsTo);
+    const std::optional<X11Window> ownerX = owner == windows_.end() ? std::nullopt : X11WindowOf(owner->second.window);
+    if (ownerX)
+        XSetTransientForHint(x->display, x->id, ownerX->id);
+    else
+        XDeleteProperty(x->display, x->id, XA_WM_TRANSIENT_FOR);
+    SetModalState(*x, modal, false);
+}
+
+void SdlBackend::RefreshModalStates()
+{
+    for (auto& [w, os] : windows_)
+        if (os.hints.dialog && os.shown && IsWindow(w)) ApplyWindowManagerHints(w, os, false);
+}
+
+// The window a dialog is for: its nearest owner on screen or, when no owner is shown
+// (the application's hidden window owns every form), the frontmost framed window
+// that its owner also owns; an unowned dialog is for the frontmost framed window.
+HWND SdlBackend::DialogBelongsTo(HWND dialog) const
+{
+    const auto shownOs = [this](HWND w) -> const OsWindow* {
+        auto it = windows_.find(w);
+        return it != windows_.end() && it->second.shown ? &it->second : nullptr;
+    };
+    for (HWND o = dialog->owner; o; o = o->owner)
+        if (shownOs(o)) return o;
+    for (Window* t : TopLevelZOrder()) {
+        if (t == dialog || (dialog->owner && t->owner != dialog->owner)) continue;
+        const OsWindow* os = shownOs(t);
+        if (os && os->hints.framed && !os->hints.dialog) return t;
+    }
+    return nullptr;
 }
 
 void SdlBackend::SyncIcon(OsWindow& os)

@@ -45,12 +45,36 @@ std::string CharactersFromTextInput(std::string_view utf8);
 // given that it flips within every `blinkTime`; nullopt when it never blinks.
 std::optional<DWORD> MillisecondsToBlinkChange(DWORD now, DWORD blinkTime, const std::function<bool(DWORD)>& phaseOn);
 
+// What a top-level window's styles ask of the window manager. Only windows with
+// a caption get the window manager's frame; the others draw all of themselves.
+struct WindowManagerHints {
+    bool framed = false;
+    bool resizable = false;
+    // A dialog frame: a dialog window, transient for the window it belongs to and
+    // modal while that one is disabled.
+    bool dialog = false;
+    bool minimizeButton = false;
+    bool maximizeButton = false;
+    bool closeButton = false;
+    // Owned and frameless: a menu or drop-down that the window manager must neither
+    // manage nor focus. An unowned frameless window may be a main window.
+    bool popupMenu = false;
+};
+WindowManagerHints HintsForStyles(DWORD style, DWORD exStyle, bool owned);
+
+// The video drivers to try when the user names none: only those that show windows on
+// the user's desktop, as the environment announces it. Empty when it announces none.
+std::string DesktopVideoDrivers(const char* x11Display, const char* waylandDisplay);
+
 // ---- The backend ----
 
 class SdlBackend : public Backend {
 public:
-    // nullptr when no video display can be opened; `error` then says why.
-    static std::unique_ptr<SdlBackend> Create(std::string* error = nullptr);
+    // nullptr when no video display can be opened; `error` then says why. SDL's drivers
+    // that show nothing (offscreen, dummy) are used only when SDL_VIDEODRIVER names them.
+    // `windowClass`, when given, names the program's windows to the window manager (the
+    // X11 WM_CLASS that desktop entries match); else SDL's default stays.
+    static std::unique_ptr<SdlBackend> Create(std::string* error = nullptr, std::string windowClass = {});
     ~SdlBackend() override;
     SdlBackend(const SdlBackend&) = delete;
     SdlBackend& operator=(const SdlBackend&) = delete;
@@ -82,6 +106,9 @@ private:
         bool shown = false;
         bool minimizedByUser = false;
         std::shared_ptr<const IconImage> icon;  // the application icon last given to the OS
+        WindowManagerHints hints;
+        HWND belongsTo = nullptr;  // a dialog's window, named to the window manager at its last showing
+        bool modal = false;        // as last told to the window manager
     };
 
     SdlBackend(SIZE screen, std::uint32_t wakeEvent) : screen_(screen), wakeEvent_(wakeEvent) {}
@@ -90,6 +117,9 @@ private:
     OsWindow* CreateOsWindow(HWND window, const RECT& area);
     void SyncPendingTopLevels();
     void SyncIcon(OsWindow& os);
+    void ApplyWindowManagerHints(HWND window, OsWindow& os, bool mapping);
+    void RefreshModalStates();
+    HWND DialogBelongsTo(HWND dialog) const;
     void MarkCaretWindowIfBlinked();
     void PresentDirty();
     void Present(HWND window, OsWindow& os);
@@ -122,6 +152,7 @@ private:
     bool handlingEvents_ = false;
     std::map<int, SDL_Cursor*> cursors_;
     std::vector<std::uint32_t> scratch_;
+    std::string windowClass_;
 };
 
 }  // namespace desktop::sdl

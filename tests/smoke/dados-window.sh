@@ -2,8 +2,10 @@
 # The program in a real window as a user meets it: a private X server with a window manager
 # (openbox) that frames the window and closes it the way its close button does, by sending
 # WM_DELETE_WINDOW. Types a number into the n field, clicks "lanzar n veces", answers the
-# message window with Enter, checks that both windows carry the program's icon, closes the
-# main window through the window manager and expects exit code 0.
+# message window with Enter, checks that both windows carry the program's icon and the hints
+# a window manager needs (the main window a normal one, the message a fixed modal dialog for
+# it, both of class "dados"), closes the main window through the window manager and expects
+# exit code 0.
 # Usage: dados-window.sh PATH/TO/dados ICON_DIR
 #   ICON_DIR holds the icon images the build drew (icon-32.img, the large icon size).
 set -u
@@ -110,10 +112,59 @@ check_icon() {
     [ "$got" = "$expected" ] || fail "the $name window does not carry the program's icon: _NET_WM_ICON = ${got:0:80}..."
 }
 
+# What the window manager was told about a window, and what it made of that.
+property() { xprop -id "$1" "$2" 2>/dev/null; }
+property_has() { property "$1" "$2" | grep -q -- "$3"; }
+
+check_class() {
+    property "$2" WM_CLASS | grep -qx 'WM_CLASS(STRING) = "dados", "dados"' ||
+        fail "the $1 window's class is not dados: $(property "$2" WM_CLASS)"
+}
+
+# The main window stays what it always was: a normal, resizable window with all its buttons.
+check_main_hints() {
+    local type actions
+    type="$(property "$main" _NET_WM_WINDOW_TYPE)"
+    case "$type" in *_NET_WM_WINDOW_TYPE_NORMAL* | *'not found'*) ;; *) fail "main window type: $type" ;; esac
+    ! property_has "$main" WM_TRANSIENT_FOR 'window id' || fail "the main window is transient for another"
+    ! property_has "$main" _NET_WM_STATE _NET_WM_STATE_MODAL || fail "the main window is modal"
+    actions="$(property "$main" _NET_WM_ALLOWED_ACTIONS)"
+    for action in MINIMIZE MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE CLOSE; do
+        grep -q "_NET_WM_ACTION_$action" <<<"$actions" || fail "the main window lost $action: $actions"
+    done
+    check_class main "$main"
+}
+
+# The message: a dialog for the main window, modal while it waits, fixed in size, with no
+# minimize or maximize. Openbox offers minimize to every dialog whatever the Motif hints ask;
+# what the program asks is checked there.
+check_message_hints() {
+    local owner actions flags functions min max
+    property_has "$message" _NET_WM_WINDOW_TYPE _NET_WM_WINDOW_TYPE_DIALOG ||
+        fail "the message window is not a dialog: $(property "$message" _NET_WM_WINDOW_TYPE)"
+    owner="$(property "$message" WM_TRANSIENT_FOR | sed -n 's/.*window id # //p')"
+    { [ -n "$owner" ] && [ "$((owner))" = "$main" ]; } ||
+        fail "the message window is transient for '$owner', not the main window $main"
+    wait_for property_has "$message" _NET_WM_STATE _NET_WM_STATE_MODAL ||
+        fail "the message window is not modal: $(property "$message" _NET_WM_STATE)"
+    actions="$(property "$message" _NET_WM_ALLOWED_ACTIONS)"
+    ! grep -qE '_NET_WM_ACTION_(MAXIMIZE|RESIZE)' <<<"$actions" ||
+        fail "the message window can be maximized or resized: $actions"
+    read -r flags functions _ < <(property "$message" _MOTIF_WM_HINTS | sed 's/.*= //; s/,//g')
+    # Motif: flags bit 0 says the functions count; functions 1 all, 2 resize, 8 minimize, 16 maximize.
+    { [ -n "$functions" ] && ((flags & 1)) && ! ((functions & (1 | 2 | 8 | 16))); } ||
+        fail "the message window's Motif hints allow more than move and close: $(property "$message" _MOTIF_WM_HINTS)"
+    min="$(property "$message" WM_NORMAL_HINTS | sed -n 's/.*minimum size: //p')"
+    max="$(property "$message" WM_NORMAL_HINTS | sed -n 's/.*maximum size: //p')"
+    { [ -n "$min" ] && [ "$min" = "$max" ]; } || fail "the message window is not fixed in size: min '$min', max '$max'"
+    check_class message "$message"
+}
+
 wait_for window_shown "$main_title" || fail "no framed main window within ${limit}s"
 main="$(cat "$work/id")"
 wait_for is_active "$main" || fail "the main window did not get the focus within ${limit}s"
 check_icon main "$main"
+check_main_hints
 
 read -r cx cy < <(client_origin "$main")
 case "$cx$cy" in '' | *[!0-9-]*) fail "no position for the main window" ;; esac
@@ -127,6 +178,8 @@ xdotool mousemove $((cx + button_x)) $((cy + button_y)) click 1 || fail "xdotool
 wait_for window_shown "$message_title" || fail "no message window within ${limit}s of the click on 'lanzar n veces'"
 message="$(cat "$work/id")"
 check_icon message "$message"
+check_message_hints
+check_main_hints
 wait_for is_active "$message" || fail "the message window did not get the focus within ${limit}s"
 xdotool key Return || fail "xdotool could not press Enter"
 wait_for window_gone "$message_title" || fail "Enter did not close the message window within ${limit}s"
@@ -138,4 +191,4 @@ wait "$dados_pid"
 status=$?
 dados_pid=""
 [ "$status" -eq 0 ] || fail "dados exited with $status after the close"
-echo "dados-window: rolled 37 times, answered the message, closed through openbox; exit 0"
+echo "dados-window: rolled 37 times, answered the modal dialog, closed through openbox; exit 0"
