@@ -5,6 +5,7 @@
 #include <map>
 #include <vector>
 
+#include "app/DriverAccessible.h"
 #include "app/DriverControls.h"
 #include "app/DriverOptions.h"
 #include "app/DriverPng.h"
@@ -462,6 +463,11 @@ std::string Session::Execute(const std::string& line)
         desktop::NotifyLocaleChange();
         return "ok";
     }
+    if (verb == "accessible") return AccessibleCommand(line);
+    if (verb == "accessible-children") return AccessibleChildrenCommand(line);
+    if (verb == "accessible-relations") return AccessibleRelationsCommand(line);
+    if (verb == "accessible-action") return Acknowledge(), AccessibleActionCommand(line);
+    if (verb == "accessible-events") return AccessibleEventsCommand(line);
     if (verb == "quit") {
         ExpectArguments(words, 0);
         quitRequested_ = true;

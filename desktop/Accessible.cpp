@@ -25,7 +25,7 @@ struct PendingEvent {
 struct EventQueue {
     std::vector<PendingEvent> pending;
     DWORD thread = 0;
-    Accessible* lastFocus = nullptr;                     // the focus event last queued, so a repeat adds nothing
+    Accessible* lastFocus = nullptr;                     // whose focus event waits in the queue: there is one at most
     std::vector<std::vector<PendingEvent>*> delivering;  // batches being handed out (nested when a window goes)
 };
 
@@ -149,8 +149,16 @@ void QueueAccessibleEvent(AccEvent event, Accessible* object)
         return;
     }
     if (event == AccEvent::Focus) {
-        // Focus moves are kept in order (A, B, A is three moves), a repeat of the last one dropped.
+        // Only where the focus lands counts: a control it passed through on the way (a sheet
+        // while its page comes up) would only be read aloud for nothing.
         if (q.lastFocus == object) return;
+        if (q.lastFocus != nullptr) {
+            q.lastFocus->pendingEvents_ &= std::uint16_t(~Bit(event));
+            Accessible* previous = q.lastFocus;
+            std::erase_if(q.pending, [previous](const PendingEvent& e) {
+                return e.object == previous && e.event == AccEvent::Focus;
+            });
+        }
         q.lastFocus = object;
         object->pendingEvents_ |= Bit(event);
         q.pending.push_back({event, object});
@@ -173,6 +181,7 @@ void DeliverAccessibleEvents()
     // The listener may query the model, which may raise more: those wait for the next round.
     std::vector<PendingEvent> batch;
     batch.swap(q.pending);
+    q.lastFocus = nullptr;
     for (const PendingEvent& e : batch) e.object->pendingEvents_ = 0;
     // An object destroyed meanwhile is struck from the batch by its destructor.
     q.delivering.push_back(&batch);

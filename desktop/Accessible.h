@@ -21,7 +21,10 @@
 
 namespace desktop {
 
+// WM_GETOBJECT's lParam: OBJID_CLIENT asks for the window's object; OBJID_CLASS for the one its
+// class gives it, which a procedure that subclasses the window passes on to the class.
 constexpr LPARAM OBJID_CLIENT = -4;
+constexpr LPARAM OBJID_CLASS = -0x4000;
 
 // Roles, named as ATK names them.
 enum class AccRole : std::uint8_t {

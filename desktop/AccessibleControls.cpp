@@ -15,14 +15,6 @@ namespace desktop {
 
 namespace {
 
-bool ClassIs(HWND hwnd, const char* name)
-{
-    const std::string cls = GetClassName(hwnd);
-    return std::equal(cls.begin(), cls.end(), name, name + std::char_traits<char>::length(name), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-    });
-}
-
 RECT ClientToScreenRect(HWND hwnd, RECT r)
 {
     POINT p{0, 0};
@@ -218,12 +210,15 @@ private:
     BoxTextAccessible text_;
 };
 
-std::unique_ptr<Accessible> CreateClassAccessible(HWND hwnd)
+std::unique_ptr<Accessible> CreateClassAccessible(HWND hwnd, controls::AccessibleKind kind)
 {
-    if (ClassIs(hwnd, kButtonClass)) return std::make_unique<ButtonAccessible>(hwnd);
-    if (ClassIs(hwnd, kEditClass)) return std::make_unique<EditAccessible>(hwnd);
-    if (ClassIs(hwnd, kTabControlClass)) return std::make_unique<TabAccessible>(hwnd);
-    if (ClassIs(hwnd, controls::kMessageBoxClass)) return std::make_unique<MessageBoxAccessible>(hwnd);
+    switch (kind) {
+        case controls::AccessibleKind::Button: return std::make_unique<ButtonAccessible>(hwnd);
+        case controls::AccessibleKind::Edit: return std::make_unique<EditAccessible>(hwnd);
+        case controls::AccessibleKind::Tab: return std::make_unique<TabAccessible>(hwnd);
+        case controls::AccessibleKind::MessageBox: return std::make_unique<MessageBoxAccessible>(hwnd);
+        case controls::AccessibleKind::Window: break;
+    }
     return std::make_unique<WindowAccessible>(hwnd);
 }
 
@@ -232,8 +227,18 @@ std::unique_ptr<Accessible> CreateClassAccessible(HWND hwnd)
 Accessible* ClassAccessible(HWND hwnd)
 {
     if (!IsWindow(hwnd)) return nullptr;
-    if (!hwnd->accessible) hwnd->accessible = CreateClassAccessible(hwnd);
-    return hwnd->accessible.get();
+    return reinterpret_cast<Accessible*>(SendMessage(hwnd, WM_GETOBJECT, 0, OBJID_CLASS));
 }
+
+namespace controls {
+
+LRESULT AnswerGetObject(HWND hwnd, LPARAM objectId, AccessibleKind kind)
+{
+    if ((objectId != OBJID_CLIENT && objectId != OBJID_CLASS) || !IsWindow(hwnd)) return 0;
+    if (!hwnd->accessible) hwnd->accessible = CreateClassAccessible(hwnd, kind);
+    return LRESULT(reinterpret_cast<std::intptr_t>(hwnd->accessible.get()));
+}
+
+}  // namespace controls
 
 }  // namespace desktop

@@ -536,8 +536,7 @@ LRESULT DefWindowProcRest(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
         case WM_NCCREATE: return 1;
-        case WM_GETOBJECT:
-            return lParam == OBJID_CLIENT ? LRESULT(reinterpret_cast<std::intptr_t>(ClassAccessible(hwnd))) : 0;
+        case WM_GETOBJECT: return controls::AnswerGetObject(hwnd, lParam, controls::AccessibleKind::Window);
         case WM_PAINT: {
             PAINTSTRUCT ps;
             BeginPaint(hwnd, &ps);

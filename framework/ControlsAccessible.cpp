@@ -33,6 +33,22 @@ desktop::AccStates TControlAccessible::ControlStates() const
 
 desktop::AccRole TControlAccessible::Role()
 {
+    if (role_ == desktop::AccRole::Unknown) {
+        role_ = KnownRole();
+    }
+    if (role_ != desktop::AccRole::Unknown) {
+        return role_;
+    }
+    // A control on a standard class is what its class says once it has its window.
+    if (desktop::Accessible* inner = ClassObject()) {
+        role_ = inner->Role();
+        return role_;
+    }
+    return control_->IsWindowed() ? desktop::AccRole::Panel : desktop::AccRole::Filler;
+}
+
+desktop::AccRole TControlAccessible::KnownRole() const
+{
     if (dynamic_cast<TMessageForm*>(control_) != nullptr) return desktop::AccRole::Alert;
     if (dynamic_cast<TCustomForm*>(control_) != nullptr) return desktop::AccRole::Frame;
     if (dynamic_cast<TTabSheet*>(control_) != nullptr) return desktop::AccRole::PageTab;
@@ -40,8 +56,7 @@ desktop::AccRole TControlAccessible::Role()
     if (dynamic_cast<TCustomGroupBox*>(control_) != nullptr) return desktop::AccRole::Panel;
     if (dynamic_cast<TCustomLabel*>(control_) != nullptr) return desktop::AccRole::Label;
     if (dynamic_cast<TImage*>(control_) != nullptr) return desktop::AccRole::Image;
-    if (desktop::Accessible* inner = ClassObject()) return inner->Role();
-    return control_->IsWindowed() ? desktop::AccRole::Panel : desktop::AccRole::Filler;
+    return desktop::AccRole::Unknown;
 }
 
 std::string TControlAccessible::DefaultName()

@@ -50,7 +50,12 @@ protected:
     desktop::AccStates ControlStates() const;
 
 private:
+    // The role the framework knows from the control's class; Unknown for the rest.
+    desktop::AccRole KnownRole() const;
+
     TControl* control_;
+    // A control's role never changes, and a form being destroyed no longer knows its kind.
+    desktop::AccRole role_ = desktop::AccRole::Unknown;
 };
 
 }  // namespace fw

@@ -500,9 +500,7 @@ void TKelBaseEdit::TextChangedAt(int pos)
         if (OnTextChangedAt) {
             OnTextChangedAt(this, pos);
         }
-        // A spin edit's text is its value as the user reads it.
         RaiseAccessibleEvent(desktop::AccEvent::TextChanged);
-        RaiseAccessibleEvent(desktop::AccEvent::ValueChanged);
         Change();
     }
 }
