@@ -97,7 +97,8 @@ EventLog& Log()
 desktop::Accessible* NamedObject(const std::string& name)
 {
     Log();
-    fw::TComponent* component = FindNamed(name);
+    // The message dialog has no component name: it goes by the name its answers give it.
+    fw::TComponent* component = name == "<alert>" ? OpenMessageDialog() : FindNamed(name);
     if (component == nullptr) Fail("no component named '" + name + "'");
     auto* control = dynamic_cast<fw::TControl*>(component);
     desktop::Accessible* object = control != nullptr ? control->AccessibleObject() : nullptr;

@@ -15,7 +15,7 @@
 //   accessible-events            ok and TYPE:NAME of the events delivered since the last call
 //
 // An object without a component name is written as its role in angle brackets, blanks as
-// hyphens ("<alert>").
+// hyphens; the open message dialog goes by that name ("<alert>") in the commands too.
 
 #include <string>
 

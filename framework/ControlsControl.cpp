@@ -72,6 +72,11 @@ desktop::Accessible* TControl::AccessibleObject()
     return accessible_.get();
 }
 
+void TControl::QueueAccessibleEvent(desktop::AccEvent event)
+{
+    desktop::QueueAccessibleEvent(event, AccessibleObject());
+}
+
 std::unique_ptr<desktop::Accessible> TControl::CreateAccessible() { return std::make_unique<TControlAccessible>(this); }
 
 void TControl::AddAccessibleLabel(TControl* label)

@@ -182,8 +182,13 @@ public:
 protected:
     // The object AccessibleObject makes; families with their own answers override it.
     virtual std::unique_ptr<desktop::Accessible> CreateAccessible();
-    // Raises a change of this control's object, if anybody has asked for it.
-    void RaiseAccessibleEvent(desktop::AccEvent event) { desktop::RaiseAccessibleEvent(event, accessible_.get()); }
+    // Raises a change of this control's object; a test of one pointer while nobody listens.
+    void RaiseAccessibleEvent(desktop::AccEvent event)
+    {
+        if (desktop::AccessibilityListening()) [[unlikely]] {
+            QueueAccessibleEvent(event);
+        }
+    }
     desktop::Accessible* ExistingAccessible() const { return accessible_.get(); }
 
     virtual void WndProc(TMessage& message);
@@ -244,6 +249,7 @@ private:
     friend class TWinControl;
     friend class TCustomForm;
     void FontChanged();
+    void QueueAccessibleEvent(desktop::AccEvent event);
     void DoMouseDown(TWMMouse message, TMouseButton button, TShiftState extra);
     void DoMouseUp(TWMMouse message, TMouseButton button);
 
