@@ -29,10 +29,11 @@ struct EventQueue {
     std::vector<std::vector<PendingEvent>*> delivering;  // batches being handed out (nested when a window goes)
 };
 
+// Never destroyed: objects kept by windows may outlive the statics at exit.
 EventQueue& Queue()
 {
-    static EventQueue queue;
-    return queue;
+    static EventQueue* const queue = new EventQueue;
+    return *queue;
 }
 
 std::uint16_t Bit(AccEvent event) { return std::uint16_t(1u << unsigned(event)); }
@@ -176,8 +177,10 @@ void QueueWindowEvent(AccEvent event, HWND hwnd)
 
 void DeliverAccessibleEvents()
 {
+    // Every wait of every thread passes here: nobody listening ends it at once.
+    if (detail::accessibleListener == nullptr) return;
     EventQueue& q = Queue();
-    if (q.pending.empty() || GetCurrentThreadId() != q.thread) return;
+    if (GetCurrentThreadId() != q.thread || q.pending.empty()) return;
     // The listener may query the model, which may raise more: those wait for the next round.
     std::vector<PendingEvent> batch;
     batch.swap(q.pending);
@@ -185,11 +188,14 @@ void DeliverAccessibleEvents()
     for (const PendingEvent& e : batch) e.object->pendingEvents_ = 0;
     // An object destroyed meanwhile is struck from the batch by its destructor.
     q.delivering.push_back(&batch);
+    struct Delivering {
+        EventQueue& q;
+        ~Delivering() { q.delivering.pop_back(); }
+    } delivering{q};
     for (const PendingEvent& e : batch) {
         if (detail::accessibleListener == nullptr) break;
         if (e.object != nullptr) detail::accessibleListener->OnAccessibleEvent(e.event, e.object);
     }
-    q.delivering.pop_back();
 }
 
 Accessible* AccessibleFromWindow(HWND hwnd)
