@@ -1,8 +1,10 @@
 #include "app/Unit1.h"
 
 #include <array>
+#include <string>
 #include <utility>
 
+#include "desktop/Codepage.h"
 #include "framework/ClassesBuilder.h"
 #include "framework/Dialogs.h"
 #include "framework/SysUtilsConvert.h"
@@ -72,6 +74,61 @@ const fw::TClassInfo& TForm1::Info()
                                            .Method("Button3Click", &TForm1::Button3Click)
                                            .Build();
     return info;
+}
+
+void TForm1::Loaded()
+{
+    fw::TForm::Loaded();
+    NameForScreenReaders();
+}
+
+// A sighted learner reads a field's meaning from the labels around it (a column heading and a
+// row's face, a group's caption): the name says the same in one phrase.
+void TForm1::NameForScreenReaders()
+{
+    const std::array<fw::TEdit*, 6> absolute{Edit1, Edit2, Edit3, Edit4, Edit5, Edit6};
+    const std::array<numedit::TKelMaskEdit*, 6> relative{KelMaskEdit1, KelMaskEdit2, KelMaskEdit3,
+                                                         KelMaskEdit4, KelMaskEdit5, KelMaskEdit6};
+    const std::array<fw::TLabel*, 6> faces{Label2, Label3, Label4, Label5, Label6, Label7};
+    for (std::size_t i = 0; i < absolute.size(); ++i) {
+        const std::string face = std::to_string(i + 1);
+        absolute[i]->SetAccessibleName("f. absoluta del " + face);
+        relative[i]->SetAccessibleName("f. relativa del " + face);
+        absolute[i]->AddAccessibleLabel(Label10);
+        absolute[i]->AddAccessibleLabel(faces[i]);
+        relative[i]->AddAccessibleLabel(Label9);
+        relative[i]->AddAccessibleLabel(faces[i]);
+    }
+    const std::array<std::pair<fw::TControl*, const char*>, 17> names{{
+        {KelSpinEdit1, "Número de lanzamientos"},
+        {KelSpinEdit2, "Número de lanzamientos"},
+        {Button2, "lanzar n veces"},
+        {Button3, "lanzar n veces"},
+        {Button1, "Limpiar datos"},
+        {Edit7, "Suma"},
+        {KelMaskEdit7, "se obtuvo par"},
+        {KelMaskEdit8, "se obtuvo impar"},
+        {Edit8, "veces par"},
+        {Edit9, "veces impar"},
+        {KelSpinEdit3, "primera cara"},
+        {KelSpinEdit4, "segunda cara"},
+        {Edit10, "f. absoluta de uno u otro"},
+        {KelMaskEdit9, "f. relativa de uno u otro"},
+        {Memo1, "Nota"},
+        {Image1, "P(A) = casos favorables / casos posibles"},
+        {VoDice1, "Dado"},
+    }};
+    for (const auto& [control, name] : names) {
+        control->SetAccessibleName(desktop::Utf8ToCp1252(name));
+    }
+    VoDice2->SetAccessibleName("Primer dado");
+    VoDice3->SetAccessibleName("Segundo dado");
+    Edit7->AddAccessibleLabel(Label8);
+    KelMaskEdit7->AddAccessibleLabel(Label11);
+    KelMaskEdit8->AddAccessibleLabel(Label12);
+    Edit10->AddAccessibleLabel(Label15);
+    KelMaskEdit9->AddAccessibleLabel(Label14);
+    VoDice1->AddAccessibleLabel(Label1);
 }
 
 void TForm1::Count(fw::TEdit* field)

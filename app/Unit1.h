@@ -79,7 +79,12 @@ public:
     void Button1Click(fw::TObject* sender);
     void Button3Click(fw::TObject* sender);
 
+protected:
+    // After the layout is read: the names a screen reader says where the labels alone do not.
+    void Loaded() override;
+
 private:
+    void NameForScreenReaders();
     void RunReset();
     void FullReset();
     void ResetFrequencies();

@@ -12,6 +12,7 @@
 
 #include "app/Startup.h"
 #include "app/Unit1.h"
+#include "desktop/Accessible.h"
 #include "desktop/Messages.h"
 #include "desktop/backends/Headless.h"
 #include "dice/RandomSource.h"
@@ -79,6 +80,40 @@ void BM_Button2Click100000(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * kRolls);
 }
 BENCHMARK(BM_Button2Click100000)->Unit(benchmark::kMillisecond);
+
+// The same click while a screen reader listens: a listener that only counts what it is told,
+// so the figure is the model's own cost (gathering per changed object, telling at idle).
+class CountingListener : public desktop::AccessibleListener {
+public:
+    void OnAccessibleEvent(desktop::AccEvent, desktop::Accessible*) override { ++events; }
+    void OnAccessibleGone(desktop::Accessible*) override {}
+    std::int64_t events = 0;
+};
+
+void BM_Button2Click100000Listening(benchmark::State& state)
+{
+    CountingListener listener;
+    {
+        Program program;
+        app::TForm1& form = program.Form();
+        desktop::SetAccessibleListener(&listener);
+        form.KelSpinEdit1->SetValue(kRolls);
+        form.KelSpinEdit3->SetValue(2);
+        form.KelSpinEdit4->SetValue(5);
+        dice::GeneratorSeed = 12345;
+        program.Settle();
+        listener.events = 0;
+        for (auto _ : state) {
+            form.Button2Click(&form);
+            program.Settle();
+        }
+        state.counters["events"] =
+            benchmark::Counter(static_cast<double>(listener.events), benchmark::Counter::kAvgIterations);
+    }
+    desktop::SetAccessibleListener(nullptr);
+    state.SetItemsProcessed(state.iterations() * kRolls);
+}
+BENCHMARK(BM_Button2Click100000Listening)->Unit(benchmark::kMillisecond);
 
 void BM_Button3Click100000(benchmark::State& state)
 {

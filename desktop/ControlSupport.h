@@ -76,6 +76,11 @@ void DetachState(HWND hwnd, ATOM property)
     delete reinterpret_cast<State*>(RemoveProp(hwnd, property));
 }
 
+// WM_GETOBJECT of a class procedure: the window's object of that kind, made on the first question
+// and kept with the window (AccessibleControls.cpp).
+enum class AccessibleKind { Window, Button, Edit, Tab, MessageBox };
+LRESULT AnswerGetObject(HWND hwnd, LPARAM objectId, AccessibleKind kind);
+
 // The layer's own windows beside the controls of Controls.h.
 inline constexpr const char* kPopupMenuClass = "#32768";
 inline constexpr const char* kMessageBoxClass = "DesktopMessageBox";

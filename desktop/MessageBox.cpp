@@ -298,6 +298,7 @@ bool DialogKey(HWND box, BoxState& s, const MSG& m)
 
 LRESULT BoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (msg == WM_GETOBJECT) return controls::AnswerGetObject(hwnd, lParam, controls::AccessibleKind::MessageBox);
     BoxState* s = StateOf(hwnd);
     if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
     switch (msg) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "desktop/Accessible.h"
 #include "desktop/Backend.h"
 #include "desktop/Input.h"
 #include "desktop/Messages.h"
@@ -333,6 +334,7 @@ bool GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax)
     ThreadQueue& q = CurrentQueue();
     for (;;) {
         if (TakeMessage(q, msg, hwnd, filterMin, filterMax, true)) return msg->message != WM_QUIT;
+        DeliverAccessibleEvents();
         BlockUntilWork(q);
     }
 }
@@ -347,6 +349,7 @@ bool WaitMessage()
     ThreadQueue& q = CurrentQueue();
     MSG probe;
     if (TakeMessage(q, &probe, nullptr, 0, 0, false)) return true;
+    DeliverAccessibleEvents();
     BlockUntilWork(q);
     return true;
 }

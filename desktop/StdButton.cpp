@@ -91,6 +91,7 @@ void Paint(HWND hwnd)
 
 LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (msg == WM_GETOBJECT) return controls::AnswerGetObject(hwnd, lParam, controls::AccessibleKind::Button);
     if (msg == WM_NCCREATE) {
         controls::AttachState<ButtonState>(hwnd, StateProperty());
         return DefWindowProc(hwnd, msg, wParam, lParam);

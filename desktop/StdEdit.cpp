@@ -531,6 +531,7 @@ LRESULT SetTextMessage(HWND hwnd, LPARAM lParam)
 
 [[gnu::noinline]] LRESULT HandleEditMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (msg == WM_GETOBJECT) return controls::AnswerGetObject(hwnd, lParam, controls::AccessibleKind::Edit);
     if (msg == WM_NCCREATE) {
         EditState* s = controls::AttachState<EditState>(hwnd, StateProperty());
         ApplyFont(*s, nullptr);

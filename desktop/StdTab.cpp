@@ -194,6 +194,7 @@ LRESULT GetItem(const TabState& s, WPARAM wParam, TCITEM* item)
 
 LRESULT TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (msg == WM_GETOBJECT) return controls::AnswerGetObject(hwnd, lParam, controls::AccessibleKind::Tab);
     if (msg == WM_NCCREATE) {
         TabState* s = controls::AttachState<TabState>(hwnd, StateProperty());
         s->measure = controls::MeasureFont(nullptr);

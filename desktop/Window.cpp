@@ -174,6 +174,7 @@ void FinishDestroy(Window* w)
     for (Window* c : kids)
         if (Alive(c)) FinishDestroy(c);
     SendMessage(w, WM_NCDESTROY, 0, 0);
+    w->accessible.reset();
     WindowManager& wm = Wm();
     if (wm.focus == w) wm.focus = nullptr;
     if (wm.capture == w) wm.capture = nullptr;
@@ -443,12 +444,16 @@ HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::stri
     SendSizeAndMove(w, SIZE_RESTORED);
     if (!Alive(w)) return nullptr;
     if (!child && HasBackend()) CurrentBackend().TopLevelChanged(w);
+    if (!child) RaiseWindowEvent(AccEvent::WindowCreate, w);
+    if (!Alive(w)) return nullptr;
     if (style & WS_VISIBLE) ShowWindow(w, SW_SHOW);
     return Alive(w) ? w : nullptr;
 }
 
 bool DestroyWindow(HWND w)
 {
+    if (!Alive(w) || w->destroying) return false;
+    if (w->IsTopLevel()) RaiseWindowEvent(AccEvent::WindowDestroy, w);
     if (!Alive(w) || w->destroying) return false;
     w->destroying = true;
     WindowManager& wm = Wm();
@@ -519,6 +524,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                 hwnd->frameDirty = true;
                 if (HasBackend()) CurrentBackend().TopLevelChanged(hwnd);
             }
+            RaiseWindowEvent(AccEvent::TextChanged, hwnd);
             return 1;
         default: return DefWindowProcRest(hwnd, msg, wParam, lParam);
     }
@@ -530,6 +536,7 @@ LRESULT DefWindowProcRest(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
         case WM_NCCREATE: return 1;
+        case WM_GETOBJECT: return controls::AnswerGetObject(hwnd, lParam, controls::AccessibleKind::Window);
         case WM_PAINT: {
             PAINTSTRUCT ps;
             BeginPaint(hwnd, &ps);
@@ -1081,8 +1088,10 @@ HWND SetFocus(HWND hwnd)
     if (old == hwnd) return old;
     wm.focus = hwnd;
     if (Alive(old)) SendMessage(old, WM_KILLFOCUS, WPARAM(reinterpret_cast<std::uintptr_t>(hwnd)), 0);
-    if (wm.focus == hwnd && Alive(hwnd))
+    if (wm.focus == hwnd && Alive(hwnd)) {
         SendMessage(hwnd, WM_SETFOCUS, WPARAM(reinterpret_cast<std::uintptr_t>(old)), 0);
+        if (wm.focus == hwnd) RaiseWindowEvent(AccEvent::Focus, hwnd);
+    }
     return old;
 }
 
@@ -1144,6 +1153,7 @@ HWND SetActiveWindow(HWND hwnd)
     if (Alive(hwnd) && wm.active == hwnd)
         SendMessage(hwnd, WM_ACTIVATE, WA_ACTIVE, LPARAM(reinterpret_cast<std::intptr_t>(old)));
     if (Alive(hwnd) && HasBackend()) CurrentBackend().TopLevelChanged(hwnd);
+    if (Alive(hwnd) && wm.active == hwnd) RaiseWindowEvent(AccEvent::WindowActivate, hwnd);
     return old;
 }
 

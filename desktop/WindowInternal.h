@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "desktop/Accessible.h"
 #include "desktop/Surface.h"
 #include "desktop/Types.h"
 #include "desktop/Window.h"
@@ -93,6 +94,7 @@ struct Window {
     std::unique_ptr<Surface> surface;                   // top-level windows only: the whole outer rectangle
     std::vector<std::pair<ATOM, std::intptr_t>> props;  // few per window: a short scan beats a map
     std::vector<std::intptr_t> extra;
+    std::unique_ptr<Accessible> accessible;  // what the class answers for it, made when first asked
     // Last hide state for minimise support
     bool minimized = false;
     bool maximized = false;

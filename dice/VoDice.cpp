@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 #include <utility>
 
 #include "desktop/Cursors.h"
@@ -9,6 +10,7 @@
 #include "dice/RandomSource.h"
 #include "dice/VoTimer.h"
 #include "framework/ClassesBuilder.h"
+#include "framework/ControlsAccessible.h"
 #include "framework/Forms.h"
 #include "resources/DiceResources.h"
 
@@ -87,8 +89,36 @@ void TVoDice::SetValue(TVoDiceValue value)
     value_ = value;
     LoadFace();
     Invalidate();
+    RaiseAccessibleEvent(desktop::AccEvent::DescriptionChanged);
+    RaiseAccessibleEvent(desktop::AccEvent::ValueChanged);
     Change();
 }
+
+namespace {
+
+class TVoDiceAccessible : public fw::TControlAccessible {
+public:
+    explicit TVoDiceAccessible(TVoDice* die) : fw::TControlAccessible(die), die_(die) {}
+
+    desktop::AccRole Role() override { return desktop::AccRole::Image; }
+    std::string Description() override { return "cara " + std::to_string(die_->Value()); }
+    std::optional<desktop::AccValue> Value() override
+    {
+        return desktop::AccValue{static_cast<double>(die_->Value()), 1, kFaces, 1};
+    }
+    std::vector<std::string> Actions() override { return {}; }
+    bool DoAction(int) override { return false; }
+
+protected:
+    std::string DefaultName() override { return {}; }
+
+private:
+    TVoDice* die_;
+};
+
+}  // namespace
+
+std::unique_ptr<desktop::Accessible> TVoDice::CreateAccessible() { return std::make_unique<TVoDiceAccessible>(this); }
 
 void TVoDice::LoadFace()
 {

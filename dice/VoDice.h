@@ -64,6 +64,8 @@ public:
     void AdjustSize() override;
 
 protected:
+    // An image whose description names the face it shows and whose value is that face.
+    std::unique_ptr<desktop::Accessible> CreateAccessible() override;
     void Paint() override;
     void CMFocusChanged(fw::TCMFocusChanged message) override;
     void MouseDown(fw::TMouseButton button, fw::TShiftState shift, int x, int y) override;

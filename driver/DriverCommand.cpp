@@ -39,7 +39,7 @@ std::span<const Command> CommandTable()
 {
     static const std::vector<Command> table = [] {
         std::vector<Command> all;
-        for (const std::span<const Command> part : std::array{BasicCommands()}) {
+        for (const std::span<const Command> part : std::array{BasicCommands(), AccessibleCommands()}) {
             all.insert(all.end(), part.begin(), part.end());
         }
         return all;

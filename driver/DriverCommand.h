@@ -69,7 +69,8 @@ struct Command {
 };
 
 // The parts of the table, each defined in its own file.
-std::span<const Command> BasicCommands();  // DriverBasicCommands.cpp
+std::span<const Command> BasicCommands();       // DriverBasicCommands.cpp
+std::span<const Command> AccessibleCommands();  // DriverAccessibleCommands.cpp
 
 // All commands, in the order the help lists them.
 std::span<const Command> CommandTable();

@@ -350,6 +350,22 @@ void TPageControl::SelectNextPage(bool goForward)
     }
 }
 
+bool TPageControl::SelectPage(TTabSheet* page)
+{
+    if (page == nullptr || page->pageControl_ != this || !page->TabVisible()) {
+        return false;
+    }
+    if (page == activePage_) {
+        return true;
+    }
+    if (!CanChange()) {
+        return false;
+    }
+    SetActivePage(page);
+    Change();
+    return activePage_ == page;
+}
+
 desktop::RECT TPageControl::DisplayRect()
 {
     desktop::RECT rect = ClientRect();

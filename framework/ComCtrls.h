@@ -83,6 +83,9 @@ public:
     TTabSheet* FindNextPage(TTabSheet* current, bool goForward, bool checkTabVisible) const;
     // Activates the next (previous) sheet with a tab, asking OnChanging and firing OnChange.
     void SelectNextPage(bool goForward);
+    // Activates page as a click on its tab does, asking OnChanging and firing OnChange; false
+    // when the change was refused.
+    bool SelectPage(TTabSheet* page);
 
     // Where the sheets go, in client coordinates.
     desktop::RECT DisplayRect();

@@ -5,6 +5,7 @@
 
 #include "desktop/Window.h"
 #include "framework/ClassesBuilder.h"
+#include "framework/ControlsAccessible.h"
 #include "framework/ControlsWinControl.h"
 #include "framework/ResStrings.h"
 #include "framework/SysUtilsExceptions.h"
@@ -56,6 +57,35 @@ TControl::~TControl()
     if (parent_ != nullptr) {
         parent_->RemoveControl(this);
     }
+    for (const auto& [relation, other] : accessibleRelations_) {
+        std::erase_if(other->accessibleRelations_, [this](const auto& r) { return r.second == this; });
+    }
+    accessible_.reset();
+}
+
+desktop::Accessible* TControl::AccessibleObject()
+{
+    // A control being destroyed makes no new object.
+    if (!accessible_ && !HasState(csDestroying)) {
+        accessible_ = CreateAccessible();
+    }
+    return accessible_.get();
+}
+
+void TControl::QueueAccessibleEvent(desktop::AccEvent event)
+{
+    desktop::QueueAccessibleEvent(event, AccessibleObject());
+}
+
+std::unique_ptr<desktop::Accessible> TControl::CreateAccessible() { return std::make_unique<TControlAccessible>(this); }
+
+void TControl::AddAccessibleLabel(TControl* label)
+{
+    if (label == nullptr || label == this) {
+        return;
+    }
+    accessibleRelations_.emplace_back(desktop::AccRelation::LabelledBy, label);
+    label->accessibleRelations_.emplace_back(desktop::AccRelation::LabelFor, this);
 }
 
 const TClassInfo& TControl::Info()

@@ -11,8 +11,12 @@
 // overriding Dispatch.
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "desktop/Accessible.h"
 #include "desktop/Types.h"
 #include "framework/ClassesComponent.h"
 #include "framework/ClassesMessageParams.h"
@@ -157,6 +161,18 @@ public:
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
 
+    // ---- Accessibility ----
+    // The control's object in the accessibility model: made on first use, kept while the
+    // control lives (its window may come and go).
+    desktop::Accessible* AccessibleObject();
+    // The name a screen reader says; empty leaves the control's own (its caption).
+    const std::string& AccessibleName() const { return accessibleName_; }
+    void SetAccessibleName(const std::string& value) { accessibleName_ = value; }
+    // label labels this control, and this control is labelled by it (both directions kept).
+    void AddAccessibleLabel(TControl* label);
+    using TAccessibleRelations = std::vector<std::pair<desktop::AccRelation, TControl*>>;
+    const TAccessibleRelations& AccessibleRelations() const { return accessibleRelations_; }
+
     // The control that holds the mouse capture, if any.
     static TControl* CaptureControl();
     // The control under the mouse as the application's idle tracking last saw it.
@@ -164,6 +180,17 @@ public:
     static void SetMouseControl(TControl* control);
 
 protected:
+    // The object AccessibleObject makes; families with their own answers override it.
+    virtual std::unique_ptr<desktop::Accessible> CreateAccessible();
+    // Raises a change of this control's object; a test of one pointer while nobody listens.
+    void RaiseAccessibleEvent(desktop::AccEvent event)
+    {
+        if (desktop::AccessibilityListening()) [[unlikely]] {
+            QueueAccessibleEvent(event);
+        }
+    }
+    desktop::Accessible* ExistingAccessible() const { return accessible_.get(); }
+
     virtual void WndProc(TMessage& message);
     virtual void Dispatch(TMessage& message);
 
@@ -222,6 +249,7 @@ private:
     friend class TWinControl;
     friend class TCustomForm;
     void FontChanged();
+    void QueueAccessibleEvent(desktop::AccEvent event);
     void DoMouseDown(TWMMouse message, TMouseButton button, TShiftState extra);
     void DoMouseUp(TWMMouse message, TMouseButton button);
 
@@ -246,6 +274,9 @@ private:
     bool parentShowHint_ = true;
     TPopupMenu* popupMenu_ = nullptr;
     int helpContext_ = 0;
+    std::string accessibleName_;
+    TAccessibleRelations accessibleRelations_;
+    std::unique_ptr<desktop::Accessible> accessible_;
 };
 
 }  // namespace fw

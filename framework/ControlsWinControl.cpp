@@ -793,6 +793,16 @@ void TWinControl::Dispatch(TMessage& message)
     using namespace desktop;
     switch (message.Msg) {
         case WM_PAINT: WMPaint(TWMPaint(message)); return;
+        case WM_GETOBJECT:
+            // Every window of ours answers with its control's object; one going away makes no new one.
+            if (message.LParam == OBJID_CLIENT) {
+                if (desktop::Accessible* object = HasState(csDestroying) ? ExistingAccessible() : AccessibleObject()) {
+                    message.Result = reinterpret_cast<desktop::LRESULT>(object);
+                    return;
+                }
+            }
+            TControl::Dispatch(message);
+            return;
         case WM_ERASEBKGND: WMEraseBkgnd(TWMEraseBkgnd(message)); return;
         case WM_SETFOCUS: WMSetFocus(TWMSetFocus(message)); return;
         case WM_KILLFOCUS: WMKillFocus(TWMKillFocus(message)); return;

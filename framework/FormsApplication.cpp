@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "desktop/Accessible.h"
 #include "desktop/Codepage.h"
 #include "desktop/Controls.h"
 #include "desktop/Messages.h"
@@ -285,6 +286,8 @@ void TApplication::Idle()
     } catch (...) {
         HandleException(this);
     }
+    // Changes are told to screen readers once the queue is empty, before anything idles.
+    desktop::DeliverAccessibleEvents();
     bool done = true;
     try {
         if (OnIdle) {

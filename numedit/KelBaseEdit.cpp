@@ -13,6 +13,7 @@
 #include "framework/ClassesBuilder.h"
 #include "framework/Forms.h"
 #include "framework/ResStrings.h"
+#include "numedit/KelAccessible.h"
 #include "numedit/KelApplication.h"
 #include "numedit/KelTimer.h"
 
@@ -450,6 +451,11 @@ void TKelBaseEdit::EndUpdate(bool repaint)
 
 // ---- Hooks ----
 
+std::unique_ptr<desktop::Accessible> TKelBaseEdit::CreateAccessible()
+{
+    return std::make_unique<TKelEditAccessible>(this);
+}
+
 void TKelBaseEdit::Change()
 {
     if (OnChange) {
@@ -494,6 +500,7 @@ void TKelBaseEdit::TextChangedAt(int pos)
         if (OnTextChangedAt) {
             OnTextChangedAt(this, pos);
         }
+        RaiseAccessibleEvent(desktop::AccEvent::TextChanged);
         Change();
     }
 }

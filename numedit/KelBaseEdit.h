@@ -192,6 +192,7 @@ public:
     virtual desktop::RECT DeflateFrame(const desktop::RECT& frame);
 
 protected:
+    std::unique_ptr<desktop::Accessible> CreateAccessible() override;
     void Dispatch(fw::TMessage& message) override;
     void Paint() override;
     void DestroyWnd() override;

@@ -302,4 +302,10 @@ void TKelCustomExtSpinEdit::Loaded()
     SetIntegerProperty(ipMinValue, static_cast<int>(RangeMin()));
 }
 
+void TKelCustomExtSpinEdit::TextChangedAt(int pos)
+{
+    TKelCustomMaskEdit::TextChangedAt(pos);
+    RaiseAccessibleEvent(desktop::AccEvent::ValueChanged);
+}
+
 }  // namespace numedit

@@ -52,6 +52,8 @@ public:
     bool CanChange(const std::string& s) override;
     void AdjustEditRect(desktop::RECT& rect) override;
     void EditKey(desktop::WORD& key, fw::TShiftState shift) override;
+    // A spin edit's text is its value as the user reads it: a change of one is a change of both.
+    void TextChangedAt(int pos) override;
 
 protected:
     void WMKillFocus(fw::TWMKillFocus message) override;
