@@ -51,6 +51,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "dados: no se puede abrir la pantalla (no display available): %s\n", error.c_str());
         return 1;
     }
+    desktop::sdl::SdlBackend& display = *backend;
     desktop::UseBackend(std::move(backend));
+    display.ExportAccessibility();
     return app::RunProgram();
 }

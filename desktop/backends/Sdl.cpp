@@ -19,6 +19,7 @@
 #include "desktop/System.h"
 #include "desktop/Window.h"
 #include "desktop/WindowInternal.h"
+#include "desktop/backends/SdlAtk.h"
 
 // Last: Xlib's macros (None, Bool, ...) must not reach the headers above.
 #include <SDL_syswm.h>
@@ -409,6 +410,8 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(std::string* error, std::string w
 
 SdlBackend::~SdlBackend()
 {
+    // The bridge's watcher thread wakes this backend: it goes first.
+    accessibility_.reset();
     {
         // A push under way has finished once the lock is ours, and none starts after.
         std::lock_guard lock(wakeMutex_);
@@ -433,6 +436,11 @@ void SdlBackend::Wake()
     SDL_Event e{};
     e.type = wakeEvent_;
     if (SDL_PushEvent(&e) != 1) wakePending_ = false;
+}
+
+void SdlBackend::ExportAccessibility()
+{
+    if (!accessibility_) accessibility_ = AtkBridge::Start([this] { Wake(); });
 }
 
 void SdlBackend::MarkDirty(HWND window)
@@ -732,9 +740,14 @@ void SdlBackend::WaitForEvents(DWORD timeoutMs)
         if (const auto blink = MillisecondsToBlinkChange(GetTickCount(), GetCaretBlinkTime(), CaretBlinkPhaseOn))
             wait = std::min(wait, *blink);
     }
-    const int ms = wait == INFINITE ? -1 : int(std::min<DWORD>(wait, INT_MAX));
+    int ms = wait == INFINITE ? -1 : int(std::min<DWORD>(wait, INT_MAX));
+    // The accessibility bus is served from this wait too: GLib says how long it may last.
+    const int busMs = accessibility_ ? accessibility_->BeforeWait() : -1;
+    if (busMs >= 0 && (ms < 0 || busMs < ms)) ms = busMs;
     SDL_Event e;
-    if (SDL_WaitEventTimeout(&e, ms)) {
+    const bool got = SDL_WaitEventTimeout(&e, ms);
+    if (accessibility_) accessibility_->AfterWait();
+    if (got) {
         const bool outer = !handlingEvents_;
         handlingEvents_ = true;
         HandleEvent(e);

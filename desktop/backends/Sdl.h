@@ -16,6 +16,7 @@
 
 #include "desktop/Backend.h"
 #include "desktop/Types.h"
+#include "desktop/backends/SdlAtk.h"
 
 struct SDL_Window;
 struct SDL_Cursor;
@@ -86,6 +87,11 @@ public:
     void WaitForEvents(DWORD timeoutMs) override;
     void Wake() override;
 
+    // Exports the accessibility model to the desktop's accessibility bus, once this backend
+    // is installed. Without a bus (or with NO_AT_BRIDGE=1) nothing happens and the model stays
+    // unused.
+    void ExportAccessibility();
+
     void TopLevelChanged(HWND window) override;
     void TopLevelDestroyed(HWND window) override;
     void SurfaceChanged(HWND window) override;
@@ -152,6 +158,7 @@ private:
     bool handlingEvents_ = false;
     std::map<int, SDL_Cursor*> cursors_;
     std::vector<std::uint32_t> scratch_;
+    std::unique_ptr<AtkBridge> accessibility_;  // null while nothing is exported
     std::string windowClass_;
 };
 
