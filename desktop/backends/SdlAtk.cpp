@@ -480,7 +480,9 @@ void GetValueAndText(AtkValue* value, gdouble* current, gchar** text)
 {
     const AccValue v = ValueOf(value);
     if (current) *current = v.current;
-    if (text) *text = g_strdup(Utf8(TextOf(value)).c_str());
+    // No text of its own: the bridge never frees it, and the spin button's text interface says
+    // the same.
+    if (text) *text = nullptr;
 }
 
 AtkRange* GetRange(AtkValue* value)

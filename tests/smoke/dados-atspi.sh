@@ -62,4 +62,14 @@ dados_pid=$!
 case "$(ps -o stat= -p "$dados_pid" 2>/dev/null)" in
     '' | Z*) fail "dados exited during the test" ;;
 esac
+
+# Closed as its close button does, the program ends normally with the bridge in place (a
+# sanitized build also checks here that nothing of ours leaked).
+wmctrl -c 'Experimento aleatorio con dados' || fail "wmctrl could not close the window"
+exited() { case "$(ps -o stat= -p "$dados_pid" 2>/dev/null)" in '' | Z*) return 0 ;; esac; return 1; }
+wait_for exited || fail "dados did not end within ${limit}s of the close"
+wait "$dados_pid"
+status=$?
+dados_pid=""
+[ "$status" -eq 0 ] || fail "dados ended with status $status"
 exit 0
