@@ -163,6 +163,14 @@ struct AtkBridge::State final : AccessibleListener {
         PostMessage(actionWindow, kRunActions, 0, 0);
     }
     static constexpr UINT kRunActions = WM_USER + 1;
+    // The same for an action on one object, dropped when the object is gone by then.
+    template <typename Action>
+    void QueueFor(Accessible* model, Action action)
+    {
+        Queue([this, model, action = std::move(action)] {
+            if (objects.contains(model)) action(model);
+        });
+    }
 
     void OnAccessibleEvent(AccEvent event, Accessible* model) override;
     void OnAccessibleGone(Accessible* model) override;
@@ -345,10 +353,7 @@ const gchar* GetActionName(AtkAction* action, gint index)
 gboolean DoAction(AtkAction* action, gint index)
 {
     if (ModelOf(action) == nullptr || bridge == nullptr || index < 0 || index >= GetNActions(action)) return FALSE;
-    Accessible* model = ModelOf(action);
-    bridge->Queue([model, index] {
-        if (bridge->objects.contains(model)) model->DoAction(index);
-    });
+    bridge->QueueFor(ModelOf(action), [index](Accessible* model) { model->DoAction(index); });
     return TRUE;
 }
 
@@ -458,9 +463,7 @@ void SetTextContents(AtkEditableText* text, const gchar* utf8)
 {
     Accessible* model = ModelOf(text);
     if (model == nullptr || bridge == nullptr || utf8 == nullptr) return;
-    bridge->Queue([model, cp1252 = Utf8ToCp1252(utf8)] {
-        if (bridge->objects.contains(model)) model->SetText(cp1252);
-    });
+    bridge->QueueFor(model, [cp1252 = Utf8ToCp1252(utf8)](Accessible* target) { target->SetText(cp1252); });
 }
 
 void EditableTextInit(gpointer iface, gpointer)
@@ -497,9 +500,7 @@ void SetValue(AtkValue* value, gdouble number)
 {
     Accessible* model = ModelOf(value);
     if (model == nullptr || bridge == nullptr) return;
-    bridge->Queue([model, number] {
-        if (bridge->objects.contains(model)) model->SetValue(number);
-    });
+    bridge->QueueFor(model, [number](Accessible* target) { target->SetValue(number); });
 }
 
 // The older calls, which clients of the older interface still make.
