@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "desktop/Accessible.h"
 #include "desktop/ControlSupport.h"
 #include "desktop/Controls.h"
 #include "desktop/Input.h"
@@ -279,7 +280,10 @@ LRESULT TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             if (index < 0 || index >= int(s->items.size())) return -1;
             const int previous = s->selected;
             s->selected = index;
-            if (previous != index) InvalidateRect(hwnd, nullptr, true);
+            if (previous != index) {
+                InvalidateRect(hwnd, nullptr, true);
+                RaiseWindowEvent(AccEvent::SelectionChanged, hwnd);
+            }
             return previous;
         }
         case TCM_GETITEMRECT: {
