@@ -8,10 +8,10 @@ set -u
 dados="${1:?usage: dados-atspi.sh PATH/TO/dados}"
 here="$(cd "$(dirname "$0")" && pwd)"
 
-# Everything below runs inside its own session bus, which goes when the script ends.
+# Everything below runs inside a session bus of its own, which goes when the script ends.
 if [ -z "${DADOS_ATSPI_SESSION:-}" ]; then
     command -v dbus-run-session >/dev/null || { echo "dados-atspi: FAIL: dbus-run-session is missing" >&2; exit 1; }
-    exec dbus-run-session -- env DADOS_ATSPI_SESSION=1 bash "$0" "$@" 2> >(grep -v -e 'Failed to set fd limit' -e 'Activating service' -e 'Successfully activated' -e 'SpiRegistry daemon' >&2)
+    exec bash "$here/private-bus.sh" env DADOS_ATSPI_SESSION=1 bash "$0" "$@"
 fi
 
 limit=60  # seconds for each stage; generous, since the machine may be loaded
@@ -52,12 +52,20 @@ wm_pid=$!
 wm_ready() { wmctrl -m >/dev/null 2>&1 || { kill -0 "$wm_pid" 2>/dev/null || fail "openbox exited at start"; return 1; }; }
 wait_for wm_ready || fail "openbox did not take over the display within ${limit}s"
 
+# As on a desktop, the accessibility bus and its registry run before the program starts: asking
+# the registry for its applications starts both by D-Bus activation and waits for them.
+registry_up() { /usr/bin/python3 -c 'import pyatspi; pyatspi.Registry.getDesktop(0).childCount' >/dev/null 2>&1; }
+wait_for registry_up || fail "the accessibility registry did not answer within ${limit}s"
+
 SDL_VIDEODRIVER=x11 "$dados" >"$work/dados.out" 2>"$work/dados.err" &
 dados_pid=$!
 
 # The key that moves the focus goes to the active window: the client waits for the program on
 # the bus, and the program's window is active by then.
-/usr/bin/python3 "$here/atspi-client.py" || fail "the AT-SPI client failed"
+if ! /usr/bin/python3 "$here/atspi-client.py"; then
+    ps -o pid,stat,args -p "$dados_pid" >&2
+    fail "the AT-SPI client failed"
+fi
 
 case "$(ps -o stat= -p "$dados_pid" 2>/dev/null)" in
     '' | Z*) fail "dados exited during the test" ;;
